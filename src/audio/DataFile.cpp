@@ -1,0 +1,122 @@
+#include "audio/DataFile.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Audio {
+
+std::string lastErrorSuffix(int error) {
+    return error == 0 ? std::string() : "\nLastError: " + std::to_string(error);
+}
+
+CDataFile::CDataFile(std::string fullPath_, std::string directory_, std::string fileName_)
+    : fullPath(std::move(fullPath_)), directory(std::move(directory_)),
+      fileName(std::move(fileName_)) {}
+
+CDataFile* CDataFile::forPath(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return new CDataFile(path, "", "");
+    return new CDataFile(path, path.substr(0, slash), path.substr(slash + 1));
+}
+
+CDataFile::~CDataFile() { close(); }
+
+CFile* CDataFile::clone() const { return new CDataFile(fullPath, directory, fileName); }
+
+FileDate CDataFile::getDate() const {
+    struct stat st {};
+    if (::stat(fullPath.c_str(), &st) != 0) return FileDate{};
+    std::tm tm{};
+    gmtime_r(&st.st_mtim.tv_sec, &tm);
+    FileDate d;
+    d.day = static_cast<u32>(tm.tm_mday);
+    d.month = static_cast<u32>(tm.tm_mon + 1);
+    d.year = static_cast<u32>(tm.tm_year + 1900);
+    d.second = static_cast<u32>(tm.tm_sec);
+    d.minute = static_cast<u32>(tm.tm_min);
+    d.hour = static_cast<u32>(tm.tm_hour);
+    d.millisecond = static_cast<u32>(st.st_mtim.tv_nsec / 1000000);
+    return d;
+}
+
+void CDataFile::open(u32 mode_) {
+    position = 0;
+    mode = mode_;
+    if (fullPath.empty())
+        throw std::runtime_error(
+            "CDataFile::open() cannot open file. the FileName or Path is invalid!");
+    if (isOpen()) throw std::runtime_error("CDataFile::open() close the file before you open it!");
+    if (mode == Read) {
+        handle = ::open(fullPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (handle < 0)
+            throw std::runtime_error("CDataFile::open() cannot open the file! it may not exist?"
+                                     "\n FILE:" + fullPath + lastErrorSuffix(errno));
+    } else if (mode == Write) {
+        handle = ::open(fullPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (handle < 0)
+            throw std::runtime_error(
+                "CDataFile::open() cannot open the file! it may be opened by another application?"
+                "\n FILE:" + fullPath + lastErrorSuffix(errno));
+    }
+}
+
+void CDataFile::read(void* buffer, u32 bytes, u32* bytesRead) {
+    auto* out = static_cast<char*>(buffer);
+    u32 done = 0;
+    while (done < bytes) {
+        const ssize_t n = ::read(handle, out + done, bytes - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw std::runtime_error("CDataFile::read() cannot read from file!" +
+                                     lastErrorSuffix(errno));
+        }
+        if (n == 0) break;
+        done += static_cast<u32>(n);
+    }
+    position += done;
+    if (bytesRead) *bytesRead = done;
+}
+
+void CDataFile::write(const void* buffer, u32 bytes, u32* bytesWritten) {
+    const auto* in = static_cast<const char*>(buffer);
+    u32 done = 0;
+    while (done < bytes) {
+        const ssize_t n = ::write(handle, in + done, bytes - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            position += done;
+            throw std::runtime_error("CDataFile::write() cannot write to file!" +
+                                     lastErrorSuffix(errno));
+        }
+        done += static_cast<u32>(n);
+    }
+    position += done;
+    if (bytesWritten) *bytesWritten = done;
+}
+
+void CDataFile::seek(i64 offset, SeekOrigin origin) {
+    i64 base = 0;
+    if (origin == Current) base = static_cast<i64>(position);
+    if (origin == End) base = static_cast<i64>(getSize());
+    const i64 target = base + offset;
+    if (target < 0 || ::lseek(handle, static_cast<off_t>(target), SEEK_SET) < 0)
+        throw std::runtime_error("CDataFile::seek() FAILED!" + lastErrorSuffix(errno));
+    position = static_cast<u64>(target);
+}
+
+u64 CDataFile::getSize() const {
+    struct stat st {};
+    if (handle < 0 || ::fstat(handle, &st) != 0) return 0;
+    return static_cast<u64>(st.st_size);
+}
+
+void CDataFile::close() {
+    if (handle >= 0) ::close(handle);
+    handle = -1;
+}
+
+} // namespace Audio

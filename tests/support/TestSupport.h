@@ -1,0 +1,33 @@
+#pragma once
+// Helpers shared by the test programs: scratch folders and synthetic signals.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// A fresh, empty folder for one test, removed when the object goes away.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return dir; }
+    std::string file(const std::string& name) const { return (dir / name).string(); }
+
+private:
+    std::filesystem::path dir;
+};
+
+// n samples of a sine of the given frequency and amplitude at the given rate.
+std::vector<float> sine(std::size_t n, double frequency, double rate, double amplitude = 0.5);
+
+// The whole contents of a file.
+std::vector<unsigned char> readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Runs a shell command, returns its exit status; its stdout lands in *out when given.
+int run(const std::string& command, std::string* out = nullptr);
+
+} // namespace TestSupport
