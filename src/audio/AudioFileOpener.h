@@ -1,0 +1,29 @@
+#pragma once
+// Opening a source file the way the batch list does: the type from the extension, the header
+// checks, the frame count and the sample rate range.
+#include <memory>
+#include <string>
+
+#include "audio/AudioFile.h"
+
+namespace Audio {
+
+enum FileType : u32 { UnknownType = 0, WavType = 1, AiffType = 2 };
+
+// "wav" gives WavType, "aif" or "aiff" AiffType (any case); anything else UnknownType.
+FileType fileTypeFromExtension(const std::string& path);
+
+// The extension after the last '.', or empty.
+std::string extensionOf(const std::string& path);
+
+// A closed WAV or AIFF file object on a new CDataFile for the path.
+std::unique_ptr<CAudioFile> createAudioFile(const std::string& path, FileType type);
+
+// Opens a source for reading; refuses unknown types, files without frames and sample rates
+// outside 8000..96000 Hz with the batch list's texts.
+std::unique_ptr<CAudioFile> openSourceFile(const std::string& path);
+
+// The file name after the last '/'.
+std::string fileNameOf(const std::string& path);
+
+} // namespace Audio

@@ -1,0 +1,174 @@
+#include "audio/WaveFile.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "audio/ByteOrder.h"
+#include "audio/ChunkHeaderReader.h"
+#include "audio/SampleCodec.h"
+
+namespace Audio {
+
+using namespace ByteOrder;
+
+namespace {
+const InterleavedLayout waveLayout{"CWaveFile", false, CWaveFile::headerBytes - 8};
+
+std::runtime_error headerError(const std::string& what) {
+    return std::runtime_error("CWaveFile::ReadHeader() " + what);
+}
+} // namespace
+
+void checkWritableFormat(const AudioFormat& f, const char* className) {
+    const std::string name = className;
+    if (!SampleCodec::isSupportedBits(f.bitsPerSample))
+        throw std::logic_error(name + "::open() cannot write " + std::to_string(f.bitsPerSample) +
+                               " bit samples!");
+    if (f.channels == 0 || f.channels > 65535)
+        throw std::logic_error(name + "::open() cannot write " + std::to_string(f.channels) +
+                               " channels!");
+    if (f.bytesPerFrame != SampleCodec::sampleWidth(f.bitsPerSample) * f.channels)
+        throw std::logic_error(name + "::open() the bytes per frame do not match the channels "
+                                      "and the sample size!");
+}
+
+CWaveFile::CWaveFile(CFile* file) : CAudioFile(file), frameIo(waveLayout) {}
+
+CWaveFile::~CWaveFile() {
+    try {
+        if (file) close();
+    } catch (...) {
+        // A destructor cannot report; an explicit close() does.
+    }
+}
+
+void CWaveFile::open(u32 mode_, const AudioFormat* format_) {
+    frames = 0;
+    position = 0;
+    mode = mode_;
+    if (mode == Read) {
+        file->open(Read);
+        ReadHeader();
+        file->seek(static_cast<i64>(dataOffset), Begin);
+    } else if (mode == Write) {
+        checkWritableFormat(*format_, "CWaveFile");
+        format = *format_;
+        file->open(Write);
+        formatTag = format.bitsPerSample == 32 ? 3 : 1;
+        writeHeader();
+        dataOffset = headerBytes;
+        file->seek(headerBytes, Begin);
+    }
+}
+
+void CWaveFile::close() {
+    if (!file || !file->isOpen()) return;
+    if (mode == Write) writeHeader();
+    file->close();
+}
+
+void CWaveFile::read(float** buffers, u32 count, u32* framesRead) {
+    frameIo.read(*this, buffers, count, framesRead);
+}
+
+void CWaveFile::write(float** buffers, u32 count, u32* framesWritten) {
+    frameIo.write(*this, buffers, count, framesWritten);
+}
+
+CAudioFile* CWaveFile::clone() const {
+    auto* copy = new CWaveFile(file->clone());
+    copyStateTo(*copy);
+    copy->formatTag = formatTag;
+    return copy;
+}
+
+void CWaveFile::readFormatChunk(u64 bodyOffset, u32 size) {
+    // Only the first 16 bytes are used; a larger body is never read into memory.
+    if (size < 16) throw headerError("the format chunk is shorter than 16 bytes!");
+    u8 body[16];
+    if (!readAt(*file, bodyOffset, body, sizeof body))
+        throw headerError("the format chunk runs past the end of the file!");
+    const u16 tag = le16(body);
+    if (tag != 1 && tag != 3)
+        throw std::runtime_error("CWaveFile::ReadHeader() Other Wav formats than WAVE_FORMAT_PCM "
+                                 "or WAVE_FORMAT_IEEE_FLOAT are not supported!");
+    formatTag = tag;
+    format.channels = le16(body + 2);
+    format.sampleRate = le32(body + 4);
+    const u32 blockAlign = le16(body + 12);
+    format.bitsPerSample = le16(body + 14);
+    format.bytesPerFrame = blockAlign != 0 ? blockAlign : bytesPerSample(format.bitsPerSample) * format.channels;
+    format.bytesPerSecond = blockAlign * format.sampleRate;
+}
+
+// Refuses what the reader could not convert safely.
+void CWaveFile::checkFormat() const {
+    if (format.channels == 0) throw headerError("the file has no channels!");
+    if (format.channels > maxFileChannels)
+        throw headerError("files with more than " + std::to_string(maxFileChannels) +
+                          " channels are not supported!");
+    if (!SampleCodec::isSupportedBits(format.bitsPerSample))
+        throw std::runtime_error("WAV supports only 8/16/20/24/32 bit!");
+    if (format.bytesPerFrame != bytesPerSample(format.bitsPerSample) * format.channels)
+        throw headerError("the block align of " + std::to_string(format.bytesPerFrame) +
+                          " bytes does not fit " + std::to_string(format.channels) +
+                          " channels of " + std::to_string(format.bitsPerSample) + " bit!");
+    if (format.sampleRate == 0) throw headerError("the sample rate is 0 Hz!");
+}
+
+void CWaveFile::ReadHeader() {
+    const u64 fileSize = file->getSize();
+    u8 riff[12];
+    if (!readAt(*file, 0, riff, sizeof riff) || !isChunk(riff, "RIFF") || !isChunk(riff + 8, "WAVE"))
+        throw std::runtime_error("cannot read header because this is no valid WAVE file!");
+    const u64 limit = walkLimit(le32(riff + 4), fileSize);
+    bool haveFormat = false;
+    bool haveData = false;
+    u64 dataBytes = 0;
+    for (u64 pos = 12; pos < limit;) {
+        u8 chunk[8];
+        if (!readAt(*file, pos, chunk, sizeof chunk)) break;
+        pos += 8;
+        const u32 size = le32(chunk + 4);
+        if (isChunk(chunk, "fmt ")) {
+            readFormatChunk(pos, size);
+            haveFormat = true;
+        } else if (isChunk(chunk, "data")) {
+            dataOffset = pos;
+            dataBytes = size;
+            haveData = true;
+        }
+        pos += size;
+    }
+    if (!haveFormat) throw std::runtime_error("CWaveFile::ReadHeader() no format chunk found!");
+    if (!haveData) throw std::runtime_error("CWaveFile::ReadHeader() no data chunk found!");
+    checkFormat();
+    // A data chunk that claims more than the file holds (a truncated file) counts what is there.
+    frames = framesPresent(dataBytes, dataOffset, fileSize, format.bytesPerFrame);
+}
+
+void CWaveFile::writeHeader() {
+    const u32 dataBytes = static_cast<u32>(frames * format.bytesPerFrame);
+    u8 riff[12], fmtHeader[8], fmtBody[16], dataHeader[8];
+    std::memcpy(riff, "RIFF", 4);
+    putLe32(riff + 4, dataBytes + 36);
+    std::memcpy(riff + 8, "WAVE", 4);
+    std::memcpy(fmtHeader, "fmt ", 4);
+    putLe32(fmtHeader + 4, 16);
+    putLe16(fmtBody, formatTag);
+    putLe16(fmtBody + 2, format.channels);
+    putLe32(fmtBody + 4, format.sampleRate);
+    putLe32(fmtBody + 8, format.sampleRate * format.bytesPerFrame);
+    putLe16(fmtBody + 12, format.bytesPerFrame);
+    putLe16(fmtBody + 14, format.bitsPerSample);
+    std::memcpy(dataHeader, "data", 4);
+    putLe32(dataHeader + 4, dataBytes);
+    file->seek(0, Begin);
+    u32 written = 0;
+    file->write(riff, sizeof riff, &written);
+    file->write(fmtHeader, sizeof fmtHeader, &written);
+    file->write(fmtBody, sizeof fmtBody, &written);
+    file->write(dataHeader, sizeof dataHeader, &written);
+}
+
+} // namespace Audio
