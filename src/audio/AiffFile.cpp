@@ -57,11 +57,11 @@ void CAiffFile::close() {
 }
 
 void CAiffFile::read(float** buffers, u32 count, u32* framesRead) {
-    frameIo.read(*this, buffers, count, framesRead);
+    frameIo.read(*this, false, buffers, count, framesRead);
 }
 
 void CAiffFile::write(float** buffers, u32 count, u32* framesWritten) {
-    frameIo.write(*this, buffers, count, framesWritten);
+    frameIo.write(*this, false, buffers, count, framesWritten);
 }
 
 CAudioFile* CAiffFile::clone() const {

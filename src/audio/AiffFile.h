@@ -4,7 +4,8 @@
 
 namespace Audio {
 
-// Audio Interchange File Format: big-endian samples, sample rate as an 80-bit float.
+// Audio Interchange File Format: big-endian integer samples (8-bit signed), the sample rate as
+// an 80-bit float.
 class CAiffFile : public CAudioFile {
 public:
     static constexpr u32 headerBytes = 54;

@@ -8,9 +8,14 @@ namespace Audio {
 
 CAudioFileCache::CAudioFileCache(CAudioFile* file_, i32 maxBlocks_, u32 blockFrames_)
     : file(file_), maxBlocks(maxBlocks_), blockFrames(blockFrames_) {
-    if (blockFrames == 0) throw std::logic_error("CAudioFileCache: block size 0!");
-    if (!file->isOpen()) file->open(Read, nullptr);
-    date = file->getDate();
+    try {
+        if (blockFrames == 0) throw std::logic_error("CAudioFileCache: block size 0!");
+        if (!file->isOpen()) file->open(Read, nullptr);
+        date = file->getDate();
+    } catch (...) {
+        delete file;
+        throw;
+    }
 }
 
 CAudioFileCache::~CAudioFileCache() {

@@ -21,7 +21,8 @@ public:
     const i32 maxBlocks;
     const u32 blockFrames;
 
-    // Takes ownership of the file and opens it for reading if it is not open.
+    // Takes ownership of the file (also when construction fails, then the file is deleted) and
+    // opens it for reading if it is not open.
     CAudioFileCache(CAudioFile* file, i32 maxBlocks, u32 blockFrames);
     ~CAudioFileCache();
     CAudioFileCache(const CAudioFileCache&) = delete;

@@ -38,7 +38,8 @@ void InterleavedFrames::toBigEndian(u8* raw, u64 bytes, u32 bits) {
     toLittleEndian(raw, bytes, bits);
 }
 
-void InterleavedFrames::read(CAudioFile& file, float** buffers, u32 frames, u32* framesRead) {
+void InterleavedFrames::read(CAudioFile& file, bool floatSamples, float** buffers, u32 frames,
+                             u32* framesRead) {
     const AudioFormat& f = file.format;
     const u32 bytes = blockBytes(file, frames, "read");
     const bool mono = f.channels < 2;
@@ -68,7 +69,7 @@ void InterleavedFrames::read(CAudioFile& file, float** buffers, u32 frames, u32*
     if (layout.bigEndian) toLittleEndian(raw, got, f.bitsPerSample);
     const u32 n = got / f.bytesPerFrame;
     file.position += n;
-    SampleCodec::decode(raw, f.bitsPerSample, f.channels, n, buffers);
+    SampleCodec::decode(raw, f.bitsPerSample, floatSamples, f.channels, n, buffers);
     *framesRead = n;
 }
 
@@ -81,18 +82,20 @@ void InterleavedFrames::checkSizeLimit(const CAudioFile& file, u32 frames) const
                                  "can describe! the frames written so far are kept.");
 }
 
-void InterleavedFrames::write(CAudioFile& file, float** buffers, u32 frames, u32* framesWritten) {
+void InterleavedFrames::write(CAudioFile& file, bool floatSamples, float** buffers, u32 frames,
+                              u32* framesWritten) {
     const AudioFormat& f = file.format;
     if (!SampleCodec::isSupportedBits(f.bitsPerSample))
         throwUnsupported("write", "convert buffers");
     const u32 bytes = blockBytes(file, frames, "write");
     checkSizeLimit(file, frames);
     u32 written = 0;
-    if (!layout.bigEndian && f.channels == 1 && f.bitsPerSample == 32) {
+    if (!layout.bigEndian && floatSamples && f.channels == 1 && f.bitsPerSample == 32) {
         file.file->write(buffers[0], bytes, &written);
     } else {
         if (scratch.size() < static_cast<std::size_t>(bytes) + 10) scratch.resize(bytes + 10);
-        SampleCodec::encode(buffers, f.bitsPerSample, f.channels, frames, scratch.data());
+        SampleCodec::encode(buffers, f.bitsPerSample, floatSamples, f.channels, frames,
+                            scratch.data());
         if (layout.bigEndian) toBigEndian(scratch.data(), bytes, f.bitsPerSample);
         file.file->write(scratch.data(), bytes, &written);
     }

@@ -18,8 +18,11 @@ class InterleavedFrames {
 public:
     explicit InterleavedFrames(InterleavedLayout layout) : layout(layout) {}
 
-    void read(CAudioFile& file, float** channelBuffers, u32 frames, u32* framesRead);
-    void write(CAudioFile& file, float** channelBuffers, u32 frames, u32* framesWritten);
+    // floatSamples: 32-bit samples are IEEE floats rather than integers.
+    void read(CAudioFile& file, bool floatSamples, float** channelBuffers, u32 frames,
+              u32* framesRead);
+    void write(CAudioFile& file, bool floatSamples, float** channelBuffers, u32 frames,
+               u32* framesWritten);
 
     // Bytes of `frames` frames; throws when a block would not fit one 32-bit file call.
     u32 blockBytes(const CAudioFile& file, u32 frames, const char* operation) const;

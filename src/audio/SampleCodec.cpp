@@ -27,6 +27,10 @@ float decode24(const u8* p) {
     return static_cast<float>(static_cast<long double>(value) * 4.656612873077392578125e-10L);
 }
 
+float decode32(i32 stored) {
+    return static_cast<float>(static_cast<long double>(stored) * 4.656612873077392578125e-10L);
+}
+
 namespace {
 
 // Clips the scaled value to [low, high] and truncates toward zero; NaN gives 0.
@@ -79,7 +83,13 @@ i32 encode24(float x) {
         clipTruncate(static_cast<long double>(x) * 8388608.0L, -8388608.0L, 8388607.0L));
 }
 
-void decode(const u8* raw, u32 bits, u32 channels, u32 frames, float* const* buffers) {
+i32 encode32(float x) {
+    return static_cast<i32>(clipTruncate(static_cast<long double>(x) * 2147483648.0L,
+                                         -2147483648.0L, 2147483647.0L));
+}
+
+void decode(const u8* raw, u32 bits, bool floatSamples, u32 channels, u32 frames,
+            float* const* buffers) {
     switch (bits) {
     case 8:
         decodeChannels(raw, 1, channels, frames, buffers, [](const u8* p) { return decode8(*p); });
@@ -96,18 +106,27 @@ void decode(const u8* raw, u32 bits, u32 channels, u32 frames, float* const* buf
         decodeChannels(raw, 3, channels, frames, buffers, decode24);
         break;
     case 32:
-        decodeChannels(raw, 4, channels, frames, buffers, [](const u8* p) {
-            float f;
-            std::memcpy(&f, p, 4);
-            return f;
-        });
+        if (floatSamples) {
+            decodeChannels(raw, 4, channels, frames, buffers, [](const u8* p) {
+                float f;
+                std::memcpy(&f, p, 4);
+                return f;
+            });
+        } else {
+            decodeChannels(raw, 4, channels, frames, buffers, [](const u8* p) {
+                i32 s;
+                std::memcpy(&s, p, 4);
+                return decode32(s);
+            });
+        }
         break;
     default:
         break;
     }
 }
 
-void encode(const float* const* buffers, u32 bits, u32 channels, u32 frames, u8* raw) {
+void encode(const float* const* buffers, u32 bits, bool floatSamples, u32 channels, u32 frames,
+            u8* raw) {
     switch (bits) {
     case 8:
         encodeChannels(buffers, 1, channels, frames, raw, [](float x, u8* p) { *p = encode8(x); });
@@ -128,8 +147,15 @@ void encode(const float* const* buffers, u32 bits, u32 channels, u32 frames, u8*
         });
         break;
     case 32:
-        encodeChannels(buffers, 4, channels, frames, raw,
-                       [](float x, u8* p) { std::memcpy(p, &x, 4); });
+        if (floatSamples) {
+            encodeChannels(buffers, 4, channels, frames, raw,
+                           [](float x, u8* p) { std::memcpy(p, &x, 4); });
+        } else {
+            encodeChannels(buffers, 4, channels, frames, raw, [](float x, u8* p) {
+                const i32 s = encode32(x);
+                std::memcpy(p, &s, 4);
+            });
+        }
         break;
     default:
         break;

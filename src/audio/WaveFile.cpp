@@ -68,11 +68,11 @@ void CWaveFile::close() {
 }
 
 void CWaveFile::read(float** buffers, u32 count, u32* framesRead) {
-    frameIo.read(*this, buffers, count, framesRead);
+    frameIo.read(*this, hasFloatSamples(), buffers, count, framesRead);
 }
 
 void CWaveFile::write(float** buffers, u32 count, u32* framesWritten) {
-    frameIo.write(*this, buffers, count, framesWritten);
+    frameIo.write(*this, hasFloatSamples(), buffers, count, framesWritten);
 }
 
 CAudioFile* CWaveFile::clone() const {

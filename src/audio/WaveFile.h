@@ -25,6 +25,9 @@ public:
 
     void ReadHeader();
     void writeHeader();
+    // 32-bit samples are floats under tag 3 and integers under tag 1; every 32-bit file this
+    // class writes carries tag 3.
+    bool hasFloatSamples() const { return formatTag == 3; }
 
 private:
     void readFormatChunk(u64 bodyOffset, u32 size);

@@ -1,6 +1,48 @@
 #include <iostream>
+#include <unistd.h>
 
-int main() {
-    std::cout << "stretchwerk-cli\n";
-    return 0;
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+
+namespace {
+
+const char* const mainHelp =
+    "usage: stretchwerk-cli COMMAND [ARGS...]\n"
+    "\n"
+    "Commands:\n"
+    "  info FILE...         show the properties of WAV and AIFF files\n"
+    "  copy IN OUT          copy audio into a new WAV or AIFF file\n"
+    "\n"
+    "'stretchwerk-cli COMMAND --help' tells more about a command.\n"
+    "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n";
+
+int dispatch(const std::string& command, Cli::Arguments& args, Cli::Streams io) {
+    if (command == "info") return Cli::runInfo(args, io);
+    if (command == "copy") return Cli::runCopy(args, io);
+    throw Cli::UsageError("unknown command '" + command + "'");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        (words.empty() ? std::cerr : std::cout) << mainHelp;
+        return words.empty() ? 2 : 0;
+    }
+    if (words[0] == "--version") {
+        std::cout << "stretchwerk-cli 0.1.0\n";
+        return 0;
+    }
+    Cli::installInterruptHandler();
+    Cli::Arguments args({words.begin() + 1, words.end()});
+    try {
+        return dispatch(words[0], args, {std::cout, std::cerr, ::isatty(2) == 1});
+    } catch (const Cli::UsageError& e) {
+        std::cerr << "stretchwerk-cli: " << e.what() << "\nTry 'stretchwerk-cli --help'.\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "stretchwerk-cli: " << e.what() << '\n';
+        return 1;
+    }
 }

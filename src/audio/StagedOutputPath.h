@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+
+namespace Audio {
+
+// A file is written under a temporary name beside its destination and renamed into place only
+// when it is complete, so a failed or interrupted write never leaves a half-written file and
+// never damages a file that was there before. Without commit the temporary file is removed.
+class StagedOutputPath {
+public:
+    explicit StagedOutputPath(std::string destination);
+    ~StagedOutputPath();
+    StagedOutputPath(const StagedOutputPath&) = delete;
+    StagedOutputPath& operator=(const StagedOutputPath&) = delete;
+
+    const std::string& temporary() const { return tempPath; }
+    const std::string& destination() const { return finalPath; }
+
+    // Moves the finished file into place. Without overwrite an existing destination (also one
+    // that appeared meanwhile) is left alone and the commit fails.
+    void commit(bool overwrite);
+
+private:
+    std::string finalPath;
+    std::string tempPath;
+    bool committed = false;
+};
+
+} // namespace Audio
