@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <thread>
+#include <utime.h>
+
+#include "AudioTestFiles.h"
+#include "audio/AudioFileCache.h"
+#include "audio/AudioFileIterator.h"
+#include "audio/DataFile.h"
+#include "support/TestSupport.h"
+
+using namespace Audio;
+using namespace AudioTest;
+
+namespace {
+
+// A mono 32-bit float file whose sample i is i, so every value tells where it came from.
+std::string rampFile(const TestSupport::TempDir& dir, u32 frames, u32 channels = 1) {
+    Channels data(channels, std::vector<float>(frames));
+    for (u32 c = 0; c < channels; ++c)
+        for (u32 i = 0; i < frames; ++i) data[c][i] = static_cast<float>(i + c * 1000000);
+    const std::string path = dir.file("ramp.wav");
+    writeFile(path, WavType, makeFormat(channels, 44100, 32), data, 4096);
+    return path;
+}
+
+std::unique_ptr<CAudioFileCache> cacheOf(const std::string& path, i32 maxBlocks = 10, u32 blockFrames = 65536) {
+    return std::make_unique<CAudioFileCache>(createAudioFile(path, WavType).release(), maxBlocks, blockFrames);
+}
+
+std::vector<float> readSpan(CAudioFileCache& cache, u64 start, u32 frames, u32* got) {
+    std::vector<float> out(frames, -1.0f);
+    float* dest[] = {out.data()};
+    tools::read(dest, 0, &cache, 1, start, frames, got);
+    return out;
+}
+
+} // namespace
+
+TEST(AudioFileCache, SpansAcrossBlocksAndAtTheEnd) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 70000));
+    u32 got = 0;
+    const auto span = readSpan(*cache, 65000, 1000, &got);
+    EXPECT_EQ(got, 1000u);
+    for (u32 i = 0; i < 1000; ++i) ASSERT_EQ(span[i], static_cast<float>(65000 + i));
+    EXPECT_EQ(cache->blockCount(), 2u);
+    const auto tail = readSpan(*cache, 69990, 100, &got);
+    EXPECT_EQ(got, 10u);
+    EXPECT_EQ(tail[9], 69999.0f);
+    EXPECT_EQ(tail[10], -1.0f);
+    readSpan(*cache, 70000, 5, &got);
+    EXPECT_EQ(got, 0u);
+}
+
+TEST(AudioFileCache, TooFewBuffersIsAnOverflowError) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 100, 2));
+    std::vector<float> one(10);
+    float* dest[] = {one.data()};
+    u32 got = 0;
+    try {
+        tools::read(dest, 0, cache.get(), 1, 0, 10, &got);
+        FAIL() << "no error";
+    } catch (const std::overflow_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Audio::tools::read() not enough buffers to load data into!\n");
+    }
+}
+
+TEST(AudioFileCache, EvictsTheOldestBlockNobodyHolds) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 1200), 10, 100);
+    std::vector<CAudioFileCache::Block*> held;
+    for (u32 b = 0; b < 10; ++b) held.push_back(cache->load(b * 100));
+    for (u32 b = 1; b < 10; ++b) cache->unuse(held[b]); // block 0 stays in use
+    cache->load(1000);
+    EXPECT_EQ(cache->blockCount(), 10u);
+    CAudioFileCache::Block* first = cache->find(0);
+    EXPECT_EQ(first, held[0]); // the held block survived
+    EXPECT_EQ(cache->find(100), nullptr); // the oldest free one went
+    cache->unuse(first);
+    cache->unuse(first);
+}
+
+TEST(AudioFileCache, GrowsWhenEveryBlockIsInUse) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 1200), 10, 100);
+    std::vector<CAudioFileCache::Block*> held;
+    for (u32 b = 0; b < 11; ++b) held.push_back(cache->load(b * 100));
+    EXPECT_EQ(cache->blockCount(), 11u);
+    EXPECT_THROW(cache->release(), std::runtime_error);
+    EXPECT_EQ(cache->blockCount(), 11u);
+    for (auto* b : held) cache->unuse(b);
+    cache->release();
+    EXPECT_EQ(cache->blockCount(), 0u);
+}
+
+TEST(AudioFileCache, ChangedFileIsReloadedAfterItWasClosed) {
+    TestSupport::TempDir dir;
+    const std::string path = rampFile(dir, 500);
+    auto cache = cacheOf(path, 10, 100);
+    u32 got = 0;
+    EXPECT_EQ(readSpan(*cache, 10, 1, &got)[0], 10.0f);
+    cache->file->close();
+    writeFile(path, WavType, makeFormat(1, 44100, 32), Channels{std::vector<float>(500, 0.25f)});
+    struct utimbuf later {2000000000, 2000000000};
+    ::utime(path.c_str(), &later);
+    EXPECT_EQ(readSpan(*cache, 10, 1, &got)[0], 10.0f); // still served from the old block
+    EXPECT_EQ(readSpan(*cache, 450, 1, &got)[0], 0.25f); // a load refreshes and drops old blocks
+    EXPECT_EQ(readSpan(*cache, 10, 1, &got)[0], 0.25f);
+
+    cache->file->close();
+    struct utimbuf again {2100000000, 2100000000};
+    ::utime(path.c_str(), &again);
+    CAudioFileCache::Block* inUse = cache->find(10);
+    ASSERT_NE(inUse, nullptr);
+    EXPECT_THROW(cache->load(300), std::runtime_error);
+    cache->unuse(inUse);
+}
+
+TEST(AudioFileCache, ManyThreadsReadOneCache) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 300000), 3, 4096);
+    std::atomic<int> errors{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([&, t] {
+            std::vector<float> out(5000);
+            float* dest[] = {out.data()};
+            u64 start = static_cast<u64>(t) * 7919;
+            for (int round = 0; round < 150; ++round) {
+                start = (start * 48271 + 11) % 295000;
+                u32 got = 0;
+                tools::read(dest, 0, cache.get(), 1, start, 5000, &got);
+                for (u32 i = 0; i < got; ++i)
+                    if (out[i] != static_cast<float>(start + i)) ++errors;
+            }
+        });
+    }
+    for (auto& r : readers) r.join();
+    EXPECT_EQ(errors.load(), 0);
+}
+
+TEST(AudioFileIterator, WithoutLoopZeroFillsAndStops) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 100));
+    CAudioFileIterator it(cache.get(), 44100.0f);
+    EXPECT_EQ(cache->getUsers(), 1u);
+    it.start();
+    std::vector<float> out(64, -1.0f);
+    float* dest[] = {out.data()};
+    it.process(dest, 1, 64);
+    it.process(dest, 1, 64);
+    EXPECT_EQ(out[35], 99.0f);
+    EXPECT_EQ(out[36], 0.0f);
+    EXPECT_EQ(out[63], 0.0f);
+    EXPECT_FALSE(it.isActive());
+}
+
+TEST(AudioFileIterator, LoopRangeWrapsWithoutAGap) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 1000));
+    CAudioFileIterator it(cache.get(), 44100.0f);
+    it.loop = it.useRange = true;
+    it.loopStart = 100;
+    it.loopEnd = 200;
+    it.start();
+    it.position = 150;
+    std::vector<float> out(150);
+    float* dest[] = {out.data()};
+    it.process(dest, 1, 150);
+    for (u32 i = 0; i < 50; ++i) ASSERT_EQ(out[i], static_cast<float>(150 + i));
+    for (u32 i = 50; i < 150; ++i) ASSERT_EQ(out[i], static_cast<float>(100 + i - 50));
+    // A region much shorter than a request repeats seamlessly.
+    it.loopStart = 10;
+    it.loopEnd = 13;
+    it.start();
+    it.process(dest, 1, 10);
+    EXPECT_EQ(std::vector<float>(out.begin(), out.begin() + 10),
+              (std::vector<float>{10, 11, 12, 10, 11, 12, 10, 11, 12, 10}));
+    EXPECT_TRUE(it.isActive());
+}
+
+TEST(AudioPlayback, ResamplesLinearlyAndContinuesAcrossCalls) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 200000), 10, 65536);
+    CAudioPlayback it(cache.get(), 88200.0f); // half speed: every second frame is interpolated
+    it.start();
+    std::vector<float> out(1000);
+    float* dest[] = {out.data()};
+    std::vector<float> all;
+    for (int call = 0; call < 140; ++call) {
+        it.process(dest, 1, 1000);
+        all.insert(all.end(), out.begin(), out.end());
+    }
+    for (std::size_t k = 0; k < all.size(); ++k) ASSERT_FLOAT_EQ(all[k], 0.5f * static_cast<float>(k)) << k;
+}
+
+TEST(AudioPlayback, SameRateFallsBackToPlainReading) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 100));
+    CAudioPlayback it(cache.get(), 44100.0f);
+    it.start();
+    std::vector<float> out(10);
+    float* dest[] = {out.data()};
+    it.process(dest, 1, 10);
+    it.process(dest, 1, 10);
+    EXPECT_EQ(out[0], 10.0f);
+    EXPECT_EQ(out[9], 19.0f);
+}
