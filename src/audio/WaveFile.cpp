@@ -82,13 +82,32 @@ CAudioFile* CWaveFile::clone() const {
     return copy;
 }
 
+namespace {
+
+constexpr u16 extensibleTag = 0xFFFE;
+
+// The tag inside an extensible format chunk: its sub-format GUID starts with the plain tag
+// and ends in the fixed tail 00 00 00 00 10 00 80 00 00 AA 00 38 9B 71.
+u16 subFormatTag(const u8* body, u32 size) {
+    static const u8 tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    if (size < 40 || std::memcmp(body + 26, tail, sizeof tail) != 0) return 0;
+    return le16(body + 24);
+}
+
+} // namespace
+
 void CWaveFile::readFormatChunk(u64 bodyOffset, u32 size) {
-    // Only the first 16 bytes are used; a larger body is never read into memory.
+    // Only the first 40 bytes are used; a larger body is never read into memory.
     if (size < 16) throw headerError("the format chunk is shorter than 16 bytes!");
-    u8 body[16];
-    if (!readAt(*file, bodyOffset, body, sizeof body))
+    u8 body[40] = {};
+    const u32 wanted = size < sizeof body ? size : static_cast<u32>(sizeof body);
+    if (!readAt(*file, bodyOffset, body, wanted))
         throw headerError("the format chunk runs past the end of the file!");
-    const u16 tag = le16(body);
+    u16 tag = le16(body);
+    // Multichannel and high-resolution files mostly come in the extensible layout; its
+    // integer and float sub-formats are the plain ones.
+    if (tag == extensibleTag) tag = subFormatTag(body, wanted);
     if (tag != 1 && tag != 3)
         throw std::runtime_error("CWaveFile::ReadHeader() Other Wav formats than WAVE_FORMAT_PCM "
                                  "or WAVE_FORMAT_IEEE_FLOAT are not supported!");

@@ -208,3 +208,27 @@ TEST(WaveFile, GrowingPastTheFourGigabyteHeaderLimitFailsBeforeWriting) {
     file.frames = file.position = 0;
     file.close();
 }
+
+TEST(WaveFile, ExtensibleLayoutWithPlainSubFormatsIsRead) {
+    TestSupport::TempDir dir;
+    auto extensible = [](unsigned subTag, unsigned bits) {
+        Bytes b;
+        b.text("RIFF").le32(60 + 6).text("WAVE").text("fmt ").le32(40).le16(0xFFFE).le16(2).le32(48000);
+        b.le32(48000 * 2 * (bits / 8)).le16(2 * (bits / 8)).le16(bits).le16(22).le16(bits).le32(3);
+        b.le16(subTag).raw({0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
+        return b;
+    };
+    Bytes pcm = extensible(1, 24);
+    pcm.text("data").le32(6).raw({0, 0, 0x40, 0, 0, 0xC0});
+    TestSupport::writeBytes(dir.file("pcm.wav"), pcm.data);
+    EXPECT_EQ(readFile(dir.file("pcm.wav")), (Channels{{0.5f}, {-0.5f}}));
+
+    Bytes floats = extensible(3, 32);
+    floats.text("data").le32(8).le32(0x3F800000).le32(0xC0000000);
+    TestSupport::writeBytes(dir.file("float.wav"), floats.data);
+    EXPECT_EQ(readFile(dir.file("float.wav")), (Channels{{1.0f}, {-2.0f}}));
+
+    Bytes adpcm = extensible(2, 16);
+    adpcm.text("data").le32(0);
+    EXPECT_NE(expectHeaderError(dir, adpcm).find("Other Wav formats"), std::string::npos);
+}
