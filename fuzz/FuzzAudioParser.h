@@ -8,8 +8,7 @@
 #include "audio/AudioFileCache.h"
 #include "audio/MemoryFile.h"
 
-template <class AudioFileClass>
-int fuzzAudioParser(const uint8_t* data, size_t size) {
+template <class AudioFileClass> int fuzzAudioParser(const uint8_t* data, size_t size) {
     using namespace Audio;
     auto* bytes = new CMemoryFile();
     u32 written = 0;
@@ -21,11 +20,13 @@ int fuzzAudioParser(const uint8_t* data, size_t size) {
         const u32 channels = cache.file->format.channels;
         std::vector<std::vector<float>> buffers(channels, std::vector<float>(3000));
         std::vector<float*> pointers;
-        for (auto& b : buffers) pointers.push_back(b.data());
+        for (auto& b : buffers)
+            pointers.push_back(b.data());
         u32 got = 0;
         const u64 frames = cache.file->getFrames();
         tools::read(pointers.data(), 0, &cache, channels, 0, 3000, &got);
-        if (frames > 2000) tools::read(pointers.data(), 0, &cache, channels, frames - 2000, 3000, &got);
+        if (frames > 2000)
+            tools::read(pointers.data(), 0, &cache, channels, frames - 2000, 3000, &got);
         // Direct reads, including one past the end and a mono read with a null buffer.
         cache.file->seek(0);
         cache.file->read(pointers.data(), 3000, &got);

@@ -25,9 +25,12 @@ std::string formatPlayTime(u64 frames, u32 rate) {
 }
 
 std::vector<PropertyLine> fileProperties(const CAudioFile& file, const std::string& fullPath,
-                                         FileType type, bool split, std::optional<double> sourceBpm) {
+                                         FileType type, bool split,
+                                         std::optional<double> sourceBpm) {
     const AudioFormat& f = file.format;
-    const char* formatName = type == WavType ? "MS RIFF Wave (PCM)" : type == AiffType ? "Audio IFF" : "unknown";
+    const char* formatName = type == WavType    ? "MS RIFF Wave (PCM)"
+                             : type == AiffType ? "Audio IFF"
+                                                : "unknown";
     std::vector<PropertyLine> lines{
         {"Total Play Time", formatPlayTime(file.getFrames(), f.sampleRate)},
         {"Full Path", fullPath},

@@ -22,7 +22,8 @@ std::runtime_error headerError(const std::string& what) {
 }
 } // namespace
 
-CAiffFile::CAiffFile(CFile* file) : CAudioFile(file), frameIo(aiffLayout) {}
+CAiffFile::CAiffFile(CFile* file) : CAudioFile(file), frameIo(aiffLayout) {
+}
 
 CAiffFile::~CAiffFile() {
     try {
@@ -71,7 +72,8 @@ CAudioFile* CAiffFile::clone() const {
 }
 
 void CAiffFile::checkFormat(i16 channels, i16 bits, double rate) {
-    if (channels <= 0) throw headerError("the file names " + std::to_string(channels) + " channels!");
+    if (channels <= 0)
+        throw headerError("the file names " + std::to_string(channels) + " channels!");
     if (static_cast<u32>(channels) > maxFileChannels)
         throw headerError("files with more than " + std::to_string(maxFileChannels) +
                           " channels are not supported!");
@@ -80,8 +82,7 @@ void CAiffFile::checkFormat(i16 channels, i16 bits, double rate) {
     if (!SampleCodec::isSupportedBits(format.bitsPerSample))
         throw std::runtime_error("aiff supports only 8/16/20/24/32 bit!");
     // NaN, infinite, negative and sub-1 Hz rates would not even truncate to a valid integer.
-    if (!(rate >= 1.0 && rate < 4294967296.0))
-        throw headerError("the sample rate is not valid!");
+    if (!(rate >= 1.0 && rate < 4294967296.0)) throw headerError("the sample rate is not valid!");
     format.sampleRate = static_cast<u32>(rate);
     format.bytesPerFrame = bytesPerSample(format.bitsPerSample) * format.channels;
     format.bytesPerSecond = 0;

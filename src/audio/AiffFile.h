@@ -7,7 +7,7 @@ namespace Audio {
 // Audio Interchange File Format: big-endian integer samples (8-bit signed), the sample rate as
 // an 80-bit float.
 class CAiffFile : public CAudioFile {
-public:
+  public:
     static constexpr u32 headerBytes = 54;
 
     explicit CAiffFile(CFile* file);
@@ -22,7 +22,7 @@ public:
     void ReadHeader();
     void writeHeader();
 
-private:
+  private:
     void readCommonChunk(u64 bodyOffset, u32 size, u32* frameCount);
     void checkFormat(i16 channels, i16 bits, double rate);
 

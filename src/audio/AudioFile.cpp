@@ -4,9 +4,13 @@
 
 namespace Audio {
 
-FileDate CAudioFile::getDate() const { return file ? file->getDate() : FileDate{}; }
+FileDate CAudioFile::getDate() const {
+    return file ? file->getDate() : FileDate{};
+}
 
-CAudioFile::~CAudioFile() { delete file; }
+CAudioFile::~CAudioFile() {
+    delete file;
+}
 
 void CAudioFile::seek(u64 frame) {
     position = frame;
@@ -24,7 +28,8 @@ void CAudioFile::copyStateTo(CAudioFile& other) const {
 void validateSampleRate(const CAudioFile* file) {
     if (!file) return;
     if (file->format.sampleRate > 96000)
-        throw std::runtime_error("file is not valid! the highest supported sample rate is 96000 Hz!");
+        throw std::runtime_error(
+            "file is not valid! the highest supported sample rate is 96000 Hz!");
     if (file->format.sampleRate < 8000)
         throw std::runtime_error("file is not valid! the lowest supported sample rate is 8000 Hz!");
 }

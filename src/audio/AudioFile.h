@@ -10,7 +10,7 @@ namespace Audio {
 // An audio file: owns its byte stream, knows the sample format and the number of frames, and
 // moves frames between the file and one float buffer per channel.
 class CAudioFile {
-public:
+  public:
     AudioFormat format;
     u32 mode = NotOpen;
     u64 frames = 0;
@@ -37,7 +37,7 @@ public:
     // A new, closed object of the same class on a clone of the byte stream.
     virtual CAudioFile* clone() const = 0;
 
-protected:
+  protected:
     // Copies format, frames and dataOffset into a freshly made clone.
     void copyStateTo(CAudioFile& other) const;
 };

@@ -20,7 +20,8 @@ CAudioFileCache::CAudioFileCache(CAudioFile* file_, i32 maxBlocks_, u32 blockFra
 
 CAudioFileCache::~CAudioFileCache() {
     delete file;
-    for (Block* b : blocks) delete b;
+    for (Block* b : blocks)
+        delete b;
 }
 
 CAudioFileCache::Block* CAudioFileCache::find(u64 frame) {
@@ -64,7 +65,8 @@ CAudioFileCache::Block* CAudioFileCache::load(u64 frame) {
     // Zeroed, so that a file that delivers fewer frames than it claims yields silence.
     block->channels.assign(file->format.channels, std::vector<float>(block->frameCount));
     std::vector<float*> pointers(block->channels.size());
-    for (std::size_t c = 0; c < pointers.size(); ++c) pointers[c] = block->channels[c].data();
+    for (std::size_t c = 0; c < pointers.size(); ++c)
+        pointers[c] = block->channels[c].data();
     try {
         file->seek(start);
         u32 got = 0;
@@ -109,7 +111,8 @@ void CAudioFileCache::releaseLocked() {
                 throw std::runtime_error("CAudioFileCache::release() some items are still "
                                          "remembered yet! cannot release properly!");
     }
-    for (Block* b : blocks) delete b;
+    for (Block* b : blocks)
+        delete b;
     blocks.clear();
 }
 
@@ -146,16 +149,17 @@ void read(float** dest, u32 destOffset, CAudioFileCache* cache, u32 destChannels
     if (channels > destChannels)
         throw std::overflow_error("Audio::tools::read() not enough buffers to load data into!\n");
     const u64 total = cache->file->getFrames();
-    if (startFrame >= total) frames = 0;
-    else if (startFrame + frames > total) frames = static_cast<u32>(total - startFrame);
+    if (startFrame >= total)
+        frames = 0;
+    else if (startFrame + frames > total)
+        frames = static_cast<u32>(total - startFrame);
     u32 copied = 0;
     u64 current = startFrame;
     while (copied < frames) {
         CAudioFileCache::Block* block = cache->find(current);
         if (!block) block = cache->load(current);
         const u64 offset = current - block->startFrame;
-        const u32 n = static_cast<u32>(
-            std::min<u64>(frames - copied, block->frameCount - offset));
+        const u32 n = static_cast<u32>(std::min<u64>(frames - copied, block->frameCount - offset));
         for (u32 c = 0; c < channels; ++c)
             std::memcpy(dest[c] + destOffset + copied, block->channels[c].data() + offset,
                         n * sizeof(float));

@@ -9,7 +9,7 @@ namespace Audio {
 // Decodes one source in blocks of float frames, keeps a few, and serves them to several
 // reader threads. Notices a file that changed on disk while it was closed.
 class CAudioFileCache {
-public:
+  public:
     struct Block {
         u32 useCount = 0;
         u32 startFrame = 0;
@@ -47,7 +47,7 @@ public:
     // The table lock also guards every use of the file; holders lock it to close the file.
     std::mutex& tableMutex() { return tableLock; }
 
-private:
+  private:
     void evictUnusedLocked();
     void refreshLocked();
     void releaseLocked();

@@ -18,7 +18,9 @@ CAudioFileIterator::CAudioFileIterator(CAudioFileCache* cache_, float outputRate
     cache->addUser();
 }
 
-CAudioFileIterator::~CAudioFileIterator() { cache->removeUser(); }
+CAudioFileIterator::~CAudioFileIterator() {
+    cache->removeUser();
+}
 
 void CAudioFileIterator::start() {
     delivered = 0;
@@ -53,7 +55,8 @@ void CAudioFileIterator::process(float** dest, u32 destChannels, u32 frames) {
         written += got;
         if (position < end) return; // a short read
         if (!loop) {
-            for (u32 c = 0; c < channels; ++c) std::fill(dest[c] + written, dest[c] + frames, 0.0f);
+            for (u32 c = 0; c < channels; ++c)
+                std::fill(dest[c] + written, dest[c] + frames, 0.0f);
             active = false;
             return;
         }
@@ -61,7 +64,8 @@ void CAudioFileIterator::process(float** dest, u32 destChannels, u32 frames) {
         if (written >= frames) return;
         // An empty range would never fill the request.
         if (end <= position) {
-            for (u32 c = 0; c < channels; ++c) std::fill(dest[c] + written, dest[c] + frames, 0.0f);
+            for (u32 c = 0; c < channels; ++c)
+                std::fill(dest[c] + written, dest[c] + frames, 0.0f);
             return;
         }
         n = std::min<u32>(frames - written, static_cast<u32>(end - position));
@@ -79,7 +83,8 @@ void CAudioPlayback::setOutputRate(float rate) {
 }
 
 const CAudioFileCache::Block* CAudioPlayback::HeldBlock::take(i64 frame) {
-    if (block && frame >= block->startFrame && frame < static_cast<i64>(block->startFrame) + block->frameCount)
+    if (block && frame >= block->startFrame &&
+        frame < static_cast<i64>(block->startFrame) + block->frameCount)
         return block;
     drop();
     block = cache->find(static_cast<u64>(frame));
@@ -119,7 +124,8 @@ void CAudioPlayback::resample(float** dest, u32 frames) {
                 const i32 len = end - restart;
                 if (!loop || len <= 0) {
                     held.drop();
-                    for (u32 c = 0; c < channels; ++c) std::fill(dest[c] + k, dest[c] + frames, 0.0f);
+                    for (u32 c = 0; c < channels; ++c)
+                        std::fill(dest[c] + k, dest[c] + frames, 0.0f);
                     active = false;
                     delivered += k;
                     return;
@@ -135,7 +141,8 @@ void CAudioPlayback::resample(float** dest, u32 frames) {
             i32 next = i + 1;
             if (next >= end) {
                 if (!loop) {
-                    for (u32 c = 0; c < channels; ++c) dest[c][k] = x->channels[c][xi];
+                    for (u32 c = 0; c < channels; ++c)
+                        dest[c][k] = x->channels[c][xi];
                     continue;
                 }
                 next -= end - restart;

@@ -6,7 +6,7 @@ namespace Audio {
 // Reads a cached file forward for playback, optionally over a range and in a loop.
 // Belongs to the thread that renders it.
 class CAudioFileIterator {
-public:
+  public:
     CAudioFileIterator(CAudioFileCache* cache, float outputRate);
     CAudioFileIterator(const CAudioFileIterator&) = delete;
     CAudioFileIterator& operator=(const CAudioFileIterator&) = delete;
@@ -35,7 +35,7 @@ public:
     float ratio = 1.0f;
     float phase = 0.0f;
 
-protected:
+  protected:
     i32 rangeEnd() const { return useRange ? loopEnd : fileEnd; }
     i32 restartFrame() const { return useRange ? loopStart : 0; }
     void checkChannels(u32 destChannels) const;
@@ -44,12 +44,12 @@ protected:
 // The iterator that playback builds: resamples linearly when the file's rate differs from the
 // output rate.
 class CAudioPlayback : public CAudioFileIterator {
-public:
+  public:
     CAudioPlayback(CAudioFileCache* cache, float outputRate);
     void setOutputRate(float rate) override;
     void process(float** dest, u32 destChannels, u32 frames) override;
 
-private:
+  private:
     struct HeldBlock {
         CAudioFileCache* cache;
         CAudioFileCache::Block* block = nullptr;

@@ -41,7 +41,8 @@ std::unique_ptr<CAudioFile> createAudioFile(const std::string& path, FileType ty
 std::unique_ptr<CAudioFile> openSourceFile(const std::string& path) {
     const FileType type = fileTypeFromExtension(path);
     if (type == UnknownType)
-        throw std::runtime_error("\"" + path + "\"\nVellamar Stretchwerk does not support this "
+        throw std::runtime_error("\"" + path +
+                                 "\"\nVellamar Stretchwerk does not support this "
                                  "kind of file or the name of the file was wrong!");
     auto file = createAudioFile(path, type);
     file->open(Read, nullptr);

@@ -15,6 +15,8 @@ struct AudioFormat {
 };
 
 // Bytes one sample occupies in a file: 20-bit samples take 3 bytes.
-constexpr u32 bytesPerSample(u32 bitsPerSample) { return (bitsPerSample + 7) / 8; }
+constexpr u32 bytesPerSample(u32 bitsPerSample) {
+    return (bitsPerSample + 7) / 8;
+}
 
 } // namespace Audio

@@ -10,14 +10,15 @@ namespace Audio {
 
 // A set of mono files presented as one multichannel file: channel k is member k.
 // T is CWaveFile or CAiffFile (never mixed); N is the capacity.
-template <class T, u32 N>
-class CAudioSplitFile : public CAudioFile {
-public:
+template <class T, u32 N> class CAudioSplitFile : public CAudioFile {
+  public:
     u32 count = 0;
 
     // Member k is built around files[k] and owns it.
-    CAudioSplitFile(CFile* const* files, u32 count_) : CAudioFile(nullptr), count(checkedCount(count_)) {
-        for (u32 k = 0; k < count; ++k) members[k] = std::make_unique<T>(files[k]);
+    CAudioSplitFile(CFile* const* files, u32 count_)
+        : CAudioFile(nullptr), count(checkedCount(count_)) {
+        for (u32 k = 0; k < count; ++k)
+            members[k] = std::make_unique<T>(files[k]);
     }
     // Members are assigned afterwards with setMember.
     explicit CAudioSplitFile(u32 count_) : CAudioFile(nullptr), count(checkedCount(count_)) {}
@@ -45,7 +46,8 @@ public:
 
     u64 getFrames() const override {
         u64 most = 0;
-        for (u32 k = 0; k < count; ++k) most = std::max(most, members[k]->getFrames());
+        for (u32 k = 0; k < count; ++k)
+            most = std::max(most, members[k]->getFrames());
         return most;
     }
 
@@ -63,7 +65,8 @@ public:
     }
 
     void close() override {
-        for (u32 k = 0; k < count; ++k) members[k]->close();
+        for (u32 k = 0; k < count; ++k)
+            members[k]->close();
     }
 
     void write(float** channelBuffers, u32 frames_, u32* framesWritten) override {
@@ -96,7 +99,8 @@ public:
 
     void seek(u64 frame) override {
         position = frame;
-        for (u32 k = 0; k < count; ++k) members[k]->seek(frame);
+        for (u32 k = 0; k < count; ++k)
+            members[k]->seek(frame);
     }
 
     CAudioFile* clone() const override {
@@ -107,14 +111,15 @@ public:
         return copy;
     }
 
-private:
+  private:
     static u32 checkedCount(u32 n) {
         if (n < 1 || n > N) throw std::logic_error("CAudioSplitFile: invalid member count!");
         return n;
     }
 
     void openForReading() {
-        for (u32 k = 0; k < count; ++k) members[k]->open(Read, nullptr);
+        for (u32 k = 0; k < count; ++k)
+            members[k]->open(Read, nullptr);
         const AudioFormat& first = members[0]->format;
         // A member with several channels would read past the one buffer it is handed.
         for (u32 k = 0; k < count; ++k)
@@ -139,7 +144,8 @@ private:
         format = combined;
         AudioFormat memberFormat{1, combined.sampleRate, combined.bitsPerSample,
                                  bytesPerSample(combined.bitsPerSample), 0};
-        for (u32 k = 0; k < count; ++k) members[k]->open(Write, &memberFormat);
+        for (u32 k = 0; k < count; ++k)
+            members[k]->open(Write, &memberFormat);
     }
 
     std::array<std::unique_ptr<T>, N> members;

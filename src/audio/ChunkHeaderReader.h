@@ -14,7 +14,9 @@ inline bool readAt(CFile& file, u64 offset, void* buffer, u32 bytes) {
     return got == bytes;
 }
 
-inline bool isChunk(const u8* id, const char* name) { return std::memcmp(id, name, 4) == 0; }
+inline bool isChunk(const u8* id, const char* name) {
+    return std::memcmp(id, name, 4) == 0;
+}
 
 // Where a chunk walk ends: the size the container header claims, cut to the file's size when
 // the file is shorter than 4 GiB (a container size that claims too much is tolerated).

@@ -15,7 +15,8 @@ std::string lastErrorSuffix(int error) {
 
 CDataFile::CDataFile(std::string fullPath_, std::string directory_, std::string fileName_)
     : fullPath(std::move(fullPath_)), directory(std::move(directory_)),
-      fileName(std::move(fileName_)) {}
+      fileName(std::move(fileName_)) {
+}
 
 CDataFile* CDataFile::forPath(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -23,9 +24,13 @@ CDataFile* CDataFile::forPath(const std::string& path) {
     return new CDataFile(path, path.substr(0, slash), path.substr(slash + 1));
 }
 
-CDataFile::~CDataFile() { close(); }
+CDataFile::~CDataFile() {
+    close();
+}
 
-CFile* CDataFile::clone() const { return new CDataFile(fullPath, directory, fileName); }
+CFile* CDataFile::clone() const {
+    return new CDataFile(fullPath, directory, fileName);
+}
 
 FileDate CDataFile::getDate() const {
     struct stat st {};
@@ -54,13 +59,15 @@ void CDataFile::open(u32 mode_) {
         handle = ::open(fullPath.c_str(), O_RDONLY | O_CLOEXEC);
         if (handle < 0)
             throw std::runtime_error("CDataFile::open() cannot open the file! it may not exist?"
-                                     "\n FILE:" + fullPath + lastErrorSuffix(errno));
+                                     "\n FILE:" +
+                                     fullPath + lastErrorSuffix(errno));
     } else if (mode == Write) {
         handle = ::open(fullPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (handle < 0)
             throw std::runtime_error(
                 "CDataFile::open() cannot open the file! it may be opened by another application?"
-                "\n FILE:" + fullPath + lastErrorSuffix(errno));
+                "\n FILE:" +
+                fullPath + lastErrorSuffix(errno));
     }
 }
 

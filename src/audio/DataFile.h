@@ -7,7 +7,7 @@ namespace Audio {
 
 // CFile on an operating-system file handle, with 64-bit positions.
 class CDataFile : public CFile {
-public:
+  public:
     CDataFile(std::string fullPath, std::string directory, std::string fileName);
     // Splits fullPath at its last '/' into directory and file name.
     static CDataFile* forPath(const std::string& fullPath);
@@ -28,7 +28,7 @@ public:
     const std::string& getDirectory() const { return directory; }
     const std::string& getFileName() const { return fileName; }
 
-private:
+  private:
     u32 mode = NotOpen;
     u64 position = 0;
     std::string fullPath;

@@ -13,7 +13,8 @@ double readExtended(const u8* bytes) {
     const u32 hi = ByteOrder::be32(bytes + 2);
     const u32 lo = ByteOrder::be32(bytes + 6);
     if (hi == 0 && lo == 0 && exponent == 0 && !negative) return 0.0;
-    const double mantissa = std::ldexp(static_cast<double>(lo), -63) + std::ldexp(static_cast<double>(hi), -31);
+    const double mantissa =
+        std::ldexp(static_cast<double>(lo), -63) + std::ldexp(static_cast<double>(hi), -31);
     const double value = std::ldexp(mantissa, exponent - 16383);
     return negative ? -value : value;
 }

@@ -9,7 +9,7 @@ enum SeekOrigin : u32 { Begin = 0, Current = 1, End = 2 };
 
 // Abstract byte stream: a file on disk (CDataFile) or in memory (CMemoryFile).
 class CFile {
-public:
+  public:
     virtual FileDate getDate() const = 0;
     virtual ~CFile() = default;
     // A new, closed object of the same class on the same file; the caller owns it.

@@ -16,23 +16,27 @@ void InterleavedFrames::throwUnsupported(const char* operation, const char* what
 u32 InterleavedFrames::blockBytes(const CAudioFile& file, u32 frames, const char* operation) const {
     const u64 bytes = static_cast<u64>(file.format.bytesPerFrame) * frames;
     if (bytes > std::numeric_limits<u32>::max() - 16)
-        throw std::runtime_error(std::string(layout.className) + "::" + operation + "() a block of " +
-                                 std::to_string(frames) + " frames is too large for one transfer!");
+        throw std::runtime_error(std::string(layout.className) + "::" + operation +
+                                 "() a block of " + std::to_string(frames) +
+                                 " frames is too large for one transfer!");
     return static_cast<u32>(bytes);
 }
 
 void InterleavedFrames::toLittleEndian(u8* raw, u64 bytes, u32 bits) {
     if (bits == 8) {
-        for (u64 i = 0; i < bytes; ++i) raw[i] = static_cast<u8>(raw[i] - 0x80);
+        for (u64 i = 0; i < bytes; ++i)
+            raw[i] = static_cast<u8>(raw[i] - 0x80);
         return;
     }
     const u64 width = SampleCodec::sampleWidth(bits);
-    for (u64 i = 0; i + width <= bytes; i += width) std::reverse(raw + i, raw + i + width);
+    for (u64 i = 0; i + width <= bytes; i += width)
+        std::reverse(raw + i, raw + i + width);
 }
 
 void InterleavedFrames::toBigEndian(u8* raw, u64 bytes, u32 bits) {
     if (bits == 8) {
-        for (u64 i = 0; i < bytes; ++i) raw[i] = static_cast<u8>(raw[i] + 0x80);
+        for (u64 i = 0; i < bytes; ++i)
+            raw[i] = static_cast<u8>(raw[i] + 0x80);
         return;
     }
     toLittleEndian(raw, bytes, bits);

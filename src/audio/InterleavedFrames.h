@@ -9,13 +9,13 @@
 namespace Audio {
 
 struct InterleavedLayout {
-    const char* className;  // "CWaveFile" or "CAiffFile", for the error texts
-    bool bigEndian;         // AIFF stores samples big-endian, 8-bit signed
+    const char* className;      // "CWaveFile" or "CAiffFile", for the error texts
+    bool bigEndian;             // AIFF stores samples big-endian, 8-bit signed
     u64 headerBytesOutsideData; // what the 32-bit size field counts besides the sample data
 };
 
 class InterleavedFrames {
-public:
+  public:
     explicit InterleavedFrames(InterleavedLayout layout) : layout(layout) {}
 
     // floatSamples: 32-bit samples are IEEE floats rather than integers.
@@ -32,7 +32,7 @@ public:
     static void toLittleEndian(u8* raw, u64 bytes, u32 bitsPerSample);
     static void toBigEndian(u8* raw, u64 bytes, u32 bitsPerSample);
 
-private:
+  private:
     void throwUnsupported(const char* operation, const char* what) const;
     void checkSizeLimit(const CAudioFile& file, u32 frames) const;
 

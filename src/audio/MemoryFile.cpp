@@ -4,9 +4,11 @@
 
 namespace Audio {
 
-CMemoryFile::CMemoryFile() : date(currentDate()), store(new CPagedFileData(0, defaultPageSize, 1)) {}
+CMemoryFile::CMemoryFile() : date(currentDate()), store(new CPagedFileData(0, defaultPageSize, 1)) {
+}
 
-CMemoryFile::CMemoryFile(CPagedFileData* store_) : date(currentDate()), store(store_) {}
+CMemoryFile::CMemoryFile(CPagedFileData* store_) : date(currentDate()), store(store_) {
+}
 
 CMemoryFile::~CMemoryFile() {
     if (store->releaseReference()) delete store;
@@ -43,9 +45,12 @@ void CMemoryFile::write(const void* buffer, u32 bytes, u32* bytesWritten) {
 }
 
 void CMemoryFile::seek(i64 offset, SeekOrigin origin) {
-    if (origin == Begin) position = static_cast<u64>(offset);
-    else if (origin == Current) position += static_cast<u64>(offset);
-    else position = getSize() + static_cast<u64>(offset);
+    if (origin == Begin)
+        position = static_cast<u64>(offset);
+    else if (origin == Current)
+        position += static_cast<u64>(offset);
+    else
+        position = getSize() + static_cast<u64>(offset);
 }
 
 } // namespace Audio

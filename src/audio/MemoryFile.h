@@ -7,7 +7,7 @@ namespace Audio {
 // CFile in memory. Clones share the pages, so one thread can write while clones on other
 // threads read what is already there. Each object itself belongs to one thread.
 class CMemoryFile : public CFile {
-public:
+  public:
     static constexpr u32 defaultPageSize = 65536;
 
     // A file with a store of its own (initial size 0, one reference).
@@ -29,7 +29,7 @@ public:
 
     CPagedFileData* getStore() const { return store; }
 
-private:
+  private:
     u32 mode = NotOpen;
     u64 position = 0;
     FileDate date;

@@ -56,8 +56,10 @@ void CPagedFileData::unuse(Page* page) {
 void CPagedFileData::read(void* buffer, u32 offset, u32 bytes, u32* bytesRead) {
     {
         std::lock_guard structure(structureLock);
-        if (offset >= size) bytes = 0;
-        else if (static_cast<u64>(offset) + bytes > size) bytes = size - offset;
+        if (offset >= size)
+            bytes = 0;
+        else if (static_cast<u64>(offset) + bytes > size)
+            bytes = size - offset;
     }
     auto* out = static_cast<u8*>(buffer);
     u32 copied = 0;

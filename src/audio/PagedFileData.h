@@ -9,7 +9,7 @@ namespace Audio {
 // Bytes kept in fixed-size pages, allocated on first write, shared by a writer and readers.
 // Growth never moves stored bytes: only the table of page handles is reallocated.
 class CPagedFileData {
-public:
+  public:
     struct Page {
         u32 useCount = 0;
         u32 start = 0;
@@ -34,7 +34,7 @@ public:
     void addReference();
     bool releaseReference();
 
-private:
+  private:
     void appendPages(u32 wanted);
     Page* acquire(u32 index);
     void unuse(Page* page);

@@ -9,7 +9,9 @@ bool isSupportedBits(u32 bits) {
     return bits == 8 || bits == 16 || bits == 20 || bits == 24 || bits == 32;
 }
 
-u32 sampleWidth(u32 bits) { return (bits + 7) / 8; }
+u32 sampleWidth(u32 bits) {
+    return (bits + 7) / 8;
+}
 
 float decode8(u8 stored) {
     return static_cast<float>(static_cast<long double>(stored) * 0.0078125L - 1.0L);
@@ -60,7 +62,8 @@ void encodeChannels(const float* const* buffers, u32 width, u32 channels, u32 fr
         const float* in = buffers[c];
         u8* out = raw + static_cast<u64>(c) * width;
         const u64 stride = static_cast<u64>(channels) * width;
-        for (u32 i = 0; i < frames; ++i, out += stride) encodeOne(in[i], out);
+        for (u32 i = 0; i < frames; ++i, out += stride)
+            encodeOne(in[i], out);
     }
 }
 
@@ -75,7 +78,8 @@ u8 encode8(float x) {
 }
 
 i16 encode16(float x) {
-    return static_cast<i16>(clipTruncate(static_cast<long double>(x) * 32768.0L, -32768.0L, 32767.0L));
+    return static_cast<i16>(
+        clipTruncate(static_cast<long double>(x) * 32768.0L, -32768.0L, 32767.0L));
 }
 
 i32 encode24(float x) {
@@ -84,8 +88,8 @@ i32 encode24(float x) {
 }
 
 i32 encode32(float x) {
-    return static_cast<i32>(clipTruncate(static_cast<long double>(x) * 2147483648.0L,
-                                         -2147483648.0L, 2147483647.0L));
+    return static_cast<i32>(
+        clipTruncate(static_cast<long double>(x) * 2147483648.0L, -2147483648.0L, 2147483647.0L));
 }
 
 void decode(const u8* raw, u32 bits, bool floatSamples, u32 channels, u32 frames,

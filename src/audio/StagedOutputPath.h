@@ -7,7 +7,7 @@ namespace Audio {
 // when it is complete, so a failed or interrupted write never leaves a half-written file and
 // never damages a file that was there before. Without commit the temporary file is removed.
 class StagedOutputPath {
-public:
+  public:
     explicit StagedOutputPath(std::string destination);
     ~StagedOutputPath();
     StagedOutputPath(const StagedOutputPath&) = delete;
@@ -20,7 +20,7 @@ public:
     // that appeared meanwhile) is left alone and the commit fails.
     void commit(bool overwrite);
 
-private:
+  private:
     std::string finalPath;
     std::string tempPath;
     bool committed = false;

@@ -32,7 +32,8 @@ void checkWritableFormat(const AudioFormat& f, const char* className) {
                                       "and the sample size!");
 }
 
-CWaveFile::CWaveFile(CFile* file) : CAudioFile(file), frameIo(waveLayout) {}
+CWaveFile::CWaveFile(CFile* file) : CAudioFile(file), frameIo(waveLayout) {
+}
 
 CWaveFile::~CWaveFile() {
     try {
@@ -116,7 +117,8 @@ void CWaveFile::readFormatChunk(u64 bodyOffset, u32 size) {
     format.sampleRate = le32(body + 4);
     const u32 blockAlign = le16(body + 12);
     format.bitsPerSample = le16(body + 14);
-    format.bytesPerFrame = blockAlign != 0 ? blockAlign : bytesPerSample(format.bitsPerSample) * format.channels;
+    format.bytesPerFrame =
+        blockAlign != 0 ? blockAlign : bytesPerSample(format.bitsPerSample) * format.channels;
     format.bytesPerSecond = blockAlign * format.sampleRate;
 }
 
@@ -138,7 +140,8 @@ void CWaveFile::checkFormat() const {
 void CWaveFile::ReadHeader() {
     const u64 fileSize = file->getSize();
     u8 riff[12];
-    if (!readAt(*file, 0, riff, sizeof riff) || !isChunk(riff, "RIFF") || !isChunk(riff + 8, "WAVE"))
+    if (!readAt(*file, 0, riff, sizeof riff) || !isChunk(riff, "RIFF") ||
+        !isChunk(riff + 8, "WAVE"))
         throw std::runtime_error("cannot read header because this is no valid WAVE file!");
     const u64 limit = walkLimit(le32(riff + 4), fileSize);
     bool haveFormat = false;

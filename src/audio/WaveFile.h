@@ -10,7 +10,7 @@ constexpr u32 maxFileChannels = 64;
 
 // RIFF WAVE file: integer PCM (tag 1) or IEEE float (tag 3), 8/16/20/24/32 bits.
 class CWaveFile : public CAudioFile {
-public:
+  public:
     static constexpr u32 headerBytes = 44;
     u16 formatTag = 0;
 
@@ -29,7 +29,7 @@ public:
     // class writes carries tag 3.
     bool hasFloatSamples() const { return formatTag == 3; }
 
-private:
+  private:
     void readFormatChunk(u64 bodyOffset, u32 size);
     void checkFormat() const;
 

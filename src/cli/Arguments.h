@@ -7,13 +7,13 @@ namespace Cli {
 
 // A wrong command line: main prints the text and the usage hint, and exits 2.
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // Walks the words of a command line: options (--name, --name value) and operands.
 class Arguments {
-public:
+  public:
     explicit Arguments(std::vector<std::string> words) : words(std::move(words)) {}
 
     bool done() const { return next >= words.size(); }
@@ -26,7 +26,7 @@ public:
     // Whether the word looks like an option rather than an operand.
     static bool isOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
 
-private:
+  private:
     std::vector<std::string> words;
     std::size_t next = 0;
 };

@@ -56,7 +56,8 @@ CopyRequest parseCopy(Arguments& args, bool* helpShown, Streams io) {
     request.in = operands[0];
     request.out = operands[1];
     if (fileTypeFromExtension(request.out) == UnknownType)
-        throw UsageError("copy: " + request.out + ": the destination must end in .wav, .aif or .aiff");
+        throw UsageError("copy: " + request.out +
+                         ": the destination must end in .wav, .aif or .aiff");
     return request;
 }
 
@@ -71,7 +72,8 @@ bool copyFrames(CAudioFile& reader, CAudioFile& writer, ProgressLine& progress) 
     const u32 channels = reader.format.channels;
     std::vector<std::vector<float>> buffers(channels, std::vector<float>(blockFrames));
     std::vector<float*> pointers(channels);
-    for (u32 c = 0; c < channels; ++c) pointers[c] = buffers[c].data();
+    for (u32 c = 0; c < channels; ++c)
+        pointers[c] = buffers[c].data();
     const u64 frames = reader.getFrames();
     for (u64 position = 0; position < frames;) {
         if (interrupted()) return false;
@@ -114,14 +116,16 @@ int runCopy(Arguments& args, Streams io) {
         StagedOutputPath staged(request.out);
         auto writer = createAudioFile(staged.temporary(), fileTypeFromExtension(request.out));
         writer->open(Write, &format);
-        ProgressLine progress(io.err, io.errIsTerminal, "Copying \"" + fileNameOf(request.in) + "\" ...");
+        ProgressLine progress(io.err, io.errIsTerminal,
+                              "Copying \"" + fileNameOf(request.in) + "\" ...");
         if (!copyFrames(*reader, *writer, progress)) {
             progress.finish("interrupted; " + request.out + " was not written");
             return interruptedExitCode;
         }
         writer->close();
         staged.commit(request.force);
-        progress.finish(request.out + ": " + std::to_string(writer->getFrames()) + " frames written");
+        progress.finish(request.out + ": " + std::to_string(writer->getFrames()) +
+                        " frames written");
     } catch (const std::exception& e) {
         io.err << describeFailure(request.out, e.what()) << '\n';
         return 1;

@@ -20,7 +20,8 @@ std::string describeFailure(const std::string& path, const std::string& what) {
     const std::string quoted = "\"" + path + "\"\n";
     if (text.rfind(quoted, 0) == 0) text.erase(0, quoted.size());
     std::string line = "stretchwerk-cli: " + path + ": ";
-    for (char c : text) line += c == '\n' ? std::string("\n    ") : std::string(1, c);
+    for (char c : text)
+        line += c == '\n' ? std::string("\n    ") : std::string(1, c);
     return line;
 }
 
@@ -32,7 +33,8 @@ int runInfo(Arguments& args, Streams io) {
             io.out << infoHelp;
             return 0;
         }
-        if (word != "-" && Arguments::isOption(word)) throw UsageError("info: unknown option " + word);
+        if (word != "-" && Arguments::isOption(word))
+            throw UsageError("info: unknown option " + word);
         paths.push_back(word);
     }
     if (paths.empty()) throw UsageError("info: name at least one file");
@@ -41,10 +43,12 @@ int runInfo(Arguments& args, Streams io) {
     for (const std::string& path : paths) {
         try {
             auto file = Audio::openSourceFile(path);
-            const auto lines = App::fileProperties(*file, path, Audio::fileTypeFromExtension(path), false);
+            const auto lines =
+                App::fileProperties(*file, path, Audio::fileTypeFromExtension(path), false);
             if (!first) io.out << '\n';
             first = false;
-            for (const auto& [key, value] : lines) io.out << key << ": " << value << '\n';
+            for (const auto& [key, value] : lines)
+                io.out << key << ": " << value << '\n';
         } catch (const std::exception& e) {
             io.err << describeFailure(path, e.what()) << '\n';
             status = 1;

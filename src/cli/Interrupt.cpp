@@ -7,7 +7,9 @@ namespace Cli {
 
 namespace {
 std::atomic<bool> flag{false};
-extern "C" void onSignal(int) { flag.store(true); }
+extern "C" void onSignal(int) {
+    flag.store(true);
+}
 } // namespace
 
 void installInterruptHandler() {
@@ -18,6 +20,8 @@ void installInterruptHandler() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool interrupted() { return flag.load(); }
+bool interrupted() {
+    return flag.load();
+}
 
 } // namespace Cli

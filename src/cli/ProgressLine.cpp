@@ -5,7 +5,8 @@
 namespace Cli {
 
 ProgressLine::ProgressLine(std::ostream& out_, bool terminal_, std::string title_)
-    : out(out_), terminal(terminal_), title(std::move(title_)) {}
+    : out(out_), terminal(terminal_), title(std::move(title_)) {
+}
 
 void ProgressLine::update(double percent, const std::string& remaining) {
     if (!terminal) return;

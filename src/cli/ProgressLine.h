@@ -6,13 +6,13 @@ namespace Cli {
 
 // A progress bar with percentage on a terminal; on anything else only the final line.
 class ProgressLine {
-public:
+  public:
     ProgressLine(std::ostream& out, bool terminal, std::string title);
     // percent 0..100; remaining is shown behind it when not empty.
     void update(double percent, const std::string& remaining = "");
     void finish(const std::string& text);
 
-private:
+  private:
     std::ostream& out;
     bool terminal;
     std::string title;

@@ -33,7 +33,11 @@ Bytes aiffFile(const Bytes& common, std::vector<unsigned char> sound, unsigned o
     b.text("FORM").be32(static_cast<unsigned>(4 + common.data.size() + 16 + offset + sound.size()));
     b.text("AIFF");
     b.data.insert(b.data.end(), common.data.begin(), common.data.end());
-    b.text("SSND").be32(static_cast<unsigned>(8 + offset + sound.size())).be32(offset).be32(0).zeros(offset);
+    b.text("SSND")
+        .be32(static_cast<unsigned>(8 + offset + sound.size()))
+        .be32(offset)
+        .be32(0)
+        .zeros(offset);
     b.data.insert(b.data.end(), sound.begin(), sound.end());
     return b;
 }
@@ -98,10 +102,12 @@ TEST(AiffFile, SampleValuesAreBigEndianAndEightBitSigned) {
     const std::string path = dir.file("w.aif");
     writeFile(path, AiffType, makeFormat(1, 8000, 8), Channels{{0.0f, -1.0f, 1.0f}});
     auto bytes = TestSupport::readBytes(path);
-    EXPECT_EQ(std::vector<unsigned char>(bytes.begin() + 54, bytes.end()), (std::vector<unsigned char>{0x00, 0x80, 0x7F}));
+    EXPECT_EQ(std::vector<unsigned char>(bytes.begin() + 54, bytes.end()),
+              (std::vector<unsigned char>{0x00, 0x80, 0x7F}));
     writeFile(path, AiffType, makeFormat(1, 8000, 24), Channels{{1.0f}});
     bytes = TestSupport::readBytes(path);
-    EXPECT_EQ(std::vector<unsigned char>(bytes.begin() + 54, bytes.end()), (std::vector<unsigned char>{0x7F, 0xFF, 0xFF}));
+    EXPECT_EQ(std::vector<unsigned char>(bytes.begin() + 54, bytes.end()),
+              (std::vector<unsigned char>{0x7F, 0xFF, 0xFF}));
 }
 
 TEST(AiffFile, HeaderWalkCases) {
@@ -135,13 +141,21 @@ TEST(AiffFile, HeaderWalkCases) {
 TEST(AiffFile, HostileHeadersAreRefused) {
     TestSupport::TempDir dir;
     const auto rate = extended(8000);
-    EXPECT_NE(headerError(dir, aiffFile(commonChunk(0, 1, 16, rate), {0, 0})).find("0 channels"), std::string::npos);
-    EXPECT_NE(headerError(dir, aiffFile(commonChunk(-2, 1, 16, rate), {0, 0})).find("-2 channels"), std::string::npos);
-    EXPECT_EQ(headerError(dir, aiffFile(commonChunk(1, 1, -16, rate), {0, 0})), "aiff supports only 8/16/20/24/32 bit!");
+    EXPECT_NE(headerError(dir, aiffFile(commonChunk(0, 1, 16, rate), {0, 0})).find("0 channels"),
+              std::string::npos);
+    EXPECT_NE(headerError(dir, aiffFile(commonChunk(-2, 1, 16, rate), {0, 0})).find("-2 channels"),
+              std::string::npos);
+    EXPECT_EQ(headerError(dir, aiffFile(commonChunk(1, 1, -16, rate), {0, 0})),
+              "aiff supports only 8/16/20/24/32 bit!");
     std::vector<unsigned char> nan{0x7F, 0xFF, 0xC0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_NE(headerError(dir, aiffFile(commonChunk(1, 1, 16, nan), {0, 0})).find("sample rate"), std::string::npos);
-    EXPECT_NE(headerError(dir, aiffFile(commonChunk(1, 1, 16, extended(0)), {0, 0})).find("sample rate"), std::string::npos);
-    EXPECT_NE(headerError(dir, aiffFile(commonChunk(1, 1, 16, extended(-8000)), {0, 0})).find("sample rate"), std::string::npos);
+    EXPECT_NE(headerError(dir, aiffFile(commonChunk(1, 1, 16, nan), {0, 0})).find("sample rate"),
+              std::string::npos);
+    EXPECT_NE(
+        headerError(dir, aiffFile(commonChunk(1, 1, 16, extended(0)), {0, 0})).find("sample rate"),
+        std::string::npos);
+    EXPECT_NE(headerError(dir, aiffFile(commonChunk(1, 1, 16, extended(-8000)), {0, 0}))
+                  .find("sample rate"),
+              std::string::npos);
     Bytes shortSound;
     const Bytes comm = commonChunk(1, 1, 16, rate);
     shortSound.text("FORM").be32(42).text("AIFF");
@@ -152,6 +166,7 @@ TEST(AiffFile, HostileHeadersAreRefused) {
 
 TEST(AiffFile, TruncatedFileReportsTheFramesItHolds) {
     TestSupport::TempDir dir;
-    auto file = openAiff(dir, aiffFile(commonChunk(2, 1000, 16, extended(8000)), {0, 1, 0, 2, 0, 3, 0, 4, 0}));
+    auto file = openAiff(
+        dir, aiffFile(commonChunk(2, 1000, 16, extended(8000)), {0, 1, 0, 2, 0, 3, 0, 4, 0}));
     EXPECT_EQ(file->getFrames(), 2u);
 }

@@ -17,14 +17,17 @@ namespace {
 std::string rampFile(const TestSupport::TempDir& dir, u32 frames, u32 channels = 1) {
     Channels data(channels, std::vector<float>(frames));
     for (u32 c = 0; c < channels; ++c)
-        for (u32 i = 0; i < frames; ++i) data[c][i] = static_cast<float>(i + c * 1000000);
+        for (u32 i = 0; i < frames; ++i)
+            data[c][i] = static_cast<float>(i + c * 1000000);
     const std::string path = dir.file("ramp.wav");
     writeFile(path, WavType, makeFormat(channels, 44100, 32), data, 4096);
     return path;
 }
 
-std::unique_ptr<CAudioFileCache> cacheOf(const std::string& path, i32 maxBlocks = 10, u32 blockFrames = 65536) {
-    return std::make_unique<CAudioFileCache>(createAudioFile(path, WavType).release(), maxBlocks, blockFrames);
+std::unique_ptr<CAudioFileCache> cacheOf(const std::string& path, i32 maxBlocks = 10,
+                                         u32 blockFrames = 65536) {
+    return std::make_unique<CAudioFileCache>(createAudioFile(path, WavType).release(), maxBlocks,
+                                             blockFrames);
 }
 
 std::vector<float> readSpan(CAudioFileCache& cache, u64 start, u32 frames, u32* got) {
@@ -42,7 +45,8 @@ TEST(AudioFileCache, SpansAcrossBlocksAndAtTheEnd) {
     u32 got = 0;
     const auto span = readSpan(*cache, 65000, 1000, &got);
     EXPECT_EQ(got, 1000u);
-    for (u32 i = 0; i < 1000; ++i) ASSERT_EQ(span[i], static_cast<float>(65000 + i));
+    for (u32 i = 0; i < 1000; ++i)
+        ASSERT_EQ(span[i], static_cast<float>(65000 + i));
     EXPECT_EQ(cache->blockCount(), 2u);
     const auto tail = readSpan(*cache, 69990, 100, &got);
     EXPECT_EQ(got, 10u);
@@ -62,7 +66,8 @@ TEST(AudioFileCache, TooFewBuffersIsAnOverflowError) {
         tools::read(dest, 0, cache.get(), 1, 0, 10, &got);
         FAIL() << "no error";
     } catch (const std::overflow_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Audio::tools::read() not enough buffers to load data into!\n");
+        EXPECT_EQ(std::string(e.what()),
+                  "Audio::tools::read() not enough buffers to load data into!\n");
     }
 }
 
@@ -70,12 +75,14 @@ TEST(AudioFileCache, EvictsTheOldestBlockNobodyHolds) {
     TestSupport::TempDir dir;
     auto cache = cacheOf(rampFile(dir, 1200), 10, 100);
     std::vector<CAudioFileCache::Block*> held;
-    for (u32 b = 0; b < 10; ++b) held.push_back(cache->load(b * 100));
-    for (u32 b = 1; b < 10; ++b) cache->unuse(held[b]); // block 0 stays in use
+    for (u32 b = 0; b < 10; ++b)
+        held.push_back(cache->load(b * 100));
+    for (u32 b = 1; b < 10; ++b)
+        cache->unuse(held[b]); // block 0 stays in use
     cache->load(1000);
     EXPECT_EQ(cache->blockCount(), 10u);
     CAudioFileCache::Block* first = cache->find(0);
-    EXPECT_EQ(first, held[0]); // the held block survived
+    EXPECT_EQ(first, held[0]);            // the held block survived
     EXPECT_EQ(cache->find(100), nullptr); // the oldest free one went
     cache->unuse(first);
     cache->unuse(first);
@@ -85,11 +92,13 @@ TEST(AudioFileCache, GrowsWhenEveryBlockIsInUse) {
     TestSupport::TempDir dir;
     auto cache = cacheOf(rampFile(dir, 1200), 10, 100);
     std::vector<CAudioFileCache::Block*> held;
-    for (u32 b = 0; b < 11; ++b) held.push_back(cache->load(b * 100));
+    for (u32 b = 0; b < 11; ++b)
+        held.push_back(cache->load(b * 100));
     EXPECT_EQ(cache->blockCount(), 11u);
     EXPECT_THROW(cache->release(), std::runtime_error);
     EXPECT_EQ(cache->blockCount(), 11u);
-    for (auto* b : held) cache->unuse(b);
+    for (auto* b : held)
+        cache->unuse(b);
     cache->release();
     EXPECT_EQ(cache->blockCount(), 0u);
 }
@@ -102,14 +111,18 @@ TEST(AudioFileCache, ChangedFileIsReloadedAfterItWasClosed) {
     EXPECT_EQ(readSpan(*cache, 10, 1, &got)[0], 10.0f);
     cache->file->close();
     writeFile(path, WavType, makeFormat(1, 44100, 32), Channels{std::vector<float>(500, 0.25f)});
-    struct utimbuf later {2000000000, 2000000000};
+    struct utimbuf later {
+        2000000000, 2000000000
+    };
     ::utime(path.c_str(), &later);
-    EXPECT_EQ(readSpan(*cache, 10, 1, &got)[0], 10.0f); // still served from the old block
+    EXPECT_EQ(readSpan(*cache, 10, 1, &got)[0], 10.0f);  // still served from the old block
     EXPECT_EQ(readSpan(*cache, 450, 1, &got)[0], 0.25f); // a load refreshes and drops old blocks
     EXPECT_EQ(readSpan(*cache, 10, 1, &got)[0], 0.25f);
 
     cache->file->close();
-    struct utimbuf again {2100000000, 2100000000};
+    struct utimbuf again {
+        2100000000, 2100000000
+    };
     ::utime(path.c_str(), &again);
     CAudioFileCache::Block* inUse = cache->find(10);
     ASSERT_NE(inUse, nullptr);
@@ -136,7 +149,8 @@ TEST(AudioFileCache, ManyThreadsReadOneCache) {
             }
         });
     }
-    for (auto& r : readers) r.join();
+    for (auto& r : readers)
+        r.join();
     EXPECT_EQ(errors.load(), 0);
 }
 
@@ -168,8 +182,10 @@ TEST(AudioFileIterator, LoopRangeWrapsWithoutAGap) {
     std::vector<float> out(150);
     float* dest[] = {out.data()};
     it.process(dest, 1, 150);
-    for (u32 i = 0; i < 50; ++i) ASSERT_EQ(out[i], static_cast<float>(150 + i));
-    for (u32 i = 50; i < 150; ++i) ASSERT_EQ(out[i], static_cast<float>(100 + i - 50));
+    for (u32 i = 0; i < 50; ++i)
+        ASSERT_EQ(out[i], static_cast<float>(150 + i));
+    for (u32 i = 50; i < 150; ++i)
+        ASSERT_EQ(out[i], static_cast<float>(100 + i - 50));
     // A region much shorter than a request repeats seamlessly.
     it.loopStart = 10;
     it.loopEnd = 13;
@@ -192,7 +208,8 @@ TEST(AudioPlayback, ResamplesLinearlyAndContinuesAcrossCalls) {
         it.process(dest, 1, 1000);
         all.insert(all.end(), out.begin(), out.end());
     }
-    for (std::size_t k = 0; k < all.size(); ++k) ASSERT_FLOAT_EQ(all[k], 0.5f * static_cast<float>(k)) << k;
+    for (std::size_t k = 0; k < all.size(); ++k)
+        ASSERT_FLOAT_EQ(all[k], 0.5f * static_cast<float>(k)) << k;
 }
 
 TEST(AudioPlayback, SameRateFallsBackToPlainReading) {

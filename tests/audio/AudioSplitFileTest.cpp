@@ -24,10 +24,10 @@ std::vector<std::string> writeMembers(const TestSupport::TempDir& dir, u32 count
     return paths;
 }
 
-template <class Split>
-std::unique_ptr<Split> splitOver(const std::vector<std::string>& paths) {
+template <class Split> std::unique_ptr<Split> splitOver(const std::vector<std::string>& paths) {
     std::vector<CFile*> files;
-    for (const auto& p : paths) files.push_back(CDataFile::forPath(p));
+    for (const auto& p : paths)
+        files.push_back(CDataFile::forPath(p));
     return std::make_unique<Split>(files.data(), static_cast<u32>(files.size()));
 }
 
@@ -46,7 +46,8 @@ TEST(AudioSplitFile, StereoSetActsAsOneStereoFile) {
 
 TEST(AudioSplitFile, IncompatibleOrMultichannelMembersAreRefused) {
     TestSupport::TempDir dir;
-    auto surround = splitOver<CAudioSplitFile<CWaveFile, 6>>(writeMembers(dir, 6, 10, 44100, 48000, 4));
+    auto surround =
+        splitOver<CAudioSplitFile<CWaveFile, 6>>(writeMembers(dir, 6, 10, 44100, 48000, 4));
     try {
         surround->open(Read, nullptr);
         FAIL() << "accepted";
@@ -83,16 +84,22 @@ TEST(AudioSplitFile, ReadingOneChannelAdvancesOnlyItsMemberUntilSeek) {
         split->read(both, 5, &got);
         FAIL() << "read past the end";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "CAudioSplitFile::read() a single or multiple files cannot be read! 0 frames read!");
+        EXPECT_EQ(
+            std::string(e.what()),
+            "CAudioSplitFile::read() a single or multiple files cannot be read! 0 frames read!");
     }
 }
 
 TEST(AudioSplitFile, DateIsTheNewestMembersDate) {
     TestSupport::TempDir dir;
     const std::vector<std::string> paths = writeMembers(dir, 2, 10);
-    struct utimbuf old {1000000000, 1000000000};
+    struct utimbuf old {
+        1000000000, 1000000000
+    };
     ::utime(paths[0].c_str(), &old);
-    struct utimbuf newer {1600000000, 1600000000};
+    struct utimbuf newer {
+        1600000000, 1600000000
+    };
     ::utime(paths[1].c_str(), &newer);
     auto split = splitOver<CAudioSplitFile<CWaveFile, 2>>(paths);
     const FileDate d = split->getDate();
@@ -108,12 +115,14 @@ TEST(AudioSplitFile, WritingSixChannelsInCapacityTenMakesSixMonoFiles) {
     TestSupport::TempDir dir;
     CAudioSplitFile<CAiffFile, 10> split(6);
     for (u32 k = 0; k < 6; ++k)
-        split.setMember(k, new CAiffFile(CDataFile::forPath(dir.file("out" + std::to_string(k) + ".aif"))));
+        split.setMember(
+            k, new CAiffFile(CDataFile::forPath(dir.file("out" + std::to_string(k) + ".aif"))));
     const AudioFormat format = makeFormat(6, 48000, 24);
     split.open(Write, &format);
     Channels data = testSignal(6, 300);
     std::vector<float*> pointers;
-    for (auto& c : data) pointers.push_back(c.data());
+    for (auto& c : data)
+        pointers.push_back(c.data());
     u32 written = 0;
     split.write(pointers.data(), 300, &written);
     EXPECT_EQ(written, 300u);

@@ -19,7 +19,8 @@ void writeFile(const std::string& path, FileType type, const AudioFormat& format
     std::vector<float*> pointers(data.size());
     for (u32 done = 0; done < frames;) {
         const u32 n = std::min(block, frames - done);
-        for (std::size_t c = 0; c < data.size(); ++c) pointers[c] = const_cast<float*>(data[c].data()) + done;
+        for (std::size_t c = 0; c < data.size(); ++c)
+            pointers[c] = const_cast<float*>(data[c].data()) + done;
         u32 written = 0;
         file->write(pointers.data(), n, &written);
         if (written != n) throw std::runtime_error("short write");
@@ -36,7 +37,8 @@ Channels readAll(CAudioFile& file, u32 block) {
     std::vector<float*> pointers(file.format.channels);
     for (u64 done = 0; done < frames;) {
         const u32 n = static_cast<u32>(std::min<u64>(block, frames - done));
-        for (std::size_t c = 0; c < out.size(); ++c) pointers[c] = out[c].data() + done;
+        for (std::size_t c = 0; c < out.size(); ++c)
+            pointers[c] = out[c].data() + done;
         u32 got = 0;
         file.read(pointers.data(), n, &got);
         if (got == 0) throw std::runtime_error("read stopped early");
@@ -60,13 +62,22 @@ Channels testSignal(u32 channels, u32 frames) {
 }
 
 Bytes& Bytes::text(const char* four) {
-    for (int i = 0; i < 4; ++i) data.push_back(static_cast<unsigned char>(four[i]));
+    for (int i = 0; i < 4; ++i)
+        data.push_back(static_cast<unsigned char>(four[i]));
     return *this;
 }
-Bytes& Bytes::le16(unsigned v) { return raw({static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)}); }
-Bytes& Bytes::le32(unsigned v) { return le16(v & 0xFFFF).le16(v >> 16); }
-Bytes& Bytes::be16(unsigned v) { return raw({static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)}); }
-Bytes& Bytes::be32(unsigned v) { return be16(v >> 16).be16(v & 0xFFFF); }
+Bytes& Bytes::le16(unsigned v) {
+    return raw({static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)});
+}
+Bytes& Bytes::le32(unsigned v) {
+    return le16(v & 0xFFFF).le16(v >> 16);
+}
+Bytes& Bytes::be16(unsigned v) {
+    return raw({static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v)});
+}
+Bytes& Bytes::be32(unsigned v) {
+    return be16(v >> 16).be16(v & 0xFFFF);
+}
 Bytes& Bytes::raw(std::initializer_list<unsigned char> values) {
     data.insert(data.end(), values);
     return *this;

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -16,7 +16,8 @@ TEST(DataFile, OpenRefusesAnEmptyPathFirstAndASecondOpen) {
         unnamed.open(Read);
         FAIL() << "opened";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "CDataFile::open() cannot open file. the FileName or Path is invalid!");
+        EXPECT_EQ(std::string(e.what()),
+                  "CDataFile::open() cannot open file. the FileName or Path is invalid!");
     }
     TestSupport::TempDir dir;
     std::unique_ptr<CDataFile> file(CDataFile::forPath(dir.file("a.bin")));
@@ -35,8 +36,9 @@ TEST(DataFile, OpenRefusesAnEmptyPathFirstAndASecondOpen) {
         missing->open(Read);
         FAIL() << "opened a missing file";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "CDataFile::open() cannot open the file! it may not exist?\n FILE:" +
-                                             dir.file("none") + "\nLastError: 2");
+        EXPECT_EQ(std::string(e.what()),
+                  "CDataFile::open() cannot open the file! it may not exist?\n FILE:" +
+                      dir.file("none") + "\nLastError: 2");
     }
     EXPECT_FALSE(missing->isOpen());
 }
@@ -86,7 +88,8 @@ TEST(AudioFile, SampleRateRangeIsInclusive) {
         validateSampleRate(&file);
         FAIL();
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "file is not valid! the lowest supported sample rate is 8000 Hz!");
+        EXPECT_EQ(std::string(e.what()),
+                  "file is not valid! the lowest supported sample rate is 8000 Hz!");
     }
     file.format.sampleRate = 96001;
     EXPECT_THROW(validateSampleRate(&file), std::runtime_error);

@@ -11,7 +11,8 @@ using namespace AudioTest;
 TEST(PagedFileData, PagesGrowOnWriteAndReadsCrossPageBoundaries) {
     CPagedFileData store(0, 65536, 1);
     std::vector<unsigned char> data(100000);
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<unsigned char>(i * 7);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<unsigned char>(i * 7);
     u32 n = 0;
     store.write(data.data(), 0, 100000, &n);
     EXPECT_EQ(n, 100000u);
@@ -47,7 +48,8 @@ TEST(PagedFileData, UnwrittenPagesCannotBeRead) {
         store.read(out, 0, 4, &n);
         FAIL() << "read of nothing";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "CPagedFileData::read() tryed to read non existend data! :-) write something in before read out!");
+        EXPECT_EQ(std::string(e.what()), "CPagedFileData::read() tryed to read non existend data! "
+                                         ":-) write something in before read out!");
     }
     // A gap left by a seek past the end stays unreadable, the written page is fine.
     store.write("abcd", 66000, 4, &n);
@@ -81,7 +83,8 @@ TEST(MemoryFile, WaveFileInMemoryReadsBackThroughAClone) {
         file->open(Write, &format);
         Channels data = testSignal(3, 5000);
         std::vector<float*> pointers;
-        for (auto& c : data) pointers.push_back(c.data());
+        for (auto& c : data)
+            pointers.push_back(c.data());
         u32 n = 0;
         file->write(pointers.data(), 5000, &n);
         file->close();
@@ -102,7 +105,8 @@ TEST(MemoryFile, WriterThreadAndReaderClonesRunTogether) {
     std::thread producer([&] {
         std::vector<unsigned char> data(chunk);
         for (u32 i = 0; i < chunks; ++i) {
-            for (u32 j = 0; j < chunk; ++j) data[j] = static_cast<unsigned char>(i + j);
+            for (u32 j = 0; j < chunk; ++j)
+                data[j] = static_cast<unsigned char>(i + j);
             u32 n = 0;
             writer->write(data.data(), chunk, &n);
             written.store(i + 1);
@@ -130,7 +134,8 @@ TEST(MemoryFile, WriterThreadAndReaderClonesRunTogether) {
         });
     }
     producer.join();
-    for (auto& t : readers) t.join();
+    for (auto& t : readers)
+        t.join();
     EXPECT_EQ(mismatches.load(), 0);
     delete writer;
 }

@@ -25,9 +25,9 @@ TEST(SampleCodec, SixteenBitClipsAndTruncatesTowardZero) {
     EXPECT_EQ(decode16(16384), 0.5f);
     EXPECT_EQ(encode16(1.0f), 32767);
     EXPECT_EQ(encode16(-1.0f), -32768);
-    EXPECT_EQ(encode16(0.99999f), 32767);  // 32767.67 reaches the clip
-    EXPECT_EQ(encode16(0.99996f), 32766);  // 32766.69 truncates
-    EXPECT_EQ(encode16(-0.00001f), 0);     // -0.33 truncates toward zero
+    EXPECT_EQ(encode16(0.99999f), 32767); // 32767.67 reaches the clip
+    EXPECT_EQ(encode16(0.99996f), 32766); // 32766.69 truncates
+    EXPECT_EQ(encode16(-0.00001f), 0);    // -0.33 truncates toward zero
     EXPECT_EQ(encode16(-0.99996f), -32766);
     EXPECT_EQ(encode16(5.0f), 32767);
     EXPECT_EQ(encode16(std::numeric_limits<float>::infinity()), 32767);

@@ -25,7 +25,8 @@ std::vector<SoxCase> soxCases() {
     std::vector<SoxCase> cases;
     for (const char* ext : {"wav", "aiff"})
         for (u32 bits : {8u, 16u, 24u, 32u})
-            for (auto [channels, rate] : {std::pair{1u, 8000u}, std::pair{2u, 44100u}, std::pair{6u, 96000u}})
+            for (auto [channels, rate] :
+                 {std::pair{1u, 8000u}, std::pair{2u, 44100u}, std::pair{6u, 96000u}})
                 cases.push_back({ext, bits, channels, rate});
     return cases;
 }
@@ -48,11 +49,13 @@ TEST_P(SoxAgreement, ReaderMatchesSoxDecoding) {
     TestSupport::TempDir dir;
     const std::string path = dir.file(std::string("in.") + c.extension);
     // 8-bit WAV is unsigned by definition; the other integer formats are signed.
-    const std::string encoding = c.bits == 8 && std::string(c.extension) == "wav" ? "unsigned-integer"
-                                 : c.bits == 32 && std::string(c.extension) == "wav" ? "floating-point"
-                                                                                      : "signed-integer";
-    const std::string make = "sox -n -r " + std::to_string(c.rate) + " -b " + std::to_string(c.bits) +
-                             " -e " + encoding + " -c " + std::to_string(c.channels) + " '" + path +
+    const std::string encoding =
+        c.bits == 8 && std::string(c.extension) == "wav"    ? "unsigned-integer"
+        : c.bits == 32 && std::string(c.extension) == "wav" ? "floating-point"
+                                                            : "signed-integer";
+    const std::string make = "sox -n -r " + std::to_string(c.rate) + " -b " +
+                             std::to_string(c.bits) + " -e " + encoding + " -c " +
+                             std::to_string(c.channels) + " '" + path +
                              "' synth 0.05 whitenoise sine 300 gain -1 2>&1";
     ASSERT_EQ(TestSupport::run(make), 0) << make;
     const std::vector<float> expected = soxDecode(path, dir.file("sox.f32"));
@@ -61,13 +64,15 @@ TEST_P(SoxAgreement, ReaderMatchesSoxDecoding) {
     ASSERT_EQ(ours[0].size() * c.channels, expected.size());
     for (std::size_t i = 0; i < ours[0].size(); ++i)
         for (u32 ch = 0; ch < c.channels; ++ch)
-            ASSERT_NEAR(ours[ch][i], expected[i * c.channels + ch], 1e-7) << "frame " << i << " channel " << ch;
+            ASSERT_NEAR(ours[ch][i], expected[i * c.channels + ch], 1e-7)
+                << "frame " << i << " channel " << ch;
 }
 
 INSTANTIATE_TEST_SUITE_P(SoxFiles, SoxAgreement, ::testing::ValuesIn(soxCases()),
                          [](const auto& info) {
-                             return std::string(info.param.extension) + std::to_string(info.param.bits) +
-                                    "bit" + std::to_string(info.param.channels) + "ch" +
+                             return std::string(info.param.extension) +
+                                    std::to_string(info.param.bits) + "bit" +
+                                    std::to_string(info.param.channels) + "ch" +
                                     std::to_string(info.param.rate);
                          });
 

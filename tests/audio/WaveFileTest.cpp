@@ -48,13 +48,15 @@ TEST_P(WaveRoundTrip, SamplesComeBackWithinOneStep) {
     writeFile(path, type, makeFormat(channels, 48000, bits), data, 999);
     auto file = createAudioFile(path, type);
     const Channels back = readAll(*file);
-    EXPECT_EQ(file->format, (AudioFormat{channels, 48000, bits, bytesPerSample(bits) * channels,
-                                         type == WavType ? bytesPerSample(bits) * channels * 48000 : 0}));
+    EXPECT_EQ(file->format,
+              (AudioFormat{channels, 48000, bits, bytesPerSample(bits) * channels,
+                           type == WavType ? bytesPerSample(bits) * channels * 48000 : 0}));
     ASSERT_EQ(back.size(), channels);
     for (u32 c = 0; c < channels; ++c) {
         ASSERT_EQ(back[c].size(), 2500u);
         for (u32 i = 0; i < 2500; ++i)
-            ASSERT_NEAR(back[c][i], data[c][i], step(bits) * 1.0001f) << "channel " << c << " frame " << i;
+            ASSERT_NEAR(back[c][i], data[c][i], step(bits) * 1.0001f)
+                << "channel " << c << " frame " << i;
     }
 }
 
@@ -117,14 +119,17 @@ TEST(WaveFile, HeaderErrorsNameTheProblem) {
     TestSupport::TempDir dir;
     Bytes notRiff;
     notRiff.text("RIFX").le32(4).text("WAVE");
-    EXPECT_EQ(expectHeaderError(dir, notRiff), "cannot read header because this is no valid WAVE file!");
+    EXPECT_EQ(expectHeaderError(dir, notRiff),
+              "cannot read header because this is no valid WAVE file!");
     EXPECT_EQ(expectHeaderError(dir, Bytes().text("RIF")),
               "cannot read header because this is no valid WAVE file!");
-    EXPECT_NE(expectHeaderError(dir, waveFile(0xFFFE, 2, 44100, 4, 16, 8)).find("Other Wav formats"),
-              std::string::npos);
+    EXPECT_NE(
+        expectHeaderError(dir, waveFile(0xFFFE, 2, 44100, 4, 16, 8)).find("Other Wav formats"),
+        std::string::npos);
     EXPECT_NE(expectHeaderError(dir, waveFile(2, 2, 44100, 4, 16, 8)).find("Other Wav formats"),
               std::string::npos);
-    EXPECT_EQ(expectHeaderError(dir, waveFile(1, 1, 44100, 2, 12, 8)), "WAV supports only 8/16/20/24/32 bit!");
+    EXPECT_EQ(expectHeaderError(dir, waveFile(1, 1, 44100, 2, 12, 8)),
+              "WAV supports only 8/16/20/24/32 bit!");
     Bytes noData;
     noData.text("RIFF").le32(28).text("WAVE").text("fmt ").le32(16).le16(1).le16(1).le32(8000);
     noData.le32(16000).le16(2).le16(16);
@@ -140,11 +145,14 @@ TEST(WaveFile, HostileHeadersAreRefusedWithoutCrashing) {
     shortFormat.text("RIFF").le32(24).text("WAVE").text("fmt ").le32(4).le16(1).le16(1);
     shortFormat.text("data").le32(0);
     EXPECT_NE(expectHeaderError(dir, shortFormat).find("shorter than 16"), std::string::npos);
-    EXPECT_NE(expectHeaderError(dir, waveFile(1, 0, 44100, 0, 16, 8)).find("no channels"), std::string::npos);
+    EXPECT_NE(expectHeaderError(dir, waveFile(1, 0, 44100, 0, 16, 8)).find("no channels"),
+              std::string::npos);
     EXPECT_NE(expectHeaderError(dir, waveFile(1, 2, 0, 4, 16, 8)).find("0 Hz"), std::string::npos);
     // A block align smaller than the samples would make reads run past the buffer.
-    EXPECT_NE(expectHeaderError(dir, waveFile(1, 2, 44100, 1, 16, 8)).find("block align"), std::string::npos);
-    EXPECT_NE(expectHeaderError(dir, waveFile(1, 60000, 44100, 0, 16, 8)).find("channels"), std::string::npos);
+    EXPECT_NE(expectHeaderError(dir, waveFile(1, 2, 44100, 1, 16, 8)).find("block align"),
+              std::string::npos);
+    EXPECT_NE(expectHeaderError(dir, waveFile(1, 60000, 44100, 0, 16, 8)).find("channels"),
+              std::string::npos);
     // A format chunk that claims gigabytes is not read into memory.
     Bytes hugeFormat;
     hugeFormat.text("RIFF").le32(100).text("WAVE").text("fmt ").le32(0xFFFFFFF0).le16(1);
@@ -186,8 +194,8 @@ TEST(WaveFile, FrameReadsAtTheEdges) {
         mono->read(none, 1, &got);
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "CWaveFile::read() when you want to read no data from a mono file then don\u00B4t call read!");
+        EXPECT_EQ(std::string(e.what()), "CWaveFile::read() when you want to read no data from a "
+                                         "mono file then don\u00B4t call read!");
     }
 }
 
@@ -213,9 +221,11 @@ TEST(WaveFile, ExtensibleLayoutWithPlainSubFormatsIsRead) {
     TestSupport::TempDir dir;
     auto extensible = [](unsigned subTag, unsigned bits) {
         Bytes b;
-        b.text("RIFF").le32(60 + 6).text("WAVE").text("fmt ").le32(40).le16(0xFFFE).le16(2).le32(48000);
+        b.text("RIFF").le32(60 + 6).text("WAVE").text("fmt ").le32(40).le16(0xFFFE).le16(2).le32(
+            48000);
         b.le32(48000 * 2 * (bits / 8)).le16(2 * (bits / 8)).le16(bits).le16(22).le16(bits).le32(3);
-        b.le16(subTag).raw({0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
+        b.le16(subTag).raw(
+            {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
         return b;
     };
     Bytes pcm = extensible(1, 24);

@@ -35,10 +35,13 @@ std::string valueOf(const std::string& text, const std::string& key) {
 
 TEST(CliInfo, AgreesWithSoxOnItsFiles) {
     TestSupport::TempDir dir;
-    for (const std::string spec : {"-r 8000 -b 8 -c 1 x.wav", "-r 96000 -b 24 -c 6 x.aiff", "-r 44100 -b 16 -c 2 x.aif"}) {
+    for (const std::string spec :
+         {"-r 8000 -b 8 -c 1 x.wav", "-r 96000 -b 24 -c 6 x.aiff", "-r 44100 -b 16 -c 2 x.aif"}) {
         const std::string name = spec.substr(spec.rfind(' ') + 1);
         const std::string path = dir.file(name);
-        ASSERT_EQ(TestSupport::run("sox -n " + spec.substr(0, spec.rfind(' ')) + " '" + path + "' synth 1.2345 sine 440"), 0);
+        ASSERT_EQ(TestSupport::run("sox -n " + spec.substr(0, spec.rfind(' ')) + " '" + path +
+                                   "' synth 1.2345 sine 440"),
+                  0);
         std::string out;
         ASSERT_EQ(runCli("info '" + path + "'", &out), 0) << out;
         EXPECT_EQ(valueOf(out, "Sample Rate"), soxi("-r", path) + " Hz");
@@ -48,7 +51,8 @@ TEST(CliInfo, AgreesWithSoxOnItsFiles) {
         EXPECT_EQ(valueOf(out, "Total Play Time"), "0:00:01:234");
         EXPECT_EQ(valueOf(out, "Full Path"), path);
         EXPECT_EQ(valueOf(out, "Split Stereo"), "no");
-        EXPECT_EQ(valueOf(out, "Format"), name.ends_with(".wav") ? "MS RIFF Wave (PCM)" : "Audio IFF");
+        EXPECT_EQ(valueOf(out, "Format"),
+                  name.ends_with(".wav") ? "MS RIFF Wave (PCM)" : "Audio IFF");
     }
 }
 
@@ -62,14 +66,26 @@ TEST(CliInfo, ReportsEachBadFileAndGoesOn) {
     ASSERT_EQ(TestSupport::run("sox -n -r 192000 '" + fast + "' synth 0.1 sine 440"), 0);
     TestSupport::writeBytes(dir.file("junk.wav"), {'n', 'o', 'p', 'e'});
     std::string out;
-    const int status = runCli("info '" + dir.file("missing.wav") + "' '" + empty + "' '" + fast + "' '" +
-                                  dir.file("junk.wav") + "' '" + dir.file("notes.txt") + "' '" + good + "'",
-                              &out);
+    const int status =
+        runCli("info '" + dir.file("missing.wav") + "' '" + empty + "' '" + fast + "' '" +
+                   dir.file("junk.wav") + "' '" + dir.file("notes.txt") + "' '" + good + "'",
+               &out);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(out.find(dir.file("missing.wav") + ": CDataFile::open() cannot open the file! it may not exist?"), std::string::npos) << out;
-    EXPECT_NE(out.find(empty + ": looks like this file has not wave data or might be broken."), std::string::npos) << out;
-    EXPECT_NE(out.find(fast + ": file is not valid! the highest supported sample rate is 96000 Hz!"), std::string::npos) << out;
-    EXPECT_NE(out.find(dir.file("junk.wav") + ": cannot read header because this is no valid WAVE file!"), std::string::npos) << out;
+    EXPECT_NE(out.find(dir.file("missing.wav") +
+                       ": CDataFile::open() cannot open the file! it may not exist?"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(empty + ": looks like this file has not wave data or might be broken."),
+              std::string::npos)
+        << out;
+    EXPECT_NE(
+        out.find(fast + ": file is not valid! the highest supported sample rate is 96000 Hz!"),
+        std::string::npos)
+        << out;
+    EXPECT_NE(
+        out.find(dir.file("junk.wav") + ": cannot read header because this is no valid WAVE file!"),
+        std::string::npos)
+        << out;
     EXPECT_NE(out.find("does not support this kind of file"), std::string::npos) << out;
     EXPECT_EQ(valueOf(out, "Full Path"), good);
 }
@@ -93,21 +109,26 @@ TEST(CliUsage, HelpAndWrongCommandLines) {
 TEST(CliCopy, CopiesSamplesExactlyAndConvertsBits) {
     TestSupport::TempDir dir;
     const std::string in = dir.file("in.wav");
-    ASSERT_EQ(TestSupport::run("sox -n -r 48000 -b 24 -c 3 '" + in + "' synth 0.5 whitenoise gain -3"), 0);
+    ASSERT_EQ(
+        TestSupport::run("sox -n -r 48000 -b 24 -c 3 '" + in + "' synth 0.5 whitenoise gain -3"),
+        0);
     std::string out;
     ASSERT_EQ(runCli("copy '" + in + "' '" + dir.file("same.aiff") + "'", &out), 0) << out;
     ASSERT_EQ(runCli("copy '" + in + "' '" + dir.file("wide.wav") + "' --bits 32", &out), 0) << out;
-    ASSERT_EQ(runCli("copy '" + in + "' '" + dir.file("narrow.aif") + "' --bits 16", &out), 0) << out;
+    ASSERT_EQ(runCli("copy '" + in + "' '" + dir.file("narrow.aif") + "' --bits 16", &out), 0)
+        << out;
     EXPECT_EQ(soxi("-b", dir.file("same.aiff")), "24");
     EXPECT_EQ(soxi("-e", dir.file("wide.wav")), "Floating Point PCM");
     EXPECT_EQ(soxi("-b", dir.file("narrow.aif")), "16");
     // sox finds no difference between the source and the lossless copies.
     for (const std::string copy : {"same.aiff", "wide.wav"}) {
-        ASSERT_EQ(TestSupport::run("sox -m -v 1 '" + in + "' -v -1 '" + dir.file(copy) + "' '" + dir.file("diff.wav") +
-                                   "' 2>/dev/null"), 0);
+        ASSERT_EQ(TestSupport::run("sox -m -v 1 '" + in + "' -v -1 '" + dir.file(copy) + "' '" +
+                                   dir.file("diff.wav") + "' 2>/dev/null"),
+                  0);
         std::string stats;
         TestSupport::run("sox '" + dir.file("diff.wav") + "' -n stat 2>&1", &stats);
-        EXPECT_NE(stats.find("Maximum amplitude:     0.000000"), std::string::npos) << copy << stats;
+        EXPECT_NE(stats.find("Maximum amplitude:     0.000000"), std::string::npos)
+            << copy << stats;
     }
     EXPECT_EQ(soxi("-s", dir.file("narrow.aif")), soxi("-s", in));
 }
@@ -130,7 +151,8 @@ TEST(CliCopy, NeverOverwritesWithoutForceAndLeavesNothingHalfWritten) {
     EXPECT_EQ(runCli("copy '" + dir.file("bad.wav") + "' '" + dir.file("out.wav") + "'", &out), 1);
     EXPECT_EQ(runCli("copy '" + in + "' '" + dir.file("no/such/dir/out.wav") + "'", &out), 1);
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir.path()))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"bad.wav", "in.wav", "keep.wav"}));
 }

@@ -35,8 +35,8 @@ TempDir::~TempDir() {
 std::vector<float> sine(std::size_t n, double frequency, double rate, double amplitude) {
     std::vector<float> out(n);
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = static_cast<float>(amplitude *
-                                    std::sin(2.0 * std::numbers::pi * frequency * i / rate));
+        out[i] =
+            static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * frequency * i / rate));
     return out;
 }
 
@@ -48,7 +48,8 @@ std::vector<unsigned char> readBytes(const std::string& path) {
 
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
@@ -58,7 +59,8 @@ int run(const std::string& command, std::string* out) {
     std::string text;
     char buffer[4096];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        text.append(buffer, n);
     const int status = ::pclose(pipe);
     if (out) *out = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

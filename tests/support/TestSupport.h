@@ -8,7 +8,7 @@ namespace TestSupport {
 
 // A fresh, empty folder for one test, removed when the object goes away.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -16,7 +16,7 @@ public:
     const std::filesystem::path& path() const { return dir; }
     std::string file(const std::string& name) const { return (dir / name).string(); }
 
-private:
+  private:
     std::filesystem::path dir;
 };
 
