@@ -7,6 +7,8 @@
 #include <numbers>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "process/EngineState.h"
 #include "process/KALO2.h"
 
@@ -61,6 +63,10 @@ inline Output process(const std::vector<Signal>& in, const Settings& s) {
                                     static_cast<int>(channels), 0, &position, &request, pointers,
                                     state.get());
         if (n <= 0) break;
+        if (request > KALO2_BufferFrames) {
+            ADD_FAILURE() << "request of " << request << " frames overruns the buffers";
+            break;
+        }
         if (firstCount < 0) firstCount = n;
         run.constantFrames = run.constantFrames && n == firstCount;
         run.largestRequest = std::max(run.largestRequest, request);
