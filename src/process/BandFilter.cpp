@@ -31,7 +31,8 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
 
     for (int j = 0; j < subFrames; ++j) {
         const float* in = segment + j * hop;
-        for (int i = 0; i < size; ++i) work.subFrame[i] = in[i] * scale;
+        for (int i = 0; i < size; ++i)
+            work.subFrame[i] = in[i] * scale;
         tables.sineTransform.apply(work.subFrame, work.spectrum, work.transform);
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
         tables.sineTransform.apply(work.spectrum, work.filtered, work.transform);
@@ -40,8 +41,10 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
         // The first sub-frame of several keeps its first half unweighted: nothing
         // overlaps it there.
         const int plain = subFrames == 1 ? size : (j == 0 ? hop : 0);
-        for (int i = 0; i < plain; ++i) acc[i] += work.filtered[i];
-        for (int i = plain; i < size; ++i) acc[i] += work.filtered[i] * window[i];
+        for (int i = 0; i < plain; ++i)
+            acc[i] += work.filtered[i];
+        for (int i = plain; i < size; ++i)
+            acc[i] += work.filtered[i] * window[i];
     }
     std::copy(accumulator, accumulator + analysisLength, segment);
 }

@@ -7,7 +7,7 @@
 namespace Process {
 
 class CBandFilter {
-public:
+  public:
     // Filters segment[0..max(analysisLength, 2048k)) and writes the first analysisLength
     // band-passed values back over it. low and high are coefficient indices.
     static void filter(float* segment, int analysisLength, int low, int high, int rampDivisor,

@@ -13,7 +13,8 @@ constexpr double kBandEdges[kBandSlots + 1] = {0.0, 344.0, 689.0, 1378.0, 2756.0
 
 int analysisLength(int segmentLength) {
     int length = 1;
-    while (length < segmentLength) length *= 2;
+    while (length < segmentLength)
+        length *= 2;
     return length;
 }
 } // namespace
@@ -32,8 +33,7 @@ int CBandStretcher::bandsFor(const EngineParameters& p, BandSpec (&bands)[kBandS
 }
 
 void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
-                                    const EngineParameters& p, const BandSpec& band,
-                                    int channels) {
+                                    const EngineParameters& p, const BandSpec& band, int channels) {
     const int k = p.rateMultiple;
     const int length = analysisLength(s.segmentLength[band.slot]);
     // Ramps are wider (divisor 10 instead of 6) near unity stretch.
@@ -50,7 +50,8 @@ void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
 double CBandStretcher::findPeriod(EngineState& s, const BandSpec& band, int channels) {
     const int length = analysisLength(s.segmentLength[band.slot]);
     const float* segments[kMaxChannels];
-    for (int c = 0; c < channels; ++c) segments[c] = s.channels[c].segment[band.slot];
+    for (int c = 0; c < channels; ++c)
+        segments[c] = s.channels[c].segment[band.slot];
     CPeriodSearch::mix(segments, channels, length, band.decimation, s.accumulator);
 
     const int lags = (s.segmentLength[band.slot] / 2) / band.decimation;
@@ -78,8 +79,8 @@ void CBandStretcher::process(EngineState& s, const CRateTables& tables, const En
 
     std::int32_t& position = s.bandPosition[band.slot];
     position += p.hop;
-    position += driftJump(record.idealPosition, position - record.basePosition, period,
-                          p.rateMultiple);
+    position +=
+        driftJump(record.idealPosition, position - record.basePosition, period, p.rateMultiple);
 }
 
 } // namespace Process

@@ -16,7 +16,7 @@ struct BandSpec {
 };
 
 class CBandStretcher {
-public:
+  public:
     // The bands of one call in processing order (band i of the five-band split lives in
     // slot 4 - i). Returns their number.
     static int bandsFor(const EngineParameters& p, BandSpec (&bands)[kBandSlots]);
@@ -30,9 +30,9 @@ public:
     // drift stays within 150k frames.
     static int driftJump(double idealPosition, int relativePosition, double period, int k);
 
-private:
-    static void filterChannels(EngineState& s, const CRateTables& tables,
-                               const EngineParameters& p, const BandSpec& band, int channels);
+  private:
+    static void filterChannels(EngineState& s, const CRateTables& tables, const EngineParameters& p,
+                               const BandSpec& band, int channels);
     static double findPeriod(EngineState& s, const BandSpec& band, int channels);
 };
 

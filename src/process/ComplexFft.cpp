@@ -14,8 +14,8 @@ namespace {
 void* makePlan(int n, int sign) {
     std::vector<fftwf_complex> probe(2 * static_cast<std::size_t>(n));
     std::lock_guard<std::mutex> guard(fftwPlannerLock());
-    fftwf_plan plan = fftwf_plan_dft_1d(n, probe.data(), probe.data() + n, sign,
-                                        FFTW_ESTIMATE | FFTW_UNALIGNED);
+    fftwf_plan plan =
+        fftwf_plan_dft_1d(n, probe.data(), probe.data() + n, sign, FFTW_ESTIMATE | FFTW_UNALIGNED);
     if (!plan) throw std::runtime_error("CComplexFft: FFTW could not plan the transform");
     return plan;
 }
@@ -29,7 +29,8 @@ void run(void* plan, const float* in, float* out) {
 
 CComplexFft::CComplexFft(int size)
     : n(size), forwardPlan(makePlan(size, FFTW_FORWARD)),
-      inversePlan(makePlan(size, FFTW_BACKWARD)) {}
+      inversePlan(makePlan(size, FFTW_BACKWARD)) {
+}
 
 CComplexFft::~CComplexFft() {
     std::lock_guard<std::mutex> guard(fftwPlannerLock());
@@ -37,8 +38,12 @@ CComplexFft::~CComplexFft() {
     fftwf_destroy_plan(static_cast<fftwf_plan>(inversePlan));
 }
 
-void CComplexFft::forward(const float* in, float* out) const { run(forwardPlan, in, out); }
+void CComplexFft::forward(const float* in, float* out) const {
+    run(forwardPlan, in, out);
+}
 
-void CComplexFft::inverse(const float* in, float* out) const { run(inversePlan, in, out); }
+void CComplexFft::inverse(const float* in, float* out) const {
+    run(inversePlan, in, out);
+}
 
 } // namespace Process

@@ -5,7 +5,7 @@
 namespace Process {
 
 class CComplexFft {
-public:
+  public:
     explicit CComplexFft(int size);
     ~CComplexFft();
     CComplexFft(const CComplexFft&) = delete;
@@ -18,7 +18,7 @@ public:
     // Positive exponent, no 1/n.
     void inverse(const float* in, float* out) const;
 
-private:
+  private:
     int n;
     void* forwardPlan;
     void* inversePlan;

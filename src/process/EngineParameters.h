@@ -8,16 +8,16 @@ inline constexpr int kMaxChannels = 8;
 inline constexpr int kBandSlots = 5;
 
 struct EngineParameters {
-    int rateMultiple = 1;     // k: 1 below 88.2 kHz, else 2
-    int hop = 512;            // 512k: frames the stretch stage makes per call
-    int quality = 3;          // 1..5 (0 taken as 3)
-    double timeFactor = 1.0;  // at least 0.1
-    double pitchFactor = 1.0; // clamped to [0.25, 4]
-    int outputFrames = 512;   // m = trunc(512k / p)
-    double pitchRatio = 1.0;  // p' = 512k / m, the ratio actually applied
+    int rateMultiple = 1;      // k: 1 below 88.2 kHz, else 2
+    int hop = 512;             // 512k: frames the stretch stage makes per call
+    int quality = 3;           // 1..5 (0 taken as 3)
+    double timeFactor = 1.0;   // at least 0.1
+    double pitchFactor = 1.0;  // clamped to [0.25, 4]
+    int outputFrames = 512;    // m = trunc(512k / p)
+    double pitchRatio = 1.0;   // p' = 512k / m, the ratio actually applied
     double formantRatio = 1.0; // f' = 512k / trunc(512k / f)
-    double stretch = 1.0;     // p' * t, the stretch stage's factor
-    int bands = 5;            // 1 in quality mode 1
+    double stretch = 1.0;      // p' * t, the stretch stage's factor
+    int bands = 5;             // 1 in quality mode 1
     int segmentLength[kBandSlots] = {};
 };
 

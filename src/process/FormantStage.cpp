@@ -7,7 +7,9 @@
 namespace Process {
 
 namespace {
-float magnitude(const float* c) { return std::sqrt(c[0] * c[0] + c[1] * c[1]); }
+float magnitude(const float* c) {
+    return std::sqrt(c[0] * c[0] + c[1] * c[1]);
+}
 
 // The frame as complex values with imaginary parts 0, in the work area.
 void loadFrame(FormantRecord& r, int n) {
@@ -38,8 +40,7 @@ void CFormantStage::process(FormantRecord& r, const CRateTables& tables, const f
     }
 }
 
-void CFormantStage::processFrame(FormantRecord& r, const CRateTables& tables,
-                                 double formantRatio) {
+void CFormantStage::processFrame(FormantRecord& r, const CRateTables& tables, double formantRatio) {
     const int k = tables.rateMultiple;
     const int n = 2048 * k;
     const int hop = 512 * k;
@@ -51,10 +52,12 @@ void CFormantStage::processFrame(FormantRecord& r, const CRateTables& tables,
 
     // Before the first frame the history below the middle is still silence.
     const float* w = tables.hann.data();
-    for (int i = r.state < 2 ? n / 2 + 1 : 1; i < n; ++i) r.frame[i] *= w[i];
+    for (int i = r.state < 2 ? n / 2 + 1 : 1; i < n; ++i)
+        r.frame[i] *= w[i];
     if (static_cast<float>(formantRatio) != 1.0f) correctSpectrum(r, tables, formantRatio);
     taper(r.frame, n, n / 16);
-    for (int i = 0; i < n; ++i) r.output[i] += r.frame[i];
+    for (int i = 0; i < n; ++i)
+        r.output[i] += r.frame[i];
     r.state = 2;
 }
 
@@ -63,7 +66,8 @@ void CFormantStage::taper(float* data, int n, int ramp) {
     // Where both ramps would apply (frames shorter than two ramps) the rising one wins.
     for (int i = std::max(n - ramp + 1, ramp + 1); i < n; ++i)
         data[i] *= static_cast<float>(n - i) * scale;
-    for (int i = 0; i <= ramp && i < n; ++i) data[i] *= static_cast<float>(i) * scale;
+    for (int i = 0; i <= ramp && i < n; ++i)
+        data[i] *= static_cast<float>(i) * scale;
 }
 
 void CFormantStage::resize(const float* src, float* dst, int span, int count) {
@@ -101,7 +105,8 @@ void CFormantStage::computeEnvelope(FormantRecord& r, const CRateTables& tables)
         r.work[2 * i + 1] = 0.0f;
     }
     tables.fft.forward(r.work, c);
-    for (int b = 0; b < bins; ++b) r.envelope[b] = 2.0f * magnitude(c + 2 * b);
+    for (int b = 0; b < bins; ++b)
+        r.envelope[b] = 2.0f * magnitude(c + 2 * b);
 }
 
 void CFormantStage::correctSpectrum(FormantRecord& r, const CRateTables& tables,
@@ -132,7 +137,8 @@ void CFormantStage::correctSpectrum(FormantRecord& r, const CRateTables& tables,
     std::fill(c + 2 * bins, c + 2 * n, 0.0f);
     tables.fft.inverse(c, r.work);
     const float invBins = 1.0f / static_cast<float>(bins);
-    for (int i = 0; i < n; ++i) r.frame[i] = r.work[2 * i] * invBins;
+    for (int i = 0; i < n; ++i)
+        r.frame[i] = r.work[2 * i] * invBins;
 }
 
 } // namespace Process

@@ -12,8 +12,8 @@ inline constexpr int kFormantMaxFrame = 4096;
 
 // One channel's stage, stored inside the engine state (zero-filled before first use).
 struct FormantRecord {
-    std::uint32_t tag;      // kFormantTag once initialised
-    std::int32_t state;     // 0 fresh, 1 initialised, 2 at least one frame processed
+    std::uint32_t tag;  // kFormantTag once initialised
+    std::int32_t state; // 0 fresh, 1 initialised, 2 at least one frame processed
     std::int32_t writeIndex;
     std::int32_t reserved;
     float input[kFormantMaxFrame];
@@ -28,7 +28,7 @@ struct FormantRecord {
 inline constexpr std::uint32_t kFormantTag = 0x66636f72; // 'fcor'
 
 class CFormantStage {
-public:
+  public:
     // Runs 512k values through the stage; out receives 512k values. in and out may be the
     // same array.
     static void process(FormantRecord& record, const CRateTables& tables, const float* in,
@@ -44,9 +44,8 @@ public:
     // Multiplies the first and last ramp values by a linear ramp.
     static void taper(float* data, int n, int ramp);
 
-private:
-    static void processFrame(FormantRecord& record, const CRateTables& tables,
-                             double formantRatio);
+  private:
+    static void processFrame(FormantRecord& record, const CRateTables& tables, double formantRatio);
     static void computeEnvelope(FormantRecord& record, const CRateTables& tables);
 };
 

@@ -24,16 +24,24 @@ void initialise(EngineState& s, std::int32_t basePosition) {
     s.header.tag = kEngineTag;
     s.header.version = kEngineVersion;
     s.header.size = sizeof(EngineState);
-    for (BandRecord& band : s.bands) band.basePosition = basePosition;
+    for (BandRecord& band : s.bands)
+        band.basePosition = basePosition;
 }
 
-// Each slot's segment starts at its own band position inside the caller's block.
-void distributeInput(EngineState& s, const EngineParameters& p, int channels,
-                     float* const* buffers) {
+// Each slot's segment starts at its own band position inside the caller's block. Before
+// the first call the caller has only KALO2_FirstRequest frames to give, fewer than the
+// longest segments at 88.2 kHz and above; the rest counts as silence instead of whatever
+// the caller's buffers held.
+void distributeInput(EngineState& s, const EngineParameters& p, int channels, float* const* buffers,
+                     bool first) {
     for (int slot = 0; slot < p.bands; ++slot) {
+        const int length = s.segmentLength[slot];
+        const int given = first ? std::min<int>(length, KALO2_FirstRequest) : length;
         for (int c = 0; c < channels; ++c) {
             const float* from = buffers[c] + s.blockOffset[slot];
-            std::copy(from, from + s.segmentLength[slot], s.channels[c].segment[slot]);
+            float* to = s.channels[c].segment[slot];
+            std::copy(from, from + given, to);
+            std::fill(to + given, to + length, 0.0f);
         }
     }
 }
@@ -62,7 +70,8 @@ void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters&
     const float* w = tables.splice.data();
     for (int i = 0; i < full; ++i) {
         float sum = 0.0f;
-        for (int slot = 0; slot < p.bands; ++slot) sum += ch.segment[slot][i];
+        for (int slot = 0; slot < p.bands; ++slot)
+            sum += ch.segment[slot][i];
         // The very first output starts without a fade-in.
         const float weight = first && i < half ? 1.0f : w[i];
         ch.previous[i] = (1.0f - weight) * ch.previous[i] + weight * sum;
@@ -70,7 +79,8 @@ void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters&
 }
 
 void clip(float* out, int frames) {
-    for (int i = 0; i < frames; ++i) out[i] = std::clamp(out[i], -1.0f, 0.9999f);
+    for (int i = 0; i < frames; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 0.9999f);
 }
 
 void produceOutput(EngineState& s, const CRateTables& tables, const EngineParameters& p,
@@ -78,8 +88,7 @@ void produceOutput(EngineState& s, const CRateTables& tables, const EngineParame
     for (int c = 0; c < channels; ++c) {
         ChannelState& ch = s.channels[c];
         splice(ch, tables, p, first);
-        CFormantStage::process(ch.formant, tables, ch.previous, ch.formantOutput,
-                               p.formantRatio);
+        CFormantStage::process(ch.formant, tables, ch.previous, ch.formantOutput, p.formantRatio);
         CResampler::prepare(ch.resampler);
         CResampler::process(ch.resampler, ch.formantOutput, p.hop, buffers[c], p.outputFrames);
         clip(buffers[c], p.outputFrames);
@@ -90,7 +99,9 @@ void produceOutput(EngineState& s, const CRateTables& tables, const EngineParame
 
 } // namespace
 
-std::uint32_t KALO2_StateSize() { return sizeof(EngineState); }
+std::uint32_t KALO2_StateSize() {
+    return sizeof(EngineState);
+}
 
 std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate) {
     const int k = rateMultipleFor(sampleRate);
@@ -115,10 +126,11 @@ std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formant
     if (first) initialise(s, basePosition);
     std::copy(std::begin(p.segmentLength), std::end(p.segmentLength), s.segmentLength);
 
-    distributeInput(s, p, count, channels);
+    distributeInput(s, p, count, channels, first);
     BandSpec bands[kBandSlots];
     const int bandCount = CBandStretcher::bandsFor(p, bands);
-    for (int i = 0; i < bandCount; ++i) CBandStretcher::process(s, tables, p, bands[i], count);
+    for (int i = 0; i < bandCount; ++i)
+        CBandStretcher::process(s, tables, p, bands[i], count);
     nextBlock(s, p, position, request);
     produceOutput(s, tables, p, count, channels, first);
 

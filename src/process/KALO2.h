@@ -12,6 +12,8 @@ struct EngineState;
 
 // Channels processed per call at most.
 inline constexpr int KALO2_MaxChannels = 8;
+// Frames the caller passes to the first call of a stream, from position 0.
+inline constexpr std::uint32_t KALO2_FirstRequest = 4096;
 // Frames every channel buffer must hold. Requests never come near it: they stay below the
 // longest band segment (4096k) plus the spread of the band positions.
 inline constexpr std::uint32_t KALO2_BufferFrames = 65537;
@@ -24,7 +26,7 @@ std::uint32_t KALO2_StateSize();
 std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate);
 
 // On entry channels[0..count) hold *request frames starting at the position the previous
-// call returned (4096 frames from 0 before the first call; each buffer holds
+// call returned (KALO2_FirstRequest frames from 0 before the first call; each buffer holds
 // KALO2_BufferFrames). On return they hold the output frames (their number is returned),
 // *position is where the next block starts and *request how many frames it holds.
 // qualityMode: 1 monophonic, 2 fast, 3 medium (also 0), 4 best, 5 double length.

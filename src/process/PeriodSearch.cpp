@@ -12,7 +12,8 @@ int CPeriodSearch::mix(const float* const* segments, int channels, int length, i
     for (int j = 0; j < count; ++j) {
         const int i = std::min(j * decimation + decimation - 1, length - 1);
         float sum = 0.0f;
-        for (int c = 0; c < channels; ++c) sum += segments[c][i];
+        for (int c = 0; c < channels; ++c)
+            sum += segments[c][i];
         search[j] = sum / divisor;
     }
     return count;
@@ -26,7 +27,8 @@ void CPeriodSearch::difference(const float* s, int lags, float* out) {
     for (int i = 0; i < lags; ++i) {
         const float si = s[i];
         const float* __restrict shifted = s + i;
-        for (int lag = 0; lag <= lags; ++lag) a[lag] += std::fabs(si - shifted[lag]);
+        for (int lag = 0; lag <= lags; ++lag)
+            a[lag] += std::fabs(si - shifted[lag]);
     }
 }
 

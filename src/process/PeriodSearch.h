@@ -6,7 +6,7 @@
 namespace Process {
 
 class CPeriodSearch {
-public:
+  public:
     // search[j] = mean over the channels of segment[c][j * D + D - 1] (the last of each
     // group of D samples), for the samples below length. Returns the values written.
     static int mix(const float* const* segments, int channels, int length, int decimation,

@@ -17,9 +17,11 @@ std::vector<float> raisedCosine(int count, int period) {
 } // namespace
 
 CRateTables::CRateTables(int k)
-    : rateMultiple(k), sineTransform(2048 * k), fft(2048 * k), hann(raisedCosine(2048 * k, 2048 * k)),
-      splice(raisedCosine(1024 * k, 1024 * k)), lifter(raisedCosine(256 * k + 1, 256 * k)) {
-    for (int i = 512 * k + 1; i < 1024 * k; ++i) splice[i] = 1.0f;
+    : rateMultiple(k), sineTransform(2048 * k), fft(2048 * k),
+      hann(raisedCosine(2048 * k, 2048 * k)), splice(raisedCosine(1024 * k, 1024 * k)),
+      lifter(raisedCosine(256 * k + 1, 256 * k)) {
+    for (int i = 512 * k + 1; i < 1024 * k; ++i)
+        splice[i] = 1.0f;
 }
 
 const CRateTables& CRateTables::forRateMultiple(int k) {

@@ -10,7 +10,7 @@
 namespace Process {
 
 class CRateTables {
-public:
+  public:
     // k is 1 or 2. The tables of both rate multiples are built together on first use, so
     // that later engine calls never allocate.
     static const CRateTables& forRateMultiple(int k);

@@ -17,7 +17,8 @@ float& at(float (&table)[kResamplerPhases][kResamplerTaps], int position) {
 float output(const ResamplerRecord& r, int phase, float newest) {
     const float* row = r.table[phase];
     float y = 0.0f;
-    for (int j = 1; j < kResamplerTaps; ++j) y += row[j] * r.history[kResamplerHistory - j];
+    for (int j = 1; j < kResamplerTaps; ++j)
+        y += row[j] * r.history[kResamplerHistory - j];
     return y + row[0] * newest;
 }
 } // namespace
@@ -44,7 +45,8 @@ void CResampler::buildTable(float (&table)[kResamplerPhases][kResamplerTaps]) {
         at(table, kCentre - d) = static_cast<float>(sinc * besselI0(x) / i0Beta);
     }
     at(table, kCentre) = 1.0f;
-    for (int i = kCentre + 1; i < 2 * kCentre; ++i) at(table, i) = at(table, 2 * kCentre - i);
+    for (int i = kCentre + 1; i < 2 * kCentre; ++i)
+        at(table, i) = at(table, 2 * kCentre - i);
     table[0][0] = 0.0f;
 }
 

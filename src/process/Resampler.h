@@ -27,7 +27,7 @@ struct ResamplerRecord {
 };
 
 class CResampler {
-public:
+  public:
     // Builds the coefficient table unless the record already has it.
     static void prepare(ResamplerRecord& record);
     static void buildTable(float (&table)[kResamplerPhases][kResamplerTaps]);

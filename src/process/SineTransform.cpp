@@ -14,9 +14,9 @@ CSineTransform::CSineTransform(int points) : m(points), fold(static_cast<std::si
         fold[j] = static_cast<float>(std::sin(std::numbers::pi * j / m));
     std::vector<float> probe(static_cast<std::size_t>(scratchSize(m)));
     std::lock_guard<std::mutex> guard(fftwPlannerLock());
-    plan = fftwf_plan_dft_r2c_1d(m, probe.data(),
-                                 reinterpret_cast<fftwf_complex*>(probe.data() + m),
-                                 FFTW_ESTIMATE | FFTW_UNALIGNED);
+    plan =
+        fftwf_plan_dft_r2c_1d(m, probe.data(), reinterpret_cast<fftwf_complex*>(probe.data() + m),
+                              FFTW_ESTIMATE | FFTW_UNALIGNED);
     if (!plan) throw std::runtime_error("CSineTransform: FFTW could not plan the transform");
 }
 

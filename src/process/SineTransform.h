@@ -11,7 +11,7 @@
 namespace Process {
 
 class CSineTransform {
-public:
+  public:
     explicit CSineTransform(int points);
     ~CSineTransform();
     CSineTransform(const CSineTransform&) = delete;
@@ -25,7 +25,7 @@ public:
     // Thread-safe, allocates nothing.
     void apply(const float* x, float* X, float* scratch) const;
 
-private:
+  private:
     int m;
     std::vector<float> fold; // sin(pi * j / M)
     void* plan;

@@ -18,13 +18,18 @@ void note() {
 }
 } // namespace
 
-void* operator new(std::size_t size) {
+// Not inlined into callers, where the compiler would see new paired with free.
+[[gnu::noinline]] void* operator new(std::size_t size) {
     note();
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept {
+    std::free(p);
+}
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 #define SWK_COUNT_MALLOC 1
@@ -60,7 +65,9 @@ int posix_memalign(void** out, std::size_t alignment, std::size_t size) {
     *out = __libc_memalign(alignment, size);
     return *out ? 0 : ENOMEM;
 }
-void free(void* p) { __libc_free(p); }
+void free(void* p) {
+    __libc_free(p);
+}
 }
 #endif
 

@@ -26,19 +26,19 @@ struct Settings {
 
 // A zero-filled engine state as the job allocates it.
 class StateBuffer {
-public:
+  public:
     StateBuffer() : bytes(new std::byte[KALO2_StateSize()]()) {}
     Process::EngineState* get() { return reinterpret_cast<Process::EngineState*>(bytes.get()); }
     std::byte* raw() { return bytes.get(); }
 
-private:
+  private:
     std::unique_ptr<std::byte[]> bytes;
 };
 
 struct Output {
-    std::vector<Signal> out;          // latency already dropped
+    std::vector<Signal> out; // latency already dropped
     std::uint32_t largestRequest = 0;
-    bool constantFrames = true;       // every call returned the same count
+    bool constantFrames = true; // every call returned the same count
 };
 
 // Streams the input through one state block by block until the input and the latency are
@@ -47,7 +47,8 @@ inline Output process(const std::vector<Signal>& in, const Settings& s) {
     const std::size_t channels = in.size();
     std::vector<Signal> buffers(channels, Signal(KALO2_BufferFrames));
     float* pointers[KALO2_MaxChannels] = {};
-    for (std::size_t c = 0; c < channels; ++c) pointers[c] = buffers[c].data();
+    for (std::size_t c = 0; c < channels; ++c)
+        pointers[c] = buffers[c].data();
     StateBuffer state;
     Output run;
     run.out.resize(channels);
@@ -59,9 +60,9 @@ inline Output process(const std::vector<Signal>& in, const Settings& s) {
         for (std::size_t c = 0; c < channels; ++c)
             for (std::uint32_t i = 0; i < request; ++i)
                 buffers[c][i] = position + i < in[c].size() ? in[c][position + i] : 0.0f;
-        const int n = KALO2_Process(s.time, s.pitch, s.formant, s.quality, s.rate,
-                                    static_cast<int>(channels), 0, &position, &request, pointers,
-                                    state.get());
+        const int n =
+            KALO2_Process(s.time, s.pitch, s.formant, s.quality, s.rate, static_cast<int>(channels),
+                          0, &position, &request, pointers, state.get());
         if (n <= 0) break;
         if (request > KALO2_BufferFrames) {
             ADD_FAILURE() << "request of " << request << " frames overruns the buffers";
@@ -81,8 +82,8 @@ inline Output process(const std::vector<Signal>& in, const Settings& s) {
 inline Signal tone(std::size_t n, double frequency, double rate, double amplitude = 0.5) {
     Signal out(n);
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = static_cast<float>(amplitude *
-                                    std::sin(2.0 * std::numbers::pi * frequency * i / rate));
+        out[i] =
+            static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * frequency * i / rate));
     return out;
 }
 
@@ -109,7 +110,8 @@ inline double cents(double measured, double expected) {
 // Root mean square over [from, to).
 inline double rms(const Signal& x, std::size_t from, std::size_t to) {
     double sum = 0.0;
-    for (std::size_t i = from; i < to; ++i) sum += double{x[i]} * x[i];
+    for (std::size_t i = from; i < to; ++i)
+        sum += double{x[i]} * x[i];
     return std::sqrt(sum / static_cast<double>(to - from));
 }
 

@@ -29,7 +29,8 @@ Signal chord(std::size_t n, const std::vector<double>& frequencies, double rate)
     Signal x(n, 0.0f);
     for (double f : frequencies) {
         const Signal t = tone(n, f, rate, 0.1);
-        for (std::size_t i = 0; i < n; ++i) x[i] += t[i];
+        for (std::size_t i = 0; i < n; ++i)
+            x[i] += t[i];
     }
     return x;
 }

@@ -17,7 +17,8 @@ struct OneCall {
     std::uint32_t position = 77, request = 4096;
 
     OneCall() {
-        for (int c = 0; c < 8; ++c) channels[c] = buffers[c].data();
+        for (int c = 0; c < 8; ++c)
+            channels[c] = buffers[c].data();
     }
     int call(double pitch = 1.0, float rate = 44100.0f, int count = 1, double time = 1.0) {
         return KALO2_Process(time, pitch, 1.0, 3, rate, count, 0, &position, &request, channels,
@@ -31,9 +32,9 @@ TEST(EngineFrames, OutputPerCallIs512kOverPitch) {
         double pitch;
         float rate;
         int frames;
-    } cases[] = {{1.0, 44100, 512},  {0.25, 44100, 2048}, {4.0, 44100, 128},   {3.0, 44100, 170},
-                 {1.0, 8000, 512},   {1.0, 88200, 1024},  {1.0, 96000, 1024},  {1.0, 192000, 1024},
-                 {0.1, 44100, 2048}, {9.0, 96000, 256},   {3.0, 96000, 341},   {1.0, 88199, 512}};
+    } cases[] = {{1.0, 44100, 512},  {0.25, 44100, 2048}, {4.0, 44100, 128},  {3.0, 44100, 170},
+                 {1.0, 8000, 512},   {1.0, 88200, 1024},  {1.0, 96000, 1024}, {1.0, 192000, 1024},
+                 {0.1, 44100, 2048}, {9.0, 96000, 256},   {3.0, 96000, 341},  {1.0, 88199, 512}};
     for (const Case& c : cases) {
         OneCall engine;
         EXPECT_EQ(engine.call(c.pitch, c.rate), c.frames) << c.pitch << " " << c.rate;
@@ -65,7 +66,8 @@ TEST(EngineFrames, LatencyIsFourCallsOfOutput) {
             all.insert(all.end(), buffer.begin(), buffer.begin() + n);
         }
         std::size_t first = 0;
-        while (std::fabs(all[first]) < 1e-3f) ++first;
+        while (std::fabs(all[first]) < 1e-3f)
+            ++first;
         EXPECT_GE(first, static_cast<std::size_t>(latency)) << pitch;
         EXPECT_LE(first, latency + 12.0 / pitch + 3) << pitch;
     }
@@ -100,7 +102,9 @@ TEST(EngineRefusals, MissingBufferOrForeignStateLeavesEverythingUntouched) {
 TEST(EngineChannels, CountStopsAtTheFirstNullBufferAndAtEight) {
     float x[1];
     using Buffers = float* const[8];
-    const auto usable = [](int count, const Buffers& b) { return Process::usableChannels(count, b); };
+    const auto usable = [](int count, const Buffers& b) {
+        return Process::usableChannels(count, b);
+    };
     EXPECT_EQ(usable(3, Buffers{nullptr, x, x}), 0);
     EXPECT_EQ(usable(3, Buffers{x, x, nullptr, x, x, x, x, x}), 2);
     EXPECT_EQ(usable(6, Buffers{x, nullptr, x, x, x, x, x, x}), 1);
@@ -123,4 +127,25 @@ TEST(EngineFactors, TimeBelowOneTenthActsAsOneTenth) {
     const Signal in = tone(30000, 500.0, 44100.0);
     const Output a = process({in}, slow), b = process({in}, slower);
     EXPECT_EQ(a.out[0], b.out[0]);
+}
+
+// At 96 kHz the longest segment is 8192 frames, but the first call gets only 4096:
+// whatever the caller's buffer holds beyond them must not reach the output.
+TEST(EngineFactors, FirstCallUsesOnlyTheFramesItWasGiven) {
+    const Signal in = tone(60000, 150.0, 96000.0);
+    Signal outputs[2];
+    for (int run = 0; run < 2; ++run) {
+        Signal buffer(KALO2_BufferFrames, run ? 0.9f : 0.0f);
+        float* channels[KALO2_MaxChannels] = {buffer.data()};
+        StateBuffer state;
+        std::uint32_t position = 0, request = KALO2_FirstRequest;
+        for (int call = 0; call < 12; ++call) {
+            std::copy(in.begin() + position, in.begin() + position + request, buffer.begin());
+            const int n = KALO2_Process(1.0, 1.0, 1.0, 3, 96000.0f, 1, 0, &position, &request,
+                                        channels, state.get());
+            outputs[run].insert(outputs[run].end(), buffer.begin(), buffer.begin() + n);
+        }
+    }
+    EXPECT_GT(rms(outputs[0], 8192, outputs[0].size()), 0.1);
+    EXPECT_EQ(outputs[0], outputs[1]);
 }

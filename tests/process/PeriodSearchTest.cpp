@@ -53,8 +53,10 @@ TEST(PeriodSearch, RefinesAMinimumOnTheLastLagWithTheValueBeyondIt) {
 
 TEST(PeriodSearch, MixTakesTheLastSampleOfEachGroupAveragedOverChannels) {
     std::vector<float> left(64), right(64), search(8);
-    for (int i = 0; i < 64; ++i) left[i] = static_cast<float>(i), right[i] = -3.0f * i;
+    for (int i = 0; i < 64; ++i)
+        left[i] = static_cast<float>(i), right[i] = -3.0f * i;
     const float* segments[] = {left.data(), right.data()};
     EXPECT_EQ(CPeriodSearch::mix(segments, 2, 64, 8, search.data()), 8);
-    for (int j = 0; j < 8; ++j) EXPECT_FLOAT_EQ(search[j], -1.0f * (8 * j + 7)) << j;
+    for (int j = 0; j < 8; ++j)
+        EXPECT_FLOAT_EQ(search[j], -1.0f * (8 * j + 7)) << j;
 }

@@ -11,7 +11,9 @@ using namespace Process;
 
 namespace {
 // Table position i = phase + 500 * tap, distance from the centre (6000) in 1/500 frame.
-float coefficient(const ResamplerRecord& r, int i) { return r.table[i % 500][i / 500]; }
+float coefficient(const ResamplerRecord& r, int i) {
+    return r.table[i % 500][i / 500];
+}
 
 std::unique_ptr<ResamplerRecord> freshRecord() {
     auto r = std::make_unique<ResamplerRecord>();
@@ -26,7 +28,8 @@ TEST(ResamplerTable, IsASymmetricSincWithUnitCentreAndZerosEveryInputFrame) {
     EXPECT_EQ(r->tableMarker, kResamplerTableMarker);
     EXPECT_EQ(coefficient(*r, 6000), 1.0f);
     EXPECT_EQ(coefficient(*r, 0), 0.0f);
-    for (int i = 1; i < 6000; ++i) ASSERT_EQ(coefficient(*r, i), coefficient(*r, 12000 - i)) << i;
+    for (int i = 1; i < 6000; ++i)
+        ASSERT_EQ(coefficient(*r, i), coefficient(*r, 12000 - i)) << i;
     for (int tap = 1; tap < 24; ++tap)
         EXPECT_NEAR(coefficient(*r, 500 * tap), tap == 12 ? 1.0f : 0.0f, 1e-6f) << tap;
     // Half-way between zero crossings the sinc is large and its sign alternates.
@@ -45,9 +48,11 @@ TEST(ResamplerTable, BesselSeriesMatchesKnownValues) {
 TEST(Resampler, UnitRatioDelaysByTwelveFrames) {
     auto r = freshRecord();
     std::vector<float> in(512), out(512);
-    for (int i = 0; i < 512; ++i) in[i] = static_cast<float>(std::sin(0.05 * i));
+    for (int i = 0; i < 512; ++i)
+        in[i] = static_cast<float>(std::sin(0.05 * i));
     CResampler::process(*r, in.data(), 512, out.data(), 512);
-    for (int i = 12; i < 512; ++i) ASSERT_NEAR(out[i], in[i - 12], 1e-5f) << i;
+    for (int i = 12; i < 512; ++i)
+        ASSERT_NEAR(out[i], in[i - 12], 1e-5f) << i;
 }
 
 TEST(Resampler, EveryCallYieldsExactlyTheAskedFramesWhateverTheRatio) {

@@ -76,7 +76,8 @@ TEST(Stretch, IdenticalChannelsStayIdentical) {
 
 TEST(Stretch, EveryOutputSampleLiesWithinFullScale) {
     Signal loud = tone(44100, 200.0, kRate, 3.0);
-    for (std::size_t i = 0; i < loud.size(); i += 97) loud[i] = -loud[i];
+    for (std::size_t i = 0; i < loud.size(); i += 97)
+        loud[i] = -loud[i];
     Settings s;
     s.time = 1.3;
     s.pitch = 0.7;

@@ -18,7 +18,8 @@ TEST_P(SineTransformSize, MatchesTheDirectSum) {
     std::mt19937 random(m);
     std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
     std::vector<float> x(m), X(m), scratch(CSineTransform::scratchSize(m));
-    for (float& v : x) v = uniform(random);
+    for (float& v : x)
+        v = uniform(random);
     x[0] = 123.0f; // not part of the transform
 
     CSineTransform(m).apply(x.data(), X.data(), scratch.data());
@@ -40,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(BandFilterSizes, SineTransformSize, ::testing::Values(1
 TEST(ComplexFft, ForwardMatchesTheDirectSumAndInverseUndoesIt) {
     const int n = 2048;
     std::vector<float> x(2 * n), spectrum(2 * n), back(2 * n);
-    for (int i = 0; i < 2 * n; ++i) x[i] = static_cast<float>(std::sin(0.37 * i * i + 1.0));
+    for (int i = 0; i < 2 * n; ++i)
+        x[i] = static_cast<float>(std::sin(0.37 * i * i + 1.0));
     CComplexFft fft(n);
     fft.forward(x.data(), spectrum.data());
     for (int b : {0, 1, 7, 1023, 2047}) {
@@ -54,5 +56,6 @@ TEST(ComplexFft, ForwardMatchesTheDirectSumAndInverseUndoesIt) {
         EXPECT_NEAR(spectrum[2 * b + 1], im, 1e-2) << b;
     }
     fft.inverse(spectrum.data(), back.data());
-    for (int i = 0; i < 2 * n; ++i) ASSERT_NEAR(back[i] / n, x[i], 1e-5) << i;
+    for (int i = 0; i < 2 * n; ++i)
+        ASSERT_NEAR(back[i] / n, x[i], 1e-5) << i;
 }
