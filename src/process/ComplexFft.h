@@ -12,8 +12,9 @@ class CComplexFft {
     CComplexFft& operator=(const CComplexFft&) = delete;
 
     int size() const { return n; }
-    // Negative exponent. in and out hold size() complex values (2 * size() floats) and
-    // must not overlap: FFTW's in-place plans of these sizes allocate buffers per call.
+    // Negative exponent. in and out hold size() complex values (2 * size() floats), are
+    // 64-byte aligned (see simdAligned) and must not overlap: FFTW's in-place plans of these
+    // sizes allocate buffers per call.
     void forward(const float* in, float* out) const;
     // Positive exponent, no 1/n.
     void inverse(const float* in, float* out) const;

@@ -11,11 +11,19 @@ float magnitude(const float* c) {
     return std::sqrt(c[0] * c[0] + c[1] * c[1]);
 }
 
+float* work(FormantRecord& r) {
+    return simdAligned(r.work);
+}
+float* spectrum(FormantRecord& r) {
+    return simdAligned(r.spectrum);
+}
+
 // The frame as complex values with imaginary parts 0, in the work area.
 void loadFrame(FormantRecord& r, int n) {
+    float* w = work(r);
     for (int i = 0; i < n; ++i) {
-        r.work[2 * i] = r.frame[i];
-        r.work[2 * i + 1] = 0.0f;
+        w[2 * i] = r.frame[i];
+        w[2 * i + 1] = 0.0f;
     }
 }
 } // namespace
@@ -86,9 +94,9 @@ void CFormantStage::computeEnvelope(FormantRecord& r, const CRateTables& tables)
     const int n = tables.fft.size();
     const int bins = n / 2;
     const int half = n / 16;
-    float* c = r.spectrum;
+    float* c = spectrum(r);
     loadFrame(r, n);
-    tables.fft.forward(r.work, c);
+    tables.fft.forward(work(r), c);
     for (int b = 0; b < bins; ++b) {
         const float mag = magnitude(c + 2 * b);
         c[2 * b] = (b & 1) ? -mag : mag;
@@ -96,15 +104,16 @@ void CFormantStage::computeEnvelope(FormantRecord& r, const CRateTables& tables)
     }
     c[0] *= 0.5f;
     std::fill(c + 2 * bins, c + 2 * n, 0.0f);
-    tables.fft.inverse(c, r.work);
+    float* w = work(r);
+    tables.fft.inverse(c, w);
     const float* lifter = tables.lifter.data();
     const float invBins = 1.0f / static_cast<float>(bins);
     for (int i = 0; i < n; ++i) {
         const int u = i + half - bins;
-        r.work[2 * i] = (u >= 0 && u <= 2 * half) ? lifter[u] * r.work[2 * i] * invBins : 0.0f;
-        r.work[2 * i + 1] = 0.0f;
+        w[2 * i] = (u >= 0 && u <= 2 * half) ? lifter[u] * w[2 * i] * invBins : 0.0f;
+        w[2 * i + 1] = 0.0f;
     }
-    tables.fft.forward(r.work, c);
+    tables.fft.forward(w, c);
     for (int b = 0; b < bins; ++b)
         r.envelope[b] = 2.0f * magnitude(c + 2 * b);
 }
@@ -123,9 +132,9 @@ void CFormantStage::correctSpectrum(FormantRecord& r, const CRateTables& tables,
     else
         resize(r.envelope, r.shifted, bins, static_cast<int>(bins / stretch));
 
-    float* c = r.spectrum;
+    float* c = spectrum(r);
     loadFrame(r, n);
-    tables.fft.forward(r.work, c);
+    tables.fft.forward(work(r), c);
     for (int b = 0; b < bins; ++b) {
         float gain = r.envelope[b] > 0.0f ? r.shifted[b] / r.envelope[b] : 1.0f;
         gain = std::min(gain, 16.0f);
@@ -135,10 +144,11 @@ void CFormantStage::correctSpectrum(FormantRecord& r, const CRateTables& tables,
     c[0] *= 0.5f;
     c[1] *= 0.5f;
     std::fill(c + 2 * bins, c + 2 * n, 0.0f);
-    tables.fft.inverse(c, r.work);
+    const float* w = work(r);
+    tables.fft.inverse(c, work(r));
     const float invBins = 1.0f / static_cast<float>(bins);
     for (int i = 0; i < n; ++i)
-        r.frame[i] = r.work[2 * i] * invBins;
+        r.frame[i] = w[2 * i] * invBins;
 }
 
 } // namespace Process

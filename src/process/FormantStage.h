@@ -4,6 +4,7 @@
 // Every value leaves the stage exactly four hops after it entered.
 #include <cstdint>
 
+#include "process/FftwPlanner.h"
 #include "process/RateTables.h"
 
 namespace Process {
@@ -19,8 +20,9 @@ struct FormantRecord {
     float input[kFormantMaxFrame];
     float output[kFormantMaxFrame];
     float frame[kFormantMaxFrame];
-    float work[2 * kFormantMaxFrame];     // complex, interleaved
-    float spectrum[2 * kFormantMaxFrame]; // complex, the transforms' other side
+    // Complex, interleaved; used from their first 64-byte aligned element.
+    float work[2 * kFormantMaxFrame + kAlignmentSlack];
+    float spectrum[2 * kFormantMaxFrame + kAlignmentSlack]; // the transforms' other side
     float envelope[kFormantMaxFrame / 2 + 1];
     float shifted[kFormantMaxFrame / 2 + 1];
 };

@@ -13,10 +13,10 @@ CSineTransform::CSineTransform(int points) : m(points), fold(static_cast<std::si
     for (int j = 0; j < m; ++j)
         fold[j] = static_cast<float>(std::sin(std::numbers::pi * j / m));
     std::vector<float> probe(static_cast<std::size_t>(scratchSize(m)));
+    float* aligned = simdAligned(probe.data());
     std::lock_guard<std::mutex> guard(fftwPlannerLock());
-    plan =
-        fftwf_plan_dft_r2c_1d(m, probe.data(), reinterpret_cast<fftwf_complex*>(probe.data() + m),
-                              FFTW_ESTIMATE | FFTW_UNALIGNED);
+    plan = fftwf_plan_dft_r2c_1d(m, aligned, reinterpret_cast<fftwf_complex*>(aligned + m),
+                                 FFTW_ESTIMATE);
     if (!plan) throw std::runtime_error("CSineTransform: FFTW could not plan the transform");
 }
 
@@ -29,8 +29,8 @@ CSineTransform::~CSineTransform() {
 // the odd part of y gives the even outputs, X[2k] = -Im Y[k]; the even part gives the
 // differences of neighbouring odd outputs, X[2k+1] = X[2k-1] + Re Y[k], X[1] = Re Y[0] / 2.
 void CSineTransform::apply(const float* x, float* X, float* scratch) const {
-    float* y = scratch;
-    float* spectrum = scratch + m; // (re, im) pairs, m / 2 + 1 of them
+    float* y = simdAligned(scratch);
+    float* spectrum = y + m; // (re, im) pairs, m / 2 + 1 of them
     y[0] = 0.0f;
     for (int j = 1; j < m; ++j) {
         const float a = x[j];
