@@ -6,6 +6,7 @@
 #include "process/EngineParameters.h"
 #include "process/FormantStage.h"
 #include "process/Resampler.h"
+#include "process/SineTransform.h"
 
 namespace Process {
 
@@ -38,7 +39,7 @@ struct FilterWork {
     float subFrame[kSegmentCapacity / 2];
     float spectrum[kSegmentCapacity / 2];
     float filtered[kSegmentCapacity / 2];
-    float transform[kSegmentCapacity + 8];
+    float transform[CSineTransform::scratchSize(kSegmentCapacity / 2)];
 };
 
 struct ChannelState {

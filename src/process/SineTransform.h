@@ -21,7 +21,7 @@ class CSineTransform {
 
     int size() const { return m; }
     // Floats of scratch space apply() needs.
-    static int scratchSize(int points) { return 2 * points + 2 + kAlignmentSlack; }
+    static constexpr int scratchSize(int points) { return 2 * points + 2 + kAlignmentSlack; }
 
     // x and X hold size() values and must not overlap; scratch holds scratchSize(size()).
     // Thread-safe, allocates nothing.
