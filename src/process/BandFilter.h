@@ -1,0 +1,21 @@
+#pragma once
+// Band-pass of one band segment: overlapping sub-frames of 2048k samples are sine-transformed,
+// cut to the band with linear ramps at its edges, transformed back and overlap-added.
+#include "process/EngineState.h"
+#include "process/RateTables.h"
+
+namespace Process {
+
+class CBandFilter {
+  public:
+    // Filters segment[0..max(analysisLength, 2048k)) and writes the first analysisLength
+    // band-passed values back over it. low and high are coefficient indices.
+    static void filter(float* segment, int analysisLength, int low, int high, int rampDivisor,
+                       const CRateTables& tables, float* accumulator, FilterWork& work);
+
+    // Cuts a spectrum of size values to the band [low, high) with ramps of (edge /
+    // rampDivisor) coefficients below each edge; adjacent bands get complementary ramps.
+    static void limitSpectrum(float* spectrum, int size, int low, int high, int rampDivisor);
+};
+
+} // namespace Process

@@ -1,0 +1,86 @@
+#include "process/BandStretcher.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "process/BandFilter.h"
+#include "process/PeriodSearch.h"
+
+namespace Process {
+
+namespace {
+constexpr double kBandEdges[kBandSlots + 1] = {0.0, 344.0, 689.0, 1378.0, 2756.0, 22050.0};
+
+int analysisLength(int segmentLength) {
+    int length = 1;
+    while (length < segmentLength)
+        length *= 2;
+    return length;
+}
+} // namespace
+
+int CBandStretcher::bandsFor(const EngineParameters& p, BandSpec (&bands)[kBandSlots]) {
+    if (p.quality == 1) {
+        bands[0] = {0, 0.0, 22050.0, 1};
+        return 1;
+    }
+    for (int i = 0; i < kBandSlots; ++i) {
+        const double high = kBandEdges[i + 1];
+        const int decimation = p.quality == 4 ? 1 : static_cast<int>(22050.0 / high);
+        bands[i] = {kBandSlots - 1 - i, kBandEdges[i], high, decimation < 1 ? 1 : decimation};
+    }
+    return kBandSlots;
+}
+
+void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
+                                    const EngineParameters& p, const BandSpec& band, int channels) {
+    const int k = p.rateMultiple;
+    const int length = analysisLength(s.segmentLength[band.slot]);
+    // Ramps are wider (divisor 10 instead of 6) near unity stretch.
+    const float deviation = static_cast<float>(p.stretch) - 1.0f;
+    const int rampDivisor = std::fabs(deviation) < 0.1f ? 10 : 6;
+    const double spacing = 22050.0 / (2048.0 * k);
+    const int high = static_cast<int>(band.highHz / spacing);
+    const int low = static_cast<int>(band.lowHz / spacing);
+    for (int c = 0; c < channels; ++c)
+        CBandFilter::filter(s.channels[c].segment[band.slot], length, low, high, rampDivisor,
+                            tables, s.accumulator, s.filter);
+}
+
+double CBandStretcher::findPeriod(EngineState& s, const BandSpec& band, int channels) {
+    const int length = analysisLength(s.segmentLength[band.slot]);
+    const float* segments[kMaxChannels];
+    for (int c = 0; c < channels; ++c)
+        segments[c] = s.channels[c].segment[band.slot];
+    CPeriodSearch::mix(segments, channels, length, band.decimation, s.accumulator);
+
+    const int lags = (s.segmentLength[band.slot] / 2) / band.decimation;
+    CPeriodSearch::difference(s.accumulator, lags, s.difference);
+    const int lag = CPeriodSearch::chooseLag(s.difference, lags);
+    return CPeriodSearch::refine(s.difference, lag, band.decimation);
+}
+
+int CBandStretcher::driftJump(double idealPosition, int relativePosition, double period, int k) {
+    const double drift = std::trunc(idealPosition - relativePosition);
+    const double jump = std::trunc(std::trunc(drift / period) * period);
+    // |jump| <= |drift| for any finite period; a degenerate period (0, NaN) means no jump.
+    if (!std::isfinite(jump) || std::fabs(jump) <= 150.0 * k) return 0;
+    return static_cast<int>(jump);
+}
+
+void CBandStretcher::process(EngineState& s, const CRateTables& tables, const EngineParameters& p,
+                             const BandSpec& band, int channels) {
+    BandRecord& record = s.bands[band.slot];
+    record.calls += 1;
+    record.idealPosition += p.hop / p.stretch;
+
+    filterChannels(s, tables, p, band, channels);
+    const double period = findPeriod(s, band, channels);
+
+    std::int32_t& position = s.bandPosition[band.slot];
+    position += p.hop;
+    position +=
+        driftJump(record.idealPosition, position - record.basePosition, period, p.rateMultiple);
+}
+
+} // namespace Process

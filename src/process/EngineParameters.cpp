@@ -1,0 +1,56 @@
+#include "process/EngineParameters.h"
+
+#include <cmath>
+
+namespace Process {
+
+namespace {
+// Clamp that also maps NaN to 1.0, so no factor can poison the positions.
+double clampFactor(double value, double low, double high) {
+    if (std::isnan(value)) return 1.0;
+    return value < low ? low : (value > high ? high : value);
+}
+} // namespace
+
+int rateMultipleFor(float sampleRate) {
+    const double multiple = static_cast<double>(sampleRate) * (1.0 / 44100.0);
+    return multiple >= 2.0 ? 2 : 1;
+}
+
+int outputFramesFor(double pitchFactor, int rateMultiple) {
+    const double p = clampFactor(pitchFactor, 0.25, 4.0);
+    return static_cast<int>(512.0 * rateMultiple / p);
+}
+
+EngineParameters conditionParameters(double timeFactor, double pitchFactor, double formantFactor,
+                                     std::int32_t qualityMode, float sampleRate) {
+    EngineParameters p;
+    p.rateMultiple = rateMultipleFor(sampleRate);
+    const int k = p.rateMultiple;
+    p.hop = 512 * k;
+    p.quality = qualityMode == 0 ? 3 : qualityMode;
+    p.timeFactor = std::isnan(timeFactor) ? 1.0 : (timeFactor < 0.1 ? 0.1 : timeFactor);
+    p.pitchFactor = clampFactor(pitchFactor, 0.25, 4.0);
+    p.outputFrames = outputFramesFor(p.pitchFactor, k);
+    p.pitchRatio = static_cast<double>(p.hop) / p.outputFrames;
+    const int formantFrames = static_cast<int>(p.hop / clampFactor(formantFactor, 0.25, 4.0));
+    p.formantRatio = static_cast<double>(p.hop) / formantFrames;
+    p.stretch = p.pitchRatio * p.timeFactor;
+    p.bands = p.quality == 1 ? 1 : kBandSlots;
+    p.segmentLength[0] = (p.quality == 1 ? 2048 : 1024) * k;
+    p.segmentLength[1] = 1536 * k;
+    p.segmentLength[2] = 2048 * k;
+    p.segmentLength[3] = 3072 * k;
+    p.segmentLength[4] = 4096 * k;
+    return p;
+}
+
+int usableChannels(std::int32_t channelCount, float* const* channels) {
+    if (!channels || !channels[0] || channelCount < 1) return 0;
+    int count = channelCount;
+    for (int j = kMaxChannels; j >= 2; --j)
+        if (!channels[j - 1] && count >= j) count = j - 1;
+    return count > kMaxChannels ? kMaxChannels : count;
+}
+
+} // namespace Process

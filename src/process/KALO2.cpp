@@ -1,0 +1,139 @@
+#include "process/KALO2.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "process/BandStretcher.h"
+#include "process/EngineParameters.h"
+#include "process/EngineState.h"
+#include "process/FormantStage.h"
+#include "process/RateTables.h"
+#include "process/Resampler.h"
+
+using namespace Process;
+
+namespace {
+
+bool foreignState(const EngineState& s) {
+    return s.header.initialised != 0 &&
+           (s.header.tag != kEngineTag || s.header.version != kEngineVersion ||
+            s.header.size != sizeof(EngineState));
+}
+
+void initialise(EngineState& s, std::int32_t basePosition) {
+    s.header.tag = kEngineTag;
+    s.header.version = kEngineVersion;
+    s.header.size = sizeof(EngineState);
+    for (BandRecord& band : s.bands)
+        band.basePosition = basePosition;
+}
+
+// Each slot's segment starts at its own band position inside the caller's block. Before
+// the first call the caller has only KALO2_FirstRequest frames to give, fewer than the
+// longest segments at 88.2 kHz and above; the rest counts as silence instead of whatever
+// the caller's buffers held.
+void distributeInput(EngineState& s, const EngineParameters& p, int channels, float* const* buffers,
+                     bool first) {
+    for (int slot = 0; slot < p.bands; ++slot) {
+        const int length = s.segmentLength[slot];
+        const int given = first ? std::min<int>(length, KALO2_FirstRequest) : length;
+        for (int c = 0; c < channels; ++c) {
+            const float* from = buffers[c] + s.blockOffset[slot];
+            float* to = s.channels[c].segment[slot];
+            std::copy(from, from + given, to);
+            std::fill(to + given, to + length, 0.0f);
+        }
+    }
+}
+
+// The next block spans the segments of the slots in use. Slots a quality mode leaves
+// unused never move and must not hold the block's start back.
+void nextBlock(EngineState& s, const EngineParameters& p, std::uint32_t* position,
+               std::uint32_t* request) {
+    std::int32_t start = s.bandPosition[0];
+    std::int32_t end = s.bandPosition[0] + s.segmentLength[0];
+    for (int slot = 1; slot < p.bands; ++slot) {
+        start = std::min(start, s.bandPosition[slot]);
+        end = std::max(end, s.bandPosition[slot] + s.segmentLength[slot]);
+    }
+    for (int slot = 0; slot < kBandSlots; ++slot)
+        s.blockOffset[slot] = slot < p.bands ? s.bandPosition[slot] - start : 0;
+    s.blockEnd = end;
+    *position = static_cast<std::uint32_t>(start);
+    *request = static_cast<std::uint32_t>(end - start);
+}
+
+// Sums the bands and crossfades them onto the tail of the previous call's output.
+void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters& p, bool first) {
+    const int half = p.hop;
+    const int full = 2 * p.hop;
+    const float* w = tables.splice.data();
+    for (int i = 0; i < full; ++i) {
+        float sum = 0.0f;
+        for (int slot = 0; slot < p.bands; ++slot)
+            sum += ch.segment[slot][i];
+        // The very first output starts without a fade-in.
+        const float weight = first && i < half ? 1.0f : w[i];
+        ch.previous[i] = (1.0f - weight) * ch.previous[i] + weight * sum;
+    }
+}
+
+void clip(float* out, int frames) {
+    for (int i = 0; i < frames; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 0.9999f);
+}
+
+void produceOutput(EngineState& s, const CRateTables& tables, const EngineParameters& p,
+                   int channels, float* const* buffers, bool first) {
+    for (int c = 0; c < channels; ++c) {
+        ChannelState& ch = s.channels[c];
+        splice(ch, tables, p, first);
+        CFormantStage::process(ch.formant, tables, ch.previous, ch.formantOutput, p.formantRatio);
+        CResampler::prepare(ch.resampler);
+        CResampler::process(ch.resampler, ch.formantOutput, p.hop, buffers[c], p.outputFrames);
+        clip(buffers[c], p.outputFrames);
+        std::memmove(ch.previous, ch.previous + p.hop, sizeof(float) * p.hop);
+        std::fill(ch.previous + p.hop, ch.previous + 2 * p.hop, 0.0f);
+    }
+}
+
+} // namespace
+
+std::uint32_t KALO2_StateSize() {
+    return sizeof(EngineState);
+}
+
+std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate) {
+    const int k = rateMultipleFor(sampleRate);
+    const int m = outputFramesFor(pitchFactor, k);
+    return static_cast<std::int32_t>(2048.0 * k / (512.0 * k / m));
+}
+
+std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formantFactor,
+                           std::int32_t qualityMode, float sampleRate, std::int32_t channelCount,
+                           std::int32_t basePosition, std::uint32_t* position,
+                           std::uint32_t* request, float* const channels[KALO2_MaxChannels],
+                           EngineState* state) {
+    if (!state || !position || !request || foreignState(*state)) return -1;
+    const int count = usableChannels(channelCount, channels);
+    if (count == 0) return -1;
+
+    EngineState& s = *state;
+    const EngineParameters p =
+        conditionParameters(timeFactor, pitchFactor, formantFactor, qualityMode, sampleRate);
+    const CRateTables& tables = CRateTables::forRateMultiple(p.rateMultiple);
+    const bool first = s.header.initialised == 0;
+    if (first) initialise(s, basePosition);
+    std::copy(std::begin(p.segmentLength), std::end(p.segmentLength), s.segmentLength);
+
+    distributeInput(s, p, count, channels, first);
+    BandSpec bands[kBandSlots];
+    const int bandCount = CBandStretcher::bandsFor(p, bands);
+    for (int i = 0; i < bandCount; ++i)
+        CBandStretcher::process(s, tables, p, bands[i], count);
+    nextBlock(s, p, position, request);
+    produceOutput(s, tables, p, count, channels, first);
+
+    s.header.initialised = 1;
+    return p.outputFrames;
+}

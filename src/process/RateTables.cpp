@@ -1,0 +1,37 @@
+#include "process/RateTables.h"
+
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <numbers>
+
+namespace Process {
+
+namespace {
+std::vector<float> raisedCosine(int count, int period) {
+    std::vector<float> w(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        w[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / period));
+    return w;
+}
+} // namespace
+
+CRateTables::CRateTables(int k)
+    : rateMultiple(k), sineTransform(2048 * k), fft(2048 * k),
+      hann(raisedCosine(2048 * k, 2048 * k)), splice(raisedCosine(1024 * k, 1024 * k)),
+      lifter(raisedCosine(256 * k + 1, 256 * k)) {
+    for (int i = 512 * k + 1; i < 1024 * k; ++i)
+        splice[i] = 1.0f;
+}
+
+const CRateTables& CRateTables::forRateMultiple(int k) {
+    static std::once_flag once;
+    static std::unique_ptr<CRateTables> tables[2];
+    std::call_once(once, [] {
+        tables[0] = std::make_unique<CRateTables>(1);
+        tables[1] = std::make_unique<CRateTables>(2);
+    });
+    return *tables[k >= 2 ? 1 : 0];
+}
+
+} // namespace Process

@@ -1,0 +1,28 @@
+#pragma once
+// Everything the engine shares between streams of one rate multiple k: the transforms of
+// size 2048k and the windows. Built once, never changed afterwards, so any number of
+// engine states of any rate multiples may use them at the same time.
+#include <vector>
+
+#include "process/ComplexFft.h"
+#include "process/SineTransform.h"
+
+namespace Process {
+
+class CRateTables {
+  public:
+    // k is 1 or 2. The tables of both rate multiples are built together on first use, so
+    // that later engine calls never allocate.
+    static const CRateTables& forRateMultiple(int k);
+
+    explicit CRateTables(int k);
+
+    int rateMultiple;
+    CSineTransform sineTransform; // 2048k points, the band filter
+    CComplexFft fft;              // 2048k points, the formant stage
+    std::vector<float> hann;      // 2048k values, 0.5 - 0.5 cos(2 pi i / 2048k)
+    std::vector<float> splice;    // 1024k values: raised cosine up to 512k, then 1
+    std::vector<float> lifter;    // 256k + 1 values, Hann over the kept quefrencies
+};
+
+} // namespace Process

@@ -1,0 +1,44 @@
+#pragma once
+// Polyphase windowed-sinc resampler: 24 taps, 500 phases, Kaiser window (beta 5.652158),
+// zero crossings every 500 table positions (the input Nyquist frequency).
+#include <cstdint>
+
+namespace Process {
+
+inline constexpr int kResamplerPhases = 500;
+inline constexpr int kResamplerTaps = 24;
+inline constexpr int kResamplerHistory = kResamplerTaps - 1;
+inline constexpr std::int32_t kResamplerTableMarker = 12071;
+
+// One channel's resampler, stored inside the engine state (zero-filled before first use).
+struct ResamplerRecord {
+    std::int32_t built;
+    std::int32_t phases;
+    std::int32_t taps;
+    std::int32_t tableMarker;
+    double step[2]; // the pitch ratio of the latest call, twice
+    // Position of the next output behind the newest input, in units of 1/m input frame
+    // (m = outputs per call). Kept as an exact integer in [0, 512k): every call then
+    // yields exactly m frames.
+    std::uint32_t phase;
+    std::int32_t reserved;
+    float history[kResamplerHistory]; // oldest first
+    float table[kResamplerPhases][kResamplerTaps];
+};
+
+class CResampler {
+  public:
+    // Builds the coefficient table unless the record already has it.
+    static void prepare(ResamplerRecord& record);
+    static void buildTable(float (&table)[kResamplerPhases][kResamplerTaps]);
+
+    // Turns inputCount values into outputCount values (outputCount = m, inputCount = 512k,
+    // so the step is inputCount / outputCount input frames per output frame).
+    static void process(ResamplerRecord& record, const float* in, int inputCount, float* out,
+                        int outputCount);
+
+    // Modified Bessel function I0 by its power series.
+    static double besselI0(double x);
+};
+
+} // namespace Process

@@ -1,0 +1,36 @@
+#pragma once
+// Discrete sine transform of type I over M points (M a power of two):
+//   X[q] = sum_{i=1}^{M-1} x[i] * sin(pi * i * q / M),  q = 1..M-1,  X[0] = 0, x[0] ignored.
+// Unnormalised, so applying it twice multiplies by M / 2.
+//
+// Computed with one real FFT of size M on a pre-folded sequence (the odd/even split of
+// the sine kernel), which is exact up to rounding and a quarter of the work of
+// transforming the odd extension of length 2M.
+#include <vector>
+
+#include "process/FftwPlanner.h"
+
+namespace Process {
+
+class CSineTransform {
+  public:
+    explicit CSineTransform(int points);
+    ~CSineTransform();
+    CSineTransform(const CSineTransform&) = delete;
+    CSineTransform& operator=(const CSineTransform&) = delete;
+
+    int size() const { return m; }
+    // Floats of scratch space apply() needs.
+    static constexpr int scratchSize(int points) { return 2 * points + 2 + kAlignmentSlack; }
+
+    // x and X hold size() values and must not overlap; scratch holds scratchSize(size()).
+    // Thread-safe, allocates nothing.
+    void apply(const float* x, float* X, float* scratch) const;
+
+  private:
+    int m;
+    std::vector<float> fold; // sin(pi * j / M)
+    void* plan;
+};
+
+} // namespace Process

@@ -1,0 +1,114 @@
+// Whole-engine behaviour on synthetic tones: pitch and duration after stretching and
+// shifting, level, channel symmetry, output bounds.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "EngineDriver.h"
+
+using namespace EngineTest;
+
+namespace {
+constexpr double kRate = 44100.0;
+
+// Frames from the tone's first to its last sample above a quarter of its peak.
+std::size_t toneLength(const Signal& x, float threshold) {
+    std::size_t first = x.size(), last = 0;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (std::fabs(x[i]) > threshold) first = std::min(first, i), last = i;
+    return last >= first ? last - first + 1 : 0;
+}
+
+struct ToneCase {
+    int quality;
+    double maxCents;
+};
+} // namespace
+
+class StretchedTone : public ::testing::TestWithParam<ToneCase> {};
+
+TEST_P(StretchedTone, StaysAt440HzAndLastsOneAndAHalfTimesAsLong) {
+    const std::size_t length = 3 * 44100;
+    Settings s;
+    s.time = 1.5;
+    s.quality = GetParam().quality;
+    const Output run = process({tone(length, 440.0, kRate)}, s);
+    const Signal& y = run.out[0];
+    const double f = frequency(y, 20000, 180000, kRate);
+    std::printf("quality %d: %.4f Hz (%+.3f cents), distortion %.1f dB\n", s.quality, f,
+                cents(f, 440.0), distortionDb(y, 20000, 180000, 440.0, kRate));
+    EXPECT_LT(std::fabs(cents(f, 440.0)), GetParam().maxCents);
+    EXPECT_NEAR(static_cast<double>(toneLength(y, 0.125f)), 1.5 * length, 512.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Qualities, StretchedTone,
+                         ::testing::Values(ToneCase{1, 2.0}, ToneCase{2, 2.0}, ToneCase{3, 0.2},
+                                           ToneCase{4, 2.0}));
+
+TEST(Stretch, MediumQualityStretchKeepsTheToneClean) {
+    Settings s;
+    s.time = 1.5;
+    const Output run = process({tone(3 * 44100, 440.0, kRate)}, s);
+    EXPECT_LT(distortionDb(run.out[0], 20000, 180000, 440.0, kRate), -30.0);
+}
+
+TEST(Stretch, TwelveSemitonesUpDoublesTheFrequency) {
+    Settings s;
+    s.pitch = 2.0;
+    const Output run = process({tone(2 * 44100, 440.0, kRate)}, s);
+    const double f = frequency(run.out[0], 10000, 80000, kRate);
+    EXPECT_LT(std::fabs(cents(f, 880.0)), 2.0) << f;
+    EXPECT_NEAR(static_cast<double>(toneLength(run.out[0], 0.125f)), 2 * 44100, 512.0);
+}
+
+TEST(Stretch, IdenticalChannelsStayIdentical) {
+    const Signal left = tone(44100, 330.0, kRate);
+    Settings s;
+    s.time = 0.8;
+    s.pitch = 1.1;
+    s.formant = 0.9;
+    const Output run = process({left, left}, s);
+    ASSERT_FALSE(run.out[0].empty());
+    EXPECT_EQ(run.out[0], run.out[1]);
+    EXPECT_GT(rms(run.out[0], 0, run.out[0].size()), 0.1);
+}
+
+TEST(Stretch, EveryOutputSampleLiesWithinFullScale) {
+    Signal loud = tone(44100, 200.0, kRate, 3.0);
+    for (std::size_t i = 0; i < loud.size(); i += 97)
+        loud[i] = -loud[i];
+    Settings s;
+    s.time = 1.3;
+    s.pitch = 0.7;
+    const Output run = process({loud}, s);
+    const auto [low, high] = std::minmax_element(run.out[0].begin(), run.out[0].end());
+    EXPECT_EQ(*low, -1.0f);
+    EXPECT_EQ(*high, 0.9999f);
+}
+
+TEST(Stretch, SineLevelIsTheSameAt44And96kHz) {
+    double level[2];
+    const double rates[2] = {44100.0, 96000.0};
+    for (int r = 0; r < 2; ++r) {
+        Settings s;
+        s.rate = static_cast<float>(rates[r]);
+        s.time = 1.25;
+        const std::size_t n = static_cast<std::size_t>(rates[r] * 2);
+        const Output run = process({tone(n, 440.0, rates[r], 0.5)}, s);
+        level[r] = rms(run.out[0], n / 4, n);
+    }
+    std::printf("rms 44.1 kHz %.4f, 96 kHz %.4f (input %.4f)\n", level[0], level[1],
+                0.5 / std::sqrt(2.0));
+    EXPECT_NEAR(level[0], 0.5 / std::sqrt(2.0), 0.03);
+    EXPECT_NEAR(level[1], level[0], 0.03);
+}
+
+TEST(Stretch, MonophonicModeRequestsStayBounded) {
+    Settings s;
+    s.quality = 1;
+    s.time = 2.0;
+    const Output run = process({tone(4 * 44100, 220.0, kRate)}, s);
+    EXPECT_EQ(run.largestRequest, 2048u);
+    EXPECT_GT(rms(run.out[0], 44100, 7 * 44100), 0.3);
+}
