@@ -214,18 +214,6 @@ TEST(MarkPointFileReading, ChunkWalk) {
     EXPECT_EQ(readBytes(container({longInfo, time})).getScale(SCALE_TIME).size(), 2u);
 }
 
-TEST(MarkPointFileReading, ReadsFromTheCurrentStreamPosition) {
-    Bytes bytes(100, 0x55);
-    const Bytes file = container({infoChunk(22050), dataChunk(SCALE_PITCH, {record(3.0, LINEAR, 1)})});
-    bytes.insert(bytes.end(), file.begin(), file.end());
-    BytesFile stream(bytes);
-    stream.seek(100, Audio::Begin);
-    CAnchorPointsLoadSave content;
-    content.read(stream);
-    EXPECT_EQ(content.getSampleRate(), 22050u);
-    EXPECT_EQ(content.getScale(SCALE_PITCH).size(), 1u);
-}
-
 TEST(MarkPointFileReading, PointsOnOneFrameAreMergedKeepingTheFirst) {
     const CAnchorPointsLoadSave content = readBytes(container(
         {infoChunk(), dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30), record(3.0, SQUARE, 30)}),

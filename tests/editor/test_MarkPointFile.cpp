@@ -6,9 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "audio/File.h"
 #include "editor/MarkPointFile.h"
-#include "editor/ReplaceFile.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -83,22 +81,6 @@ TEST(MarkPointFileOnDisk, AFullDiskKeepsThePreviousFile) {
     EXPECT_NE(error.find("CDataFile::write() cannot write to file!"), std::string::npos) << error;
     EXPECT_NE(error.find("FILE:" + path), std::string::npos) << error;
     EXPECT_EQ(TestSupport::readBytes(path), before);
-    EXPECT_EQ(filesIn(dir.path()), 1u);
-}
-
-TEST(MarkPointFileOnDisk, AFailingWriterLeavesTheTargetAndNoTemporaryFile) {
-    TempDir dir;
-    const std::string path = dir.file("target.mpt");
-    TestSupport::writeBytes(path, {1, 2, 3});
-    const std::string error = errorOf([&] {
-        replaceFile(path, [](Audio::CFile& file) {
-            Audio::u32 done = 0;
-            file.write("partial", 7, &done);
-            throw std::runtime_error("writer gave up");
-        });
-    });
-    EXPECT_EQ(error, "writer gave up");
-    EXPECT_EQ(TestSupport::readBytes(path), (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(filesIn(dir.path()), 1u);
 }
 

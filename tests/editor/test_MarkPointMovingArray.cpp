@@ -23,24 +23,6 @@ std::vector<std::int32_t> frames(const CMarkPointArray& curve) {
 }
 } // namespace
 
-TEST(MarkPointMove, BeginTakesSelectedPointsOfEnabledScalesInOrder) {
-    Document d;
-    d.time.insertUnique(point(50, 1.0f));
-    d.time.insertUnique(point(10, 2.0f));
-    d.time.insertUnique(point(30, 2.0f, 0));
-    d.pitch.insertUnique(point(5, 1.5f));
-    d.formant.insertUnique(point(500, 1.5f));
-    d.moving.beginMove(true, true, false, TIMEDISPLAY_PERCENT);
-    const auto elements = d.moving.getElements();
-    ASSERT_EQ(elements.size(), 3u);
-    EXPECT_EQ(elements[0].scaleId, SCALE_TIME);
-    EXPECT_EQ(elements[0].initial.framePosition, 10);
-    EXPECT_EQ(elements[1].initial.framePosition, 50);
-    EXPECT_EQ(elements[2].scaleId, SCALE_PITCH);
-    EXPECT_EQ(d.moving.getLowestFrame(), 5);
-    EXPECT_EQ(d.moving.getHighestFrame(), 50);
-}
-
 TEST(MarkPointMove, GroupStopsAtFrameZeroAndAtTheLastFrame) {
     Document d;
     d.time.insertUnique(point(10, 1.0f));
@@ -84,16 +66,6 @@ TEST(MarkPointMove, DraggedValuesStayWithinRangeAndOnTheGrid) {
     d.moving.moveBy(0, 100, 0);
     EXPECT_EQ(d.time[0].value, 1.0f);
     EXPECT_EQ(d.pitch[0].value, 3.5f);
-}
-
-TEST(MarkPointMove, MovedPointsSkipOverOtherPoints) {
-    Document d;
-    d.time.insertUnique(point(10, 2.0f));
-    d.time.insertUnique(point(12, 1.0f, 0));
-    d.moving.beginMove(true, false, false, TIMEDISPLAY_PERCENT);
-    d.moving.moveBy(2, 100, 0);
-    EXPECT_EQ(frames(d.time), (std::vector<std::int32_t>{12, 13}));
-    EXPECT_EQ(d.moving.getElements()[0].current.framePosition, 13);
 }
 
 TEST(MarkPointMove, CancelRestoresTheCurvesAfterAnOverlappingMove) {
