@@ -12,7 +12,7 @@
 namespace {
 // A byte stream over memory, readable and writable.
 class BytesFile : public Audio::CFile {
-public:
+  public:
     BytesFile() = default;
     BytesFile(const std::uint8_t* data, std::size_t size) : bytes(data, data + size) {}
     Audio::FileDate getDate() const override { return {}; }
@@ -37,13 +37,13 @@ public:
     }
     void seek(Audio::i64 offset, Audio::SeekOrigin origin) override {
         const Audio::i64 base = origin == Audio::Current ? static_cast<Audio::i64>(position)
-                                : origin == Audio::End  ? static_cast<Audio::i64>(bytes.size())
-                                                        : 0;
+                                : origin == Audio::End   ? static_cast<Audio::i64>(bytes.size())
+                                                         : 0;
         if (base + offset < 0) throw std::runtime_error("seek before start");
         position = static_cast<std::size_t>(base + offset);
     }
 
-private:
+  private:
     std::vector<std::uint8_t> bytes;
     std::size_t position = 0;
 };
@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const std::runtime_error&) {
         return 0;
     }
-    for (std::uint32_t id = 1; id <= 3; ++id) evaluate(loaded.getScale(id));
+    for (std::uint32_t id = 1; id <= 3; ++id)
+        evaluate(loaded.getScale(id));
 
     BytesFile copy;
     loaded.write(copy);

@@ -35,10 +35,16 @@ std::uint32_t get32(const Byte* at) {
            std::uint32_t{at[3]};
 }
 
-std::uint64_t get64(const Byte* at) { return std::uint64_t{get32(at)} << 32 | get32(at + 4); }
+std::uint64_t get64(const Byte* at) {
+    return std::uint64_t{get32(at)} << 32 | get32(at + 4);
+}
 
-void putId(Byte* at, const char* id) { std::memcpy(at, id, 4); }
-bool isId(const Byte* at, const char* id) { return std::memcmp(at, id, 4) == 0; }
+void putId(Byte* at, const char* id) {
+    std::memcpy(at, id, 4);
+}
+bool isId(const Byte* at, const char* id) {
+    return std::memcmp(at, id, 4) == 0;
+}
 
 void writeAll(Audio::CFile& file, const Byte* data, std::uint32_t bytes, const char* message) {
     std::uint32_t written = 0;
@@ -109,7 +115,8 @@ void CAnchorPointsLoadSave::write(Audio::CFile& file) const {
     put32(info + 20, fourthInfoWord);
     writeAll(file, info, chunkHeadBytes, "error while writing headerchunk!");
 
-    for (std::uint32_t id = SCALE_TIME; id <= SCALE_FORMANT; ++id) writeData(file, id);
+    for (std::uint32_t id = SCALE_TIME; id <= SCALE_FORMANT; ++id)
+        writeData(file, id);
 }
 
 void CAnchorPointsLoadSave::writeData(Audio::CFile& file, std::uint32_t scaleId) const {

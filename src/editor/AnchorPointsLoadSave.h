@@ -11,7 +11,7 @@ class CFile;
 }
 
 class CAnchorPointsLoadSave {
-public:
+  public:
     static constexpr std::uint32_t headerBytes = 12;
     static constexpr std::uint32_t chunkHeadBytes = 128;
     static constexpr std::uint32_t pointBytes = 64;
@@ -38,7 +38,7 @@ public:
     // curve the first one read is kept.
     void read(Audio::CFile& file);
 
-private:
+  private:
     void writeData(Audio::CFile& file, std::uint32_t scaleId) const;
     void readInfo(Audio::CFile& file, std::uint32_t size);
     void readData(Audio::CFile& file);

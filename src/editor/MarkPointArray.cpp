@@ -7,10 +7,14 @@
 namespace {
 constexpr std::size_t initialCapacity = 50;
 
-bool frameBelow(const CMarkPoint& p, std::int32_t frame) { return p.framePosition < frame; }
+bool frameBelow(const CMarkPoint& p, std::int32_t frame) {
+    return p.framePosition < frame;
+}
 } // namespace
 
-CMarkPointArray::CMarkPointArray() { points.reserve(initialCapacity); }
+CMarkPointArray::CMarkPointArray() {
+    points.reserve(initialCapacity);
+}
 
 std::size_t CMarkPointArray::lowerBound(std::int32_t frame) const {
     return static_cast<std::size_t>(
@@ -95,20 +99,19 @@ void CMarkPointArray::sort() {
 }
 
 void CMarkPointArray::removeDuplicateFrames() {
-    const auto last = std::unique(points.begin(), points.end(),
-                                  [](const CMarkPoint& a, const CMarkPoint& b) {
-                                      return a.framePosition == b.framePosition;
-                                  });
+    const auto last =
+        std::unique(points.begin(), points.end(), [](const CMarkPoint& a, const CMarkPoint& b) {
+            return a.framePosition == b.framePosition;
+        });
     points.erase(last, points.end());
 }
 
 double CMarkPointArray::valueAt(std::int32_t frame) const {
     // The curve starts at frame 0; earlier frames read as frame 0.
     frame = std::max(frame, std::int32_t{0});
-    const auto next = std::upper_bound(points.begin(), points.end(), frame,
-                                       [](std::int32_t f, const CMarkPoint& p) {
-                                           return f < p.framePosition;
-                                       });
+    const auto next =
+        std::upper_bound(points.begin(), points.end(), frame,
+                         [](std::int32_t f, const CMarkPoint& p) { return f < p.framePosition; });
     const bool atStart = next == points.begin();
     const double prevFrame = atStart ? 0.0 : static_cast<double>((next - 1)->framePosition);
     const double prevValue = atStart ? 1.0 : static_cast<double>((next - 1)->value);

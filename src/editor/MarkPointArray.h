@@ -7,7 +7,7 @@
 #include "editor/MarkPoint.h"
 
 class CMarkPointArray {
-public:
+  public:
     CMarkPointArray();
 
     std::size_t size() const { return points.size(); }
@@ -51,7 +51,7 @@ public:
 
     bool operator==(const CMarkPointArray& other) const { return points == other.points; }
 
-private:
+  private:
     void growIfFull();
     void insertAt(std::size_t index, const CMarkPoint& point);
 

@@ -47,14 +47,14 @@ void CMarkPointHistory::pushStyle(std::uint32_t newStyle) {
 }
 
 void CMarkPointHistory::pushSelected(std::uint32_t type, const CMarkPointArray& time,
-                                     const CMarkPointArray& pitch,
-                                     const CMarkPointArray& formant) {
+                                     const CMarkPointArray& pitch, const CMarkPointArray& formant) {
     CMarkPointHistoryEntry entry{type, {}};
     const std::array<const CMarkPointArray*, 3> given{&time, &pitch, &formant};
     for (std::uint32_t id = SCALE_TIME; id <= SCALE_FORMANT; ++id) {
         CMarkPointArray ordered = *given[id - 1];
         ordered.sort();
-        for (const CMarkPoint& p : ordered) entry.changes.push_back({id, CMarkPoint{}, p});
+        for (const CMarkPoint& p : ordered)
+            entry.changes.push_back({id, CMarkPoint{}, p});
     }
     push(std::move(entry));
 }
@@ -91,7 +91,8 @@ void CMarkPointHistory::exchange(const std::vector<CMarkPointChange>& changes, b
         points.remove(from.framePosition);
         arriving.push_back({c.scaleId, from, to});
     }
-    for (const CMarkPointChange& c : arriving) put(c);
+    for (const CMarkPointChange& c : arriving)
+        put(c);
 }
 
 void CMarkPointHistory::undo() {
@@ -99,11 +100,13 @@ void CMarkPointHistory::undo() {
     const CMarkPointHistoryEntry& entry = entries[--cursor];
     const auto& changes = entry.changes;
     if (entry.type == HISTORY_ADD) {
-        for (auto c = changes.rbegin(); c != changes.rend(); ++c) take(*c);
+        for (auto c = changes.rbegin(); c != changes.rend(); ++c)
+            take(*c);
     } else if (entry.type == HISTORY_CHANGE) {
         exchange(changes, false);
     } else if (entry.type == HISTORY_DELETE) {
-        for (const CMarkPointChange& c : changes) put(c);
+        for (const CMarkPointChange& c : changes)
+            put(c);
     }
 }
 
@@ -112,11 +115,13 @@ void CMarkPointHistory::redo() {
     const CMarkPointHistoryEntry& entry = entries[cursor++];
     const auto& changes = entry.changes;
     if (entry.type == HISTORY_ADD) {
-        for (const CMarkPointChange& c : changes) put(c);
+        for (const CMarkPointChange& c : changes)
+            put(c);
     } else if (entry.type == HISTORY_CHANGE) {
         exchange(changes, true);
     } else if (entry.type == HISTORY_DELETE) {
-        for (auto c = changes.rbegin(); c != changes.rend(); ++c) take(*c);
+        for (auto c = changes.rbegin(); c != changes.rend(); ++c)
+            take(*c);
     }
 }
 

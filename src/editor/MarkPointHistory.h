@@ -26,7 +26,7 @@ struct CMarkPointHistoryEntry {
 };
 
 class CMarkPointHistory {
-public:
+  public:
     CMarkPointHistory(CMarkPointArray& time, CMarkPointArray& pitch, CMarkPointArray& formant);
 
     // Drops the redo branch, appends the entry and puts the cursor behind it.
@@ -35,8 +35,8 @@ public:
     // Records the style change of every selected point; the caller then applies it.
     void pushStyle(std::uint32_t newStyle);
     // One change per given point, in scale order and frame order within a scale.
-    void pushSelected(std::uint32_t type, const CMarkPointArray& time,
-                      const CMarkPointArray& pitch, const CMarkPointArray& formant);
+    void pushSelected(std::uint32_t type, const CMarkPointArray& time, const CMarkPointArray& pitch,
+                      const CMarkPointArray& formant);
     void pushAdded(std::uint32_t scaleId, const CMarkPoint& point);
     void pushChange(const CMarkPointChange& change);
 
@@ -50,7 +50,7 @@ public:
     std::size_t getCursor() const { return cursor; }
     const CMarkPointHistoryEntry& operator[](std::size_t i) const { return entries[i]; }
 
-private:
+  private:
     CMarkPointArray& curve(std::uint32_t scaleId) const;
     // Replaces one set of points by another: all of the old ones leave before any new one
     // arrives, so points of a moved group never meet on a frame on the way.

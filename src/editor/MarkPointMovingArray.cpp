@@ -10,7 +10,8 @@
 
 CMarkPointMovingArray::CMarkPointMovingArray(CMarkPointArray& time, CMarkPointArray& pitch,
                                              CMarkPointArray& formant, const CValueScale& scale_)
-    : curves{&time, &pitch, &formant}, scale(scale_) {}
+    : curves{&time, &pitch, &formant}, scale(scale_) {
+}
 
 CMarkPointArray& CMarkPointMovingArray::curve(std::uint32_t scaleId) const {
     if (!isValidScaleId(scaleId)) throw std::runtime_error("wrong ScaleID for Element to Move!");
@@ -64,7 +65,8 @@ void CMarkPointMovingArray::moveBy(std::int32_t frameOffset, std::int32_t fileLe
     // Moving left, the leftmost point goes first; moving right, the rightmost: a point never
     // lands on a frame that a neighbour of the group has not left yet.
     if (lastOffset >= dx) {
-        for (CMovingPoint& e : elements) moveElement(e, dx, fileLength, pixelOffset);
+        for (CMovingPoint& e : elements)
+            moveElement(e, dx, fileLength, pixelOffset);
     } else {
         for (auto e = elements.rbegin(); e != elements.rend(); ++e)
             moveElement(*e, dx, fileLength, pixelOffset);
@@ -103,7 +105,8 @@ void CMarkPointMovingArray::cancelMove() {
     if (elements.empty()) return;
     // All points leave first: returning them one by one could meet a group member that still
     // stands on the frame another one started from.
-    for (const CMovingPoint& e : elements) curve(e.scaleId).remove(e.current.framePosition);
+    for (const CMovingPoint& e : elements)
+        curve(e.scaleId).remove(e.current.framePosition);
     for (CMovingPoint& e : elements) {
         CMarkPoint back = e.initial;
         back.selected = 1;

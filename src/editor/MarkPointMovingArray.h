@@ -29,7 +29,7 @@ struct CPixelRect {
 using ScaleMask = std::array<bool, 3>;
 
 class CMarkPointMovingArray {
-public:
+  public:
     // Pixel position (x, y) of a point of a scale on the screen.
     using PointPixel = std::function<std::array<int, 2>(std::uint32_t scaleId, const CMarkPoint&)>;
 
@@ -56,11 +56,12 @@ public:
     std::size_t countSelected(const ScaleMask& scales) const;
     bool anySelected(const ScaleMask& scales) const;
     // The first selected point in scale order, and its scale.
-    std::optional<std::pair<std::uint32_t, CMarkPoint>> firstSelected(const ScaleMask& scales) const;
+    std::optional<std::pair<std::uint32_t, CMarkPoint>>
+    firstSelected(const ScaleMask& scales) const;
     // The highest frame among the selected points, if any.
     std::optional<std::int32_t> highestSelectedFrame(const ScaleMask& scales) const;
 
-private:
+  private:
     CMarkPointArray& curve(std::uint32_t scaleId) const;
     std::int32_t clampOffset(std::int64_t dx, std::int64_t length) const;
     void moveElement(CMovingPoint& element, std::int32_t dx, std::int32_t length, std::int32_t dy);

@@ -23,12 +23,12 @@ std::string directoryOf(const std::string& path) {
 
 // A temporary file that is removed unless it has been renamed into place.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(const std::string& target) {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100 && handle < 0; ++attempt) {
-            path = target + "." + std::to_string(::getpid()) + "-" +
-                   std::to_string(counter++) + ".tmp";
+            path = target + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+                   ".tmp";
             handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (handle < 0 && errno != EEXIST) break;
         }
@@ -56,7 +56,7 @@ public:
     }
     const std::string& getPath() const { return path; }
 
-private:
+  private:
     std::string path;
     int handle = -1;
     bool renamed = false;

@@ -30,8 +30,9 @@ std::string printed(const char* format, double number) {
 
 CValueScale::CValueScale(double maximum_, int height, double baseBpm_, double spanParameter)
     : maximum(maximum_), minimum(1.0 / maximum_),
-      half((static_cast<double>(std::max(height, 2)) - 1.0) * 0.5),
-      lnMaximum(std::log(maximum_)), baseBpm(baseBpm_), semitoneSpan(6.0 * spanParameter) {}
+      half((static_cast<double>(std::max(height, 2)) - 1.0) * 0.5), lnMaximum(std::log(maximum_)),
+      baseBpm(baseBpm_), semitoneSpan(6.0 * spanParameter) {
+}
 
 double CValueScale::pixelOfValue(double value) const {
     return half - std::log(value) / lnMaximum * half;

@@ -7,7 +7,7 @@ inline constexpr std::uint32_t TIMEDISPLAY_PERCENT = 1;
 inline constexpr std::uint32_t TIMEDISPLAY_BPM = 2;
 
 class CValueScale {
-public:
+  public:
     // height: the axis height in pixels (at least 2 is used, so that the half height is
     // never zero); baseBpm: the file's original tempo, for the BPM display of the time curve.
     CValueScale(double maximum, int height, double baseBpm, double spanParameter = 4.0);
@@ -36,7 +36,7 @@ public:
     std::string format(std::uint32_t scaleId, std::uint32_t timeDisplay, double value,
                        bool withUnit) const;
 
-private:
+  private:
     double maximum;
     double minimum;
     double half;

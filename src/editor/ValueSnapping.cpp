@@ -9,9 +9,13 @@
 namespace {
 // Rounds to the nearest integer, ties to even; stays in double so that far-off pixels
 // (huge or tiny values) cannot overflow an integer conversion.
-double nearest(double x) { return std::nearbyint(x); }
+double nearest(double x) {
+    return std::nearbyint(x);
+}
 
-double truncatedSize(double x) { return std::fabs(std::trunc(x)); }
+double truncatedSize(double x) {
+    return std::fabs(std::trunc(x));
+}
 
 double snapPercent(double a, double b) {
     if (truncatedSize((a - b) * 10000.0) <= 10.0) return nearest(a * 1000.0) * 0.001;
@@ -20,9 +24,8 @@ double snapPercent(double a, double b) {
 
 double snapBpm(const CValueScale& scale, double a, double b) {
     const double base = scale.getBaseBpm();
-    const double bpm = truncatedSize(base / (a - b) * 10.0) <= 10.0
-                           ? nearest(base / a * 10.0) * 0.1
-                           : nearest(base / a);
+    const double bpm = truncatedSize(base / (a - b) * 10.0) <= 10.0 ? nearest(base / a * 10.0) * 0.1
+                                                                    : nearest(base / a);
     return base / bpm;
 }
 
@@ -40,7 +43,8 @@ double snappedValueOfPixel(const CValueScale& scale, std::uint32_t scaleId,
     const double a = scale.valueOfPixel(y);
     const double b = scale.valueOfPixel(y - 1.0);
     if (scaleId == SCALE_PITCH || scaleId == SCALE_FORMANT) return snapSemitones(scale, a, b);
-    if (scaleId != SCALE_TIME) throw std::invalid_argument("snappedValueOfPixel(): scale id invalid!");
+    if (scaleId != SCALE_TIME)
+        throw std::invalid_argument("snappedValueOfPixel(): scale id invalid!");
     if (timeDisplay == TIMEDISPLAY_PERCENT) return snapPercent(a, b);
     if (timeDisplay == TIMEDISPLAY_BPM) return snapBpm(scale, a, b);
     throw std::invalid_argument("a not existing time scale convert function was selected!");

@@ -9,7 +9,7 @@
 #include "audio/File.h"
 
 class BytesFile : public Audio::CFile {
-public:
+  public:
     BytesFile() = default;
     explicit BytesFile(std::vector<unsigned char> content) : bytes(std::move(content)) {}
 
@@ -37,8 +37,8 @@ public:
     }
     void seek(Audio::i64 offset, Audio::SeekOrigin origin) override {
         const Audio::i64 base = origin == Audio::Current ? static_cast<Audio::i64>(position)
-                                : origin == Audio::End  ? static_cast<Audio::i64>(bytes.size())
-                                                        : 0;
+                                : origin == Audio::End   ? static_cast<Audio::i64>(bytes.size())
+                                                         : 0;
         if (base + offset < 0) throw std::runtime_error("seek before start");
         position = static_cast<std::size_t>(base + offset);
     }
@@ -46,7 +46,7 @@ public:
     void limitTo(std::size_t total) { capacity = total; }
     const std::vector<unsigned char>& data() const { return bytes; }
 
-private:
+  private:
     std::vector<unsigned char> bytes;
     std::size_t position = 0;
     std::size_t capacity = std::numeric_limits<std::size_t>::max();

@@ -14,13 +14,16 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 void append32(Bytes& b, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<unsigned char>(v >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b.push_back(static_cast<unsigned char>(v >> shift));
 }
 std::uint32_t at32(const Bytes& b, std::size_t i) {
-    return std::uint32_t{b[i]} << 24 | std::uint32_t{b[i + 1]} << 16 | std::uint32_t{b[i + 2]} << 8 | b[i + 3];
+    return std::uint32_t{b[i]} << 24 | std::uint32_t{b[i + 1]} << 16 |
+           std::uint32_t{b[i + 2]} << 8 | b[i + 3];
 }
 void appendId(Bytes& b, const char* id) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(id[i]));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<unsigned char>(id[i]));
 }
 
 Bytes chunk(const char* id, const Bytes& body) {
@@ -57,13 +60,15 @@ Bytes dataChunk(std::uint32_t scaleId, const std::vector<Bytes>& records) {
     append32(body, scaleId);
     append32(body, static_cast<std::uint32_t>(records.size()));
     body.resize(120, 0);
-    for (const Bytes& r : records) body.insert(body.end(), r.begin(), r.end());
+    for (const Bytes& r : records)
+        body.insert(body.end(), r.begin(), r.end());
     return chunk("DATA", body);
 }
 
 Bytes container(const std::vector<Bytes>& chunks, std::int64_t sizeField = -1) {
     Bytes body;
-    for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+    for (const Bytes& c : chunks)
+        body.insert(body.end(), c.begin(), c.end());
     Bytes b;
     appendId(b, "APDF");
     append32(b, sizeField < 0 ? static_cast<std::uint32_t>(body.size() + 4)
@@ -131,7 +136,8 @@ TEST(MarkPointFileLayout, PointRecordsAreBigEndianWithTheirFiller) {
     EXPECT_EQ(at32(b, pitchHead + 4), 2 * 64 + 120u);
     const Bytes first(b.begin() + pitchHead + 128, b.begin() + pitchHead + 192);
     Bytes expected = record(1.5, SQUARE, 0x180);
-    for (int i = 16; i < 20; ++i) expected[i] = 0xFF; // bit 7 of the frame is set
+    for (int i = 16; i < 20; ++i)
+        expected[i] = 0xFF; // bit 7 of the frame is set
     EXPECT_EQ(first, expected);
     const Bytes second(b.begin() + pitchHead + 192, b.begin() + pitchHead + 256);
     EXPECT_EQ(second, record(0.5, KEEP, 0x200));
@@ -169,7 +175,8 @@ TEST(MarkPointFileLayout, ManyPointsGoInSeveralBatches) {
 
 TEST(MarkPointFileLayout, ShortWritesNameTheirStage) {
     CAnchorPointsLoadSave content;
-    for (std::int32_t i = 0; i < 10; ++i) content.getScale(SCALE_TIME).append({i, 1.0f, LINEAR, 0});
+    for (std::int32_t i = 0; i < 10; ++i)
+        content.getScale(SCALE_TIME).append({i, 1.0f, LINEAR, 0});
     const std::pair<std::size_t, const char*> cases[] = {
         {5, "error while writing containerchunk!"},
         {100, "error while writing headerchunk!"},
@@ -196,7 +203,8 @@ TEST(MarkPointFileReading, ChunkWalk) {
 
     // Foreign chunks between and after the DATA chunks are skipped; two DATA chunks of one
     // scale add up and come out sorted.
-    const CAnchorPointsLoadSave walked = readBytes(container({info, foreign, time, moreTime, foreign}));
+    const CAnchorPointsLoadSave walked =
+        readBytes(container({info, foreign, time, moreTime, foreign}));
     const CMarkPointArray& curve = walked.getScale(SCALE_TIME);
     ASSERT_EQ(curve.size(), 3u);
     EXPECT_EQ(curve[0], (CMarkPoint{10, 0.5f, SQUARE, 0}));
@@ -252,7 +260,8 @@ TEST(MarkPointFileReading, ClaimedPointCountBeyondTheFileIsRefusedUpFront) {
     Bytes huge = container({infoChunk(), dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30)})});
     const std::size_t countAt = 12 + 128 + 12;
     for (std::uint32_t count : {2u, 0xFFFFFFFFu}) {
-        for (int i = 0; i < 4; ++i) huge[countAt + i] = static_cast<unsigned char>(count >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i)
+            huge[countAt + i] = static_cast<unsigned char>(count >> (24 - 8 * i));
         EXPECT_EQ(readError(huge), "mark point file is corrupt!");
     }
 }
@@ -263,13 +272,15 @@ TEST(MarkPointFileReading, ValuesThatAreNotFiniteNumbersAreRefused) {
                           -std::numeric_limits<double>::infinity(),
                           1e300}; // finite as a double, infinite as the float it becomes
     for (double value : bad) {
-        const Bytes b = container({infoChunk(), dataChunk(SCALE_FORMANT, {record(1.0, LINEAR, 5),
-                                                                          record(value, LINEAR, 9)})});
-        EXPECT_EQ(readError(b), "mark point file is corrupt! a value is not a finite number") << value;
+        const Bytes b =
+            container({infoChunk(), dataChunk(SCALE_FORMANT,
+                                              {record(1.0, LINEAR, 5), record(value, LINEAR, 9)})});
+        EXPECT_EQ(readError(b), "mark point file is corrupt! a value is not a finite number")
+            << value;
     }
     // Finite values outside 0.25 .. 4 are kept as they are.
-    const Bytes odd = container({infoChunk(), dataChunk(SCALE_FORMANT, {record(-2.0, LINEAR, 5),
-                                                                        record(0.0, SQUARE, 9)})});
+    const Bytes odd = container(
+        {infoChunk(), dataChunk(SCALE_FORMANT, {record(-2.0, LINEAR, 5), record(0.0, SQUARE, 9)})});
     const CAnchorPointsLoadSave content = readBytes(odd);
     const CMarkPointArray& curve = content.getScale(SCALE_FORMANT);
     ASSERT_EQ(curve.size(), 2u);

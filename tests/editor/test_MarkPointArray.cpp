@@ -11,20 +11,23 @@ CMarkPoint point(std::int32_t frame, float value = 1.0f, std::uint32_t style = L
 
 CMarkPointArray curveOf(std::initializer_list<CMarkPoint> points) {
     CMarkPointArray curve;
-    for (const CMarkPoint& p : points) curve.insertUnique(p);
+    for (const CMarkPoint& p : points)
+        curve.insertUnique(p);
     return curve;
 }
 
 std::vector<std::int32_t> frames(const CMarkPointArray& curve) {
     std::vector<std::int32_t> out;
-    for (const CMarkPoint& p : curve) out.push_back(p.framePosition);
+    for (const CMarkPoint& p : curve)
+        out.push_back(p.framePosition);
     return out;
 }
 } // namespace
 
 TEST(MarkPointCurve, EmptyCurveIsOneEverywhere) {
     const CMarkPointArray curve;
-    for (std::int32_t f : {0, 1, 12345, INT32_MAX}) EXPECT_DOUBLE_EQ(curve.valueAt(f), 1.0);
+    for (std::int32_t f : {0, 1, 12345, INT32_MAX})
+        EXPECT_DOUBLE_EQ(curve.valueAt(f), 1.0);
 }
 
 TEST(MarkPointCurve, LinearPointRampsFromTheVirtualStart) {
@@ -64,8 +67,7 @@ TEST(MarkPointCurve, StyleBitsAreTestedLinearKeepSquare) {
 
 TEST(MarkPointCurve, FarApartPointsInterpolateWithoutOverflow) {
     // Frames read from a file may be negative; the span between them exceeds 32 bits.
-    const CMarkPointArray curve =
-        curveOf({point(INT32_MIN, 1.0f, SQUARE), point(INT32_MAX, 3.0f)});
+    const CMarkPointArray curve = curveOf({point(INT32_MIN, 1.0f, SQUARE), point(INT32_MAX, 3.0f)});
     EXPECT_NEAR(curve.valueAt(0), 2.0, 1e-6);
 }
 

@@ -22,7 +22,8 @@ CAnchorPointsLoadSave curves(int points) {
 
 std::size_t filesIn(const std::filesystem::path& dir) {
     std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) ++n;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
+        ++n;
     return n;
 }
 
@@ -37,7 +38,7 @@ std::string errorOf(const std::function<void()>& action) {
 
 // Makes the disk look full beyond a number of bytes for this process.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &saved);
         previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -50,7 +51,7 @@ public:
         std::signal(SIGXFSZ, previousHandler);
     }
 
-private:
+  private:
     rlimit saved{};
     void (*previousHandler)(int) = nullptr;
 };

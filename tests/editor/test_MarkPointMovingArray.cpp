@@ -18,7 +18,8 @@ struct Document {
 
 std::vector<std::int32_t> frames(const CMarkPointArray& curve) {
     std::vector<std::int32_t> out;
-    for (const CMarkPoint& p : curve) out.push_back(p.framePosition);
+    for (const CMarkPoint& p : curve)
+        out.push_back(p.framePosition);
     return out;
 }
 } // namespace
@@ -39,7 +40,8 @@ TEST(MarkPointMove, GroupStopsAtFrameZeroAndAtTheLastFrame) {
 
 TEST(MarkPointMove, NeighboursOfTheGroupDoNotCollideEitherWay) {
     Document d;
-    for (std::int32_t f : {10, 11, 12}) d.time.insertUnique(point(f, 1.0f + f * 0.1f));
+    for (std::int32_t f : {10, 11, 12})
+        d.time.insertUnique(point(f, 1.0f + f * 0.1f));
     d.moving.beginMove(true, false, false, TIMEDISPLAY_PERCENT);
     d.moving.moveBy(1, 100, 0);
     EXPECT_EQ(frames(d.time), (std::vector<std::int32_t>{11, 12, 13}));
@@ -70,7 +72,8 @@ TEST(MarkPointMove, DraggedValuesStayWithinRangeAndOnTheGrid) {
 
 TEST(MarkPointMove, CancelRestoresTheCurvesAfterAnOverlappingMove) {
     Document d;
-    for (std::int32_t f : {10, 11, 12}) d.time.insertUnique(point(f, 1.0f + f * 0.1f));
+    for (std::int32_t f : {10, 11, 12})
+        d.time.insertUnique(point(f, 1.0f + f * 0.1f));
     d.time.insertUnique(point(20, 0.5f, 0));
     const CMarkPointArray before = d.time;
     d.moving.beginMove(true, false, false, TIMEDISPLAY_PERCENT);
