@@ -1,0 +1,12 @@
+#pragma once
+// Loading and saving a mark point file by its path.
+#include <string>
+
+#include "editor/AnchorPointsLoadSave.h"
+
+// Errors name the file. A failed load returns nothing, so curves the caller holds stay as
+// they were.
+CAnchorPointsLoadSave loadMarkPointFile(const std::string& path);
+// Replaces the file only once the new one is completely written: a failed save leaves the
+// previous file untouched.
+void saveMarkPointFile(const std::string& path, const CAnchorPointsLoadSave& content);

@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "editor/AnchorPointsLoadSave.h"
+#include "editor/BytesFile.h"
+
+namespace {
+using Bytes = std::vector<unsigned char>;
+
+void append32(Bytes& b, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b.push_back(static_cast<unsigned char>(v >> shift));
+}
+std::uint32_t at32(const Bytes& b, std::size_t i) {
+    return std::uint32_t{b[i]} << 24 | std::uint32_t{b[i + 1]} << 16 |
+           std::uint32_t{b[i + 2]} << 8 | b[i + 3];
+}
+void appendId(Bytes& b, const char* id) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<unsigned char>(id[i]));
+}
+
+Bytes chunk(const char* id, const Bytes& body) {
+    Bytes b;
+    appendId(b, id);
+    append32(b, static_cast<std::uint32_t>(body.size()));
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+}
+
+Bytes infoChunk(std::uint32_t rate = 44100) {
+    Bytes body;
+    append32(body, 1);
+    append32(body, rate);
+    append32(body, std::bit_cast<std::uint32_t>(120.0f));
+    append32(body, 4);
+    body.resize(120, 0);
+    return chunk("INFO", body);
+}
+
+Bytes record(double value, std::uint32_t style, std::int32_t frame) {
+    Bytes b;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    append32(b, static_cast<std::uint32_t>(bits >> 32));
+    append32(b, static_cast<std::uint32_t>(bits));
+    append32(b, style);
+    append32(b, static_cast<std::uint32_t>(frame));
+    b.resize(64, 0);
+    return b;
+}
+
+Bytes dataChunk(std::uint32_t scaleId, const std::vector<Bytes>& records) {
+    Bytes body;
+    append32(body, scaleId);
+    append32(body, static_cast<std::uint32_t>(records.size()));
+    body.resize(120, 0);
+    for (const Bytes& r : records)
+        body.insert(body.end(), r.begin(), r.end());
+    return chunk("DATA", body);
+}
+
+Bytes container(const std::vector<Bytes>& chunks, std::int64_t sizeField = -1) {
+    Bytes body;
+    for (const Bytes& c : chunks)
+        body.insert(body.end(), c.begin(), c.end());
+    Bytes b;
+    appendId(b, "APDF");
+    append32(b, sizeField < 0 ? static_cast<std::uint32_t>(body.size() + 4)
+                              : static_cast<std::uint32_t>(sizeField));
+    appendId(b, "SW2F");
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+}
+
+CAnchorPointsLoadSave readBytes(const Bytes& bytes) {
+    BytesFile file(bytes);
+    CAnchorPointsLoadSave content;
+    content.read(file);
+    return content;
+}
+
+std::string readError(const Bytes& bytes) {
+    try {
+        readBytes(bytes);
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+Bytes written(const CAnchorPointsLoadSave& content) {
+    BytesFile file;
+    content.write(file);
+    return file.data();
+}
+} // namespace
+
+TEST(MarkPointFileLayout, EmptyCurvesGive524Bytes) {
+    CAnchorPointsLoadSave content;
+    content.setSampleRate(48000);
+    content.setBaseBpm(98.5f);
+    const Bytes b = written(content);
+    ASSERT_EQ(b.size(), 524u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "APDF");
+    EXPECT_EQ(at32(b, 4), 516u);
+    EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "SW2FINFO");
+    EXPECT_EQ(at32(b, 16), 120u);
+    EXPECT_EQ(at32(b, 20), 1u);
+    EXPECT_EQ(at32(b, 24), 48000u);
+    EXPECT_EQ(at32(b, 28), std::bit_cast<std::uint32_t>(98.5f));
+    EXPECT_EQ(at32(b, 32), 4u);
+    for (std::uint32_t id = 1; id <= 3; ++id) {
+        const std::size_t at = 140 + 128 * (id - 1);
+        EXPECT_EQ(std::string(b.begin() + at, b.begin() + at + 4), "DATA");
+        EXPECT_EQ(at32(b, at + 4), 120u);
+        EXPECT_EQ(at32(b, at + 8), id);
+        EXPECT_EQ(at32(b, at + 12), 0u);
+    }
+}
+
+TEST(MarkPointFileLayout, PointRecordsAreBigEndianWithTheirFiller) {
+    CAnchorPointsLoadSave content;
+    content.getScale(SCALE_PITCH).insertUnique({0x180, 1.5f, SQUARE, 1});
+    content.getScale(SCALE_PITCH).insertUnique({0x200, 0.5f, KEEP, 0});
+    content.getScale(SCALE_FORMANT).insertUnique({7, 2.0f, LINEAR, 0});
+    const Bytes b = written(content);
+    ASSERT_EQ(b.size(), 524u + 3 * 64);
+    EXPECT_EQ(at32(b, 4), 516u + 3 * 64);
+    const std::size_t pitchHead = 140 + 128;
+    EXPECT_EQ(at32(b, pitchHead + 4), 2 * 64 + 120u);
+    const Bytes first(b.begin() + pitchHead + 128, b.begin() + pitchHead + 192);
+    Bytes expected = record(1.5, SQUARE, 0x180);
+    for (int i = 16; i < 20; ++i)
+        expected[i] = 0xFF; // bit 7 of the frame is set
+    EXPECT_EQ(first, expected);
+    const Bytes second(b.begin() + pitchHead + 192, b.begin() + pitchHead + 256);
+    EXPECT_EQ(second, record(0.5, KEEP, 0x200));
+}
+
+TEST(MarkPointFileLayout, WriteAndReadBackKeepEverythingButTheSelection) {
+    CAnchorPointsLoadSave content;
+    content.setSampleRate(96000);
+    content.setBaseBpm(133.25f);
+    content.getScale(SCALE_TIME).insertUnique({100, 0.3333f, LINEAR, 1});
+    content.getScale(SCALE_TIME).insertUnique({-5, 10.0f, SQUARE, 0}); // taken as stored
+    content.getScale(SCALE_FORMANT).insertUnique({INT32_MAX, 0.1f, KEEP, 0});
+    const CAnchorPointsLoadSave back = readBytes(written(content));
+    EXPECT_EQ(back.getSampleRate(), 96000u);
+    EXPECT_EQ(back.getBaseBpm(), 133.25f);
+    EXPECT_EQ(back.getFirstInfoWord(), 1u);
+    EXPECT_EQ(back.getFourthInfoWord(), 4u);
+    CMarkPointArray expected = content.getScale(SCALE_TIME);
+    expected[1].selected = 0;
+    EXPECT_EQ(back.getScale(SCALE_TIME), expected);
+    EXPECT_TRUE(back.getScale(SCALE_PITCH).empty());
+    EXPECT_EQ(back.getScale(SCALE_FORMANT), content.getScale(SCALE_FORMANT));
+}
+
+TEST(MarkPointFileLayout, ManyPointsGoInSeveralBatches) {
+    CAnchorPointsLoadSave content;
+    const std::int32_t n = 70000;
+    for (std::int32_t i = 0; i < n; ++i)
+        content.getScale(SCALE_PITCH).append({i * 3, 0.25f + (i % 100) * 0.0375f, LINEAR, 0});
+    const Bytes b = written(content);
+    ASSERT_EQ(b.size(), 524u + 64u * n);
+    const CAnchorPointsLoadSave back = readBytes(b);
+    EXPECT_EQ(back.getScale(SCALE_PITCH), content.getScale(SCALE_PITCH));
+}
+
+TEST(MarkPointFileLayout, ShortWritesNameTheirStage) {
+    CAnchorPointsLoadSave content;
+    for (std::int32_t i = 0; i < 10; ++i)
+        content.getScale(SCALE_TIME).append({i, 1.0f, LINEAR, 0});
+    const std::pair<std::size_t, const char*> cases[] = {
+        {5, "error while writing containerchunk!"},
+        {100, "error while writing headerchunk!"},
+        {200, "error while writing AnchorPointsChunk!"},
+        {300, "cannot save mark point file properly!"},
+    };
+    for (const auto& [limit, message] : cases) {
+        BytesFile file;
+        file.limitTo(limit);
+        try {
+            content.write(file);
+            ADD_FAILURE() << "a write of " << limit << " bytes did not fail";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+}
+
+TEST(MarkPointFileReading, ChunkWalk) {
+    const Bytes info = infoChunk();
+    const Bytes time = dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30), record(0.5, SQUARE, 10)});
+    const Bytes moreTime = dataChunk(SCALE_TIME, {record(1.5, KEEP, 20)});
+    const Bytes foreign = chunk("JUNK", Bytes(13, 0xAB));
+
+    // Foreign chunks between and after the DATA chunks are skipped; two DATA chunks of one
+    // scale add up and come out sorted.
+    const CAnchorPointsLoadSave walked =
+        readBytes(container({info, foreign, time, moreTime, foreign}));
+    const CMarkPointArray& curve = walked.getScale(SCALE_TIME);
+    ASSERT_EQ(curve.size(), 3u);
+    EXPECT_EQ(curve[0], (CMarkPoint{10, 0.5f, SQUARE, 0}));
+    EXPECT_EQ(curve[1], (CMarkPoint{20, 1.5f, KEEP, 0}));
+    EXPECT_EQ(curve[2], (CMarkPoint{30, 2.0f, LINEAR, 0}));
+
+    // A container that claims more than the file holds is read up to the end of the file.
+    EXPECT_EQ(readBytes(container({info, time}, 0x7FFFFFF0)).getScale(SCALE_TIME).size(), 2u);
+    // An empty container is a file without points.
+    EXPECT_TRUE(readBytes(container({}, 4)).getScale(SCALE_TIME).empty());
+    // A longer INFO body is skipped past, keeping the walk in step.
+    Bytes longInfo = infoChunk();
+    longInfo.insert(longInfo.end(), 40, 0x11);
+    longInfo[7] = 160;
+    EXPECT_EQ(readBytes(container({longInfo, time})).getScale(SCALE_TIME).size(), 2u);
+}
+
+TEST(MarkPointFileReading, PointsOnOneFrameAreMergedKeepingTheFirst) {
+    const CAnchorPointsLoadSave content = readBytes(container(
+        {infoChunk(), dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30), record(3.0, SQUARE, 30)}),
+         dataChunk(SCALE_TIME, {record(0.5, LINEAR, 30)})}));
+    ASSERT_EQ(content.getScale(SCALE_TIME).size(), 1u);
+    EXPECT_EQ(content.getScale(SCALE_TIME)[0].value, 2.0f);
+}
+
+TEST(MarkPointFileReading, BrokenFilesAreRefusedWithTheirMessage) {
+    const Bytes info = infoChunk();
+    const Bytes time = dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30)});
+    const Bytes good = container({info, time});
+
+    Bytes notMpt = good;
+    notMpt[8] = 'X';
+    EXPECT_EQ(readError(notMpt), "cannot read header because this file is not valid!");
+    EXPECT_EQ(readError(Bytes(good.begin(), good.begin() + 11)),
+              "cannot read header because this file is not valid!");
+    EXPECT_EQ(readError(container({time, info})),
+              "error in AnchorPoint File! INFO chunk must be read before any DATA chunk!");
+    EXPECT_EQ(readError(container({info, dataChunk(4, {})})),
+              "CAnchorPointsLoadSave::getScale() Scale not identified!");
+
+    Bytes headCut = container({info, time});
+    headCut.resize(12 + 128 + 5);
+    EXPECT_EQ(readError(headCut), "cannot read ChunkHeader completely!");
+    Bytes pointsCut = good;
+    pointsCut.resize(good.size() - 1);
+    EXPECT_EQ(readError(pointsCut), "mark point file is corrupt!");
+    Bytes bodyCut = good;
+    bodyCut.resize(12 + 128 + 8 + 60);
+    EXPECT_EQ(readError(bodyCut), "mark point file is corrupt!");
+}
+
+TEST(MarkPointFileReading, ClaimedPointCountBeyondTheFileIsRefusedUpFront) {
+    Bytes huge = container({infoChunk(), dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30)})});
+    const std::size_t countAt = 12 + 128 + 12;
+    for (std::uint32_t count : {2u, 0xFFFFFFFFu}) {
+        for (int i = 0; i < 4; ++i)
+            huge[countAt + i] = static_cast<unsigned char>(count >> (24 - 8 * i));
+        EXPECT_EQ(readError(huge), "mark point file is corrupt!");
+    }
+}
+
+TEST(MarkPointFileReading, ValuesThatAreNotFiniteNumbersAreRefused) {
+    const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(),
+                          1e300}; // finite as a double, infinite as the float it becomes
+    for (double value : bad) {
+        const Bytes b =
+            container({infoChunk(), dataChunk(SCALE_FORMANT,
+                                              {record(1.0, LINEAR, 5), record(value, LINEAR, 9)})});
+        EXPECT_EQ(readError(b), "mark point file is corrupt! a value is not a finite number")
+            << value;
+    }
+    // Finite values outside 0.25 .. 4 are kept as they are.
+    const Bytes odd = container(
+        {infoChunk(), dataChunk(SCALE_FORMANT, {record(-2.0, LINEAR, 5), record(0.0, SQUARE, 9)})});
+    const CAnchorPointsLoadSave content = readBytes(odd);
+    const CMarkPointArray& curve = content.getScale(SCALE_FORMANT);
+    ASSERT_EQ(curve.size(), 2u);
+    EXPECT_EQ(curve[0].value, -2.0f);
+    EXPECT_EQ(curve[1].value, 0.0f);
+}
