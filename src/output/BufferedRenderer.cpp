@@ -71,8 +71,9 @@ Audio::u32 CBufferedRenderer::produceLoop() {
         if (stopThread.load()) return 0;
         idleEvent.reset();
         // A stop() may have reset the run event after the wait above but before the idle
-        // event was reset, and so not have waited for this step: look again, or a following
-        // start() would render into the scratch block while this thread does too.
+        // event was reset, and so not have waited for this step. Look again: once stop() has
+        // returned this thread must not hold a semaphore count even for a moment, or the
+        // count that setCapacity() rebuilds the semaphore from would be one short.
         if (!runEvent.isSignalled()) {
             idleEvent.set();
             continue;
@@ -133,7 +134,8 @@ void CBufferedRenderer::start() {
     std::lock_guard state(stateLock);
     if (active.load()) return;
     if (auto* src = source.load()) src->start();
-    // The producer is parked on the run event, so the scratch block is free to use here.
+    // An inactive queue's producer never renders, so the scratch block is ours until the
+    // active flag is set.
     for (int i = 0; i < configuredCapacity / 2; ++i) {
         freeSlots.wait();
         renderScratch();

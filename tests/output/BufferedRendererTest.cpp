@@ -223,6 +223,39 @@ TEST_F(BufferedRendererTest, ConfigurationIsCheckedAndChangedOnlyWhileIdle) {
     expectIdleAccounting(queue, 10);
 }
 
+// Start and stop race the producer's wake-up and a consumer that keeps asking; every block
+// must still be whole, newer than the one before, and every stop must leave exact counts.
+TEST_F(BufferedRendererTest, RepeatedStartAndStopWithABusyConsumer) {
+    queue.setBlockFormat(2, 32);
+    std::atomic<bool> done{false};
+    std::atomic<int> consumed{0};
+    std::thread consumer([&] {
+        AudioBlockPtr mine = std::make_unique<CAudioBlock>();
+        int last = -1;
+        while (!done.load()) {
+            if (!queue.getNextBlock(mine)) {
+                std::this_thread::yield();
+                continue;
+            }
+            const int n = blockNumber(*mine, 2, 32);
+            EXPECT_GT(n, last);
+            last = n;
+            ++consumed;
+        }
+    });
+    for (int round = 0; round < 300; ++round) {
+        queue.start();
+        if (round % 3 == 0) std::this_thread::yield();
+        queue.stop();
+        ASSERT_EQ(queue.getTakenCount(), 0);
+        ASSERT_EQ(queue.getFilledCount(), 0);
+        ASSERT_EQ(queue.getFreeSlotCount(), 30);
+    }
+    done = true;
+    consumer.join();
+    EXPECT_EQ(source.starts.load(), 300);
+}
+
 namespace {
 std::mutex errorTextLock;
 std::string errorText;
