@@ -42,6 +42,10 @@ void CThread::setErrorHandler(ErrorHandler handler) {
     errorHandler.store(handler ? handler : &printError);
 }
 
+void CThread::reportError(const std::string& title, const std::string& text) {
+    errorHandler.load()(title, text);
+}
+
 CThread::~CThread() {
     // Normally stopAndJoin() has run in the derived destructor; a std::thread must not be
     // destroyed joinable, and waiting is the only safe choice left.

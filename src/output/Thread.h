@@ -41,6 +41,8 @@ class CThread {
     CThread() = default;
     void startThread();
     bool stopRequested() const { return stopping.load(); }
+    // Shows an error through the installed handler, for a run() that handles its own errors.
+    static void reportError(const std::string& title, const std::string& text);
 
     // Returns the thread's exit code; runs on the new thread.
     virtual u32 run() = 0;
