@@ -93,31 +93,24 @@ class BufferedRendererTest : public ::testing::Test {
 
 } // namespace
 
+// With all slots taken the producer must be parked on the semaphore: exactly capacity renders.
 TEST_F(BufferedRendererTest, StartPrefillsHalfTheCapacityThenTheProducerFillsTheRest) {
-    queue.start();
-    EXPECT_EQ(source.onCreatorThread.load(), 15);
-    EXPECT_EQ(source.starts.load(), 1);
-    ASSERT_TRUE(waitUntil([&] { return queue.getFilledCount() == 30; }));
-    // With every slot taken the producer must be parked on the semaphore.
-    EXPECT_EQ(source.rendered.load(), 30);
-    EXPECT_EQ(queue.getTakenCount(), 30);
-    EXPECT_EQ(queue.getFreeSlotCount(), 0);
-    queue.stop();
-    EXPECT_EQ(source.stops.load(), 1);
-    expectIdleAccounting(queue, 30);
-}
-
-TEST_F(BufferedRendererTest, CapacityOfTwoPrefillsOneBlock) {
-    queue.setCapacity(2);
-    EXPECT_EQ(queue.getFreeSlotCount(), 2);
-    queue.start();
-    EXPECT_EQ(source.onCreatorThread.load(), 1);
-    ASSERT_TRUE(waitUntil([&] { return queue.getFilledCount() == 2; }));
-    EXPECT_EQ(source.rendered.load(), 2);
-    queue.stop();
-    expectIdleAccounting(queue, 2);
-    queue.setCapacity(30);
-    EXPECT_EQ(queue.getFreeSlotCount(), 30);
+    for (const int capacity : {30, 2}) {
+        const int before = source.rendered.load();
+        const int onCaller = source.onCreatorThread.load();
+        queue.setCapacity(capacity);
+        EXPECT_EQ(queue.getFreeSlotCount(), capacity);
+        queue.start();
+        EXPECT_EQ(source.onCreatorThread.load() - onCaller, capacity / 2);
+        ASSERT_TRUE(waitUntil([&] { return queue.getFilledCount() == capacity; }));
+        EXPECT_EQ(source.rendered.load() - before, capacity);
+        EXPECT_EQ(queue.getTakenCount(), capacity);
+        EXPECT_EQ(queue.getFreeSlotCount(), 0);
+        queue.stop();
+        expectIdleAccounting(queue, capacity);
+    }
+    EXPECT_EQ(source.starts.load(), 2);
+    EXPECT_EQ(source.stops.load(), 2);
 }
 
 TEST_F(BufferedRendererTest, BlocksArriveInOrderAndTheirStorageIsReused) {

@@ -31,23 +31,6 @@ TEST(Event, AutoResetLetsOneWaiterThrough) {
     EXPECT_FALSE(e.isSignalled());
 }
 
-TEST(Event, SetReleasesEveryWaiterOfAManualEvent) {
-    CEvent gate(true, false);
-    std::atomic<int> passed{0};
-    std::thread a([&] {
-        gate.wait();
-        ++passed;
-    });
-    std::thread b([&] {
-        gate.wait();
-        ++passed;
-    });
-    gate.set();
-    a.join();
-    b.join();
-    EXPECT_EQ(passed.load(), 2);
-}
-
 TEST(Event, AutoResetReleasesWaitersOneSetAtATime) {
     CEvent e(false, false);
     CEvent firstPassed(true, false);
