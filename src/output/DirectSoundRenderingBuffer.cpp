@@ -49,6 +49,7 @@ void CDirectSoundRenderingBuffer::init(int frames) {
     if (n != DS_OK)
         throw directsound_exception(
             "CDirectSoundRenderingBuffer::init() Failed! SetNotificationPositions Failed!", n);
+    std::lock_guard refilling(refillLock);
     std::lock_guard lock(bufferLock);
     buffer = std::move(created);
 }
