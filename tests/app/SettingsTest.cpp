@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+
+#include "app/Settings.h"
+#include "support/TestSupport.h"
+
+using App::CSettings;
+using App::DeviceId;
+using App::OutputDevice;
+
+namespace {
+
+const DeviceId DUMMY_ID{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+
+std::vector<OutputDevice> twoDevices() {
+    return {{DeviceId{}, "default", 1}, {DUMMY_ID, "Dummy Output", 1}};
+}
+
+std::string text(const std::vector<unsigned char>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// Points the configuration folder at a scratch folder for the length of a test.
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) oldXdg = old;
+        setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (oldXdg.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", oldXdg.c_str(), 1);
+    }
+    std::string configPath(const std::string& name) const {
+        return (dir.path() / "stretchwerk" / name).string();
+    }
+    void writeSettings(const std::string& content) {
+        std::filesystem::create_directories(dir.path() / "stretchwerk");
+        TestSupport::writeBytes(configPath("Stretchwerk.cfg"), {content.begin(), content.end()});
+    }
+    CSettings loaded(const std::string& content) {
+        writeSettings(content);
+        CSettings s(twoDevices);
+        s.load();
+        return s;
+    }
+    void expectLoadError(const std::string& content, const char* message) {
+        writeSettings(content);
+        CSettings s(twoDevices);
+        try {
+            s.load();
+            ADD_FAILURE() << "no error for: " << content;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+
+    TestSupport::TempDir dir;
+    std::string oldXdg;
+};
+
+const char* const DEFAULT_FILE = "# Stretchwerk2 Settings V2.0\r\n"
+                                 "\r\n"
+                                 "AudioDriver = default\r\n"
+                                 "EditorPath = \r\n"
+                                 "TargetPath = \r\n"
+                                 "IncludePitch = yes\r\n"
+                                 "IncludeTime = yes\r\n"
+                                 "IncludeIndex = yes\r\n"
+                                 "NamePrefix = no\r\n"
+                                 "NamePostfix = yes\r\n"
+                                 "Quality = 2\r\n";
+
+} // namespace
+
+TEST_F(SettingsTest, FirstSaveCreatesTheFolderAndWritesTheDefaults) {
+    CSettings s(twoDevices);
+    EXPECT_EQ(s.getPath(), configPath("Stretchwerk.cfg"));
+    s.save();
+    EXPECT_EQ(text(TestSupport::readBytes(s.getPath())), DEFAULT_FILE);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "stretchwerk"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(SettingsTest, SavedValuesLoadBack) {
+    CSettings s(twoDevices);
+    s.deviceId = DUMMY_ID;
+    s.editorPath = "/usr/bin/audio\neditor";
+    s.targetPath = "/home/me/out";
+    s.includePitch = false;
+    s.namePrefix = true;
+    s.namePostfix = false;
+    s.quality = 4;
+    s.save();
+    const auto written = text(TestSupport::readBytes(s.getPath()));
+    EXPECT_NE(written.find("\r\nAudioDriver = Dummy Output\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nEditorPath = /usr/bin/audio editor\r\n"), std::string::npos);
+
+    CSettings back(twoDevices);
+    back.load();
+    EXPECT_EQ(back.deviceId, DUMMY_ID);
+    EXPECT_EQ(back.editorPath, "/usr/bin/audio editor");
+    EXPECT_EQ(back.targetPath, "/home/me/out");
+    EXPECT_FALSE(back.includePitch);
+    EXPECT_TRUE(back.includeTime);
+    EXPECT_TRUE(back.includeIndex);
+    EXPECT_TRUE(back.namePrefix);
+    EXPECT_FALSE(back.namePostfix);
+    EXPECT_EQ(back.quality, 4);
+}
+
+TEST_F(SettingsTest, QualityReadsTheLeadingNumber) {
+    EXPECT_EQ(loaded("AudioDriver = default\r\nQuality=3\r\n").quality, 3);
+    EXPECT_EQ(loaded("AudioDriver = default\r\nQuality = 3x\r\n").quality, 3);
+    EXPECT_EQ(loaded("AudioDriver = default\r\nQuality = high\r\n").quality, 0);
+    EXPECT_EQ(loaded("AudioDriver = default\r\nQuality = -1\r\n").quality, -1);
+    EXPECT_EQ(loaded("AudioDriver = default\r\nQuality = 99999999999\r\n").quality, 2147483647);
+    EXPECT_EQ(loaded("AudioDriver = default\r\n").quality, 2);
+}
+
+TEST_F(SettingsTest, FlagsAreTrueOnlyForLowerCaseYes) {
+    const auto s = loaded("AudioDriver = default\r\nIncludeTime = Yes\r\nIncludeIndex = yes\r\n");
+    EXPECT_FALSE(s.includeTime);
+    EXPECT_TRUE(s.includeIndex);
+    // Missing keys read as false although the defaults are true.
+    EXPECT_FALSE(s.includePitch);
+    EXPECT_FALSE(s.namePostfix);
+}
+
+TEST_F(SettingsTest, DeviceIsFoundByNameAndAMissingOneFallsBackToTheDefault) {
+    EXPECT_EQ(loaded("AudioDriver = Dummy Output\r\n").deviceId, DUMMY_ID);
+    EXPECT_EQ(loaded("AudioDriver = Unplugged Card\r\n").deviceId, DeviceId{});
+    EXPECT_EQ(loaded("AudioDriver = Dummy Output\r\nAudioDriver = default\r\n").deviceId, DUMMY_ID);
+    EXPECT_EQ(loaded("AudioDriver = default\r\nTargetPath = /a\r\nTargetPath = /b\r\n").targetPath,
+              "/a");
+}
+
+TEST_F(SettingsTest, BadFilesAreRefusedWithTheirReason) {
+    expectLoadError("EditorPath = /usr/bin/x\r\n", "preferences file is invalid!");
+    expectLoadError("AudioDriver = default\r\n=3\r\n", "CConfigFile::read() file is corrupt!");
+    std::filesystem::remove(configPath("Stretchwerk.cfg"));
+    CSettings s(twoDevices);
+    EXPECT_THROW(s.load(), std::runtime_error);
+}
+
+TEST_F(SettingsTest, SavingAnUnlistedDeviceFailsAndWritesNothing) {
+    CSettings s(twoDevices);
+    s.deviceId[0] = 0xEE;
+    try {
+        s.save();
+        FAIL() << "saved an unlisted device";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "CSettings::save() AudioDriver information not found!");
+    }
+    EXPECT_FALSE(std::filesystem::exists(s.getPath()));
+}
+
+// A write that fails half way (here: the file size limit) must leave the old file whole.
+TEST_F(SettingsTest, FailedSaveKeepsThePreviousFile) {
+    CSettings s(twoDevices);
+    s.save();
+    s.targetPath = std::string(400, 'x');
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        s.save();
+    } catch (const std::runtime_error&) {
+        threw = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(text(TestSupport::readBytes(s.getPath())), DEFAULT_FILE);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "stretchwerk"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(SettingsTest, RememberedFolderIsAFixedRecordOf260Bytes) {
+    const char* home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(CSettings::loadDefaultPath(), home);
+
+    CSettings::saveDefaultPath("/home/me/music");
+    const auto record = TestSupport::readBytes(configPath("DefPath.prf"));
+    ASSERT_EQ(record.size(), 260u);
+    EXPECT_EQ(text(record).substr(0, 15), std::string("/home/me/music\0", 15));
+    EXPECT_EQ(CSettings::loadDefaultPath(), "/home/me/music");
+
+    const std::string longFolder = "/" + std::string(299, 'd');
+    CSettings::saveDefaultPath(longFolder);
+    EXPECT_EQ(TestSupport::readBytes(configPath("DefPath.prf")).size(), 260u);
+    EXPECT_EQ(CSettings::loadDefaultPath(), longFolder.substr(0, 259));
+
+    // A cut never splits a character: 258 bytes and a two-byte one leave 258.
+    CSettings::saveDefaultPath(std::string(258, 'a') + "\xC3\xA9");
+    EXPECT_EQ(CSettings::loadDefaultPath(), std::string(258, 'a'));
+}
