@@ -3,6 +3,7 @@
 // checks, the frame count and the sample rate range.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/AudioFile.h"
 
@@ -25,5 +26,14 @@ std::unique_ptr<CAudioFile> openSourceFile(const std::string& path);
 
 // The file name after the last '/'.
 std::string fileNameOf(const std::string& path);
+
+} // namespace Audio
+
+namespace Audio {
+
+// Opens a split set of mono files (2, 6, 7 or 8 members, channel order as given) as one
+// multichannel source, with the batch list's checks and texts: mono members of one type,
+// one sample rate, one sample size and one length, no file twice.
+std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& paths);
 
 } // namespace Audio

@@ -16,11 +16,15 @@ struct Streams {
 
 int runInfo(Arguments& args, Streams io);
 int runCopy(Arguments& args, Streams io);
+int runProcess(Arguments& args, Streams io);
+int runMarkpoints(Arguments& args, Streams io);
 
 // One line for a failed file: "stretchwerk-cli: PATH: problem", further lines indented.
 std::string describeFailure(const std::string& path, const std::string& what);
 
 extern const char* const infoHelp;
 extern const char* const copyHelp;
+extern const char* const processHelp;
+extern const char* const markpointsHelp;
 
 } // namespace Cli

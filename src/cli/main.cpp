@@ -12,6 +12,8 @@ const char* const mainHelp =
     "Commands:\n"
     "  info FILE...         show the properties of WAV and AIFF files\n"
     "  copy IN OUT          copy audio into a new WAV or AIFF file\n"
+    "  process FILE...      change the duration and pitch of files into new files\n"
+    "  markpoints ...       show or make mark point curve files (.mpt)\n"
     "\n"
     "'stretchwerk-cli COMMAND --help' tells more about a command.\n"
     "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n";
@@ -19,6 +21,8 @@ const char* const mainHelp =
 int dispatch(const std::string& command, Cli::Arguments& args, Cli::Streams io) {
     if (command == "info") return Cli::runInfo(args, io);
     if (command == "copy") return Cli::runCopy(args, io);
+    if (command == "process") return Cli::runProcess(args, io);
+    if (command == "markpoints") return Cli::runMarkpoints(args, io);
     throw Cli::UsageError("unknown command '" + command + "'");
 }
 

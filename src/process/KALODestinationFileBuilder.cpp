@@ -1,0 +1,132 @@
+#include "process/KALODestinationFileBuilder.h"
+
+#include <memory>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include "audio/AudioSplitFile.h"
+#include "audio/DataFile.h"
+
+namespace Process {
+
+using namespace Audio;
+
+namespace {
+const char* const spaceText =
+    "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() You do not have sufficient disk space!";
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+} // namespace
+
+std::uint64_t CKALODestinationFileBuilder::freeBytes(const std::string& path) {
+    struct statvfs fs {};
+    if (::statvfs(folderOf(path).c_str(), &fs) != 0)
+        throw std::runtime_error("CKALODestinationFileBuilder::CheckForSufficientDiskSpace() cannot "
+                                 "examine the folder of " + path + lastErrorSuffix(errno));
+    return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
+}
+
+bool CKALODestinationFileBuilder::exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool CKALODestinationFileBuilder::makeUnique(const std::string& sourcePath, std::string* out) {
+    for (int n = 2; n <= 9; ++n) {
+        const std::string candidate = names.compose(sourcePath, n);
+        if (!exists(candidate)) {
+            *out = candidate;
+            return true;
+        }
+    }
+    const auto chosen = dialogs.chooseDestination(names.compose(sourcePath, 10), extension());
+    if (!chosen) {
+        out->clear();
+        return false;
+    }
+    *out = *chosen;
+    return true;
+}
+
+// Writes a file of the full size, so that the space is really there when the job needs it.
+void CKALODestinationFileBuilder::reserve(const std::string& path, std::uint64_t bytes) {
+    CDataFile file(path, "", "");
+    try {
+        file.open(Write);
+        if (bytes >= 4) { // a smaller file needs no reservation (and cannot seek before its start)
+            file.seek(static_cast<i64>(bytes - 4), Begin);
+            u32 written = 0;
+            file.write("file", 4, &written);
+        }
+        file.close();
+    } catch (const std::exception&) {
+        file.close();
+        ::unlink(path.c_str());
+        throw;
+    }
+}
+
+void CKALODestinationFileBuilder::CheckForSufficientDiskSpace(const std::string& path, std::uint64_t bytes) {
+    if (freeBytes(path) < bytes) throw std::runtime_error(spaceText);
+    reserve(path, bytes);
+}
+
+void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_t member, std::uint64_t bytes) {
+    for (;;) {
+        try {
+            CheckForSufficientDiskSpace(destinationPaths.at(member), bytes);
+            return;
+        } catch (const std::exception& e) {
+            dialogs.showMessage(e.what());
+        }
+        const auto chosen = dialogs.chooseDestination(destinationPaths[member], extension());
+        if (!chosen)
+            throw std::runtime_error("CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog() "
+                                     "process will be aborted!");
+        destinationPaths[member] = *chosen;
+    }
+}
+
+CAudioFile* CKALODestinationFileBuilder::PrepareOutputFiles() {
+    const u32 members = split ? memberCount : 1;
+    std::unique_ptr<CAudioFile> writer;
+    if (split && fileType == 1) {
+        auto set = std::make_unique<CAudioSplitFile<CWaveFile, 10>>(members);
+        for (u32 k = 0; k < members; ++k) set->setMember(k, new CWaveFile(CDataFile::forPath(destinationPaths[k])));
+        writer = std::move(set);
+    } else if (split && fileType == 2) {
+        auto set = std::make_unique<CAudioSplitFile<CAiffFile, 10>>(members);
+        for (u32 k = 0; k < members; ++k) set->setMember(k, new CAiffFile(CDataFile::forPath(destinationPaths[k])));
+        writer = std::move(set);
+    } else if (fileType == 1) {
+        writer = std::make_unique<CWaveFile>(CDataFile::forPath(destinationPaths[0]));
+    } else if (fileType == 2) {
+        writer = std::make_unique<CAiffFile>(CDataFile::forPath(destinationPaths[0]));
+    } else {
+        throw std::runtime_error("CKALODestinationFileBuilder::PrepareOutputFiles() cannot create "
+                                 "destination CAudioFile object!");
+    }
+    writer->open(Write, &format);
+    return writer.release();
+}
+
+CAudioFile* CKALODestinationFileBuilder::build() {
+    const std::size_t members = split ? format.channels : 1;
+    if (members > 10 || sourcePaths.size() < members)
+        throw std::logic_error("CKALODestinationFileBuilder::build() the source names too few files!");
+    destinationPaths.assign(members, std::string());
+    for (std::size_t i = 0; i < members; ++i)
+        if (!makeUnique(sourcePaths[i], &destinationPaths[i])) return nullptr;
+    const std::uint64_t bytes = expectedLength * format.bytesPerFrame;
+    for (std::size_t i = 0; i < members; ++i)
+        CheckFileSpace_And_ReopenSaveDialog(i, split ? bytes / format.channels : bytes);
+    return PrepareOutputFiles();
+}
+
+} // namespace Process

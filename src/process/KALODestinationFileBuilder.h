@@ -1,0 +1,58 @@
+#pragma once
+// Opens the destination of one processed source: composes unique names, checks and reserves
+// the disk space, and creates the writer (one file, or one mono file per channel of a split
+// set).
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/AudioFile.h"
+#include "process/NameBuilder.h"
+
+namespace Process {
+
+// What the builder asks of its user. The windows show dialogs; the command line answers
+// without asking.
+class DestinationDialogs {
+public:
+    virtual ~DestinationDialogs() = default;
+    // A save dialog with an initial path; nothing when the user cancels.
+    virtual std::optional<std::string> chooseDestination(const std::string& initialPath,
+                                                         const std::string& extension) = 0;
+    virtual void showMessage(const std::string& text) = 0;
+};
+
+class CKALODestinationFileBuilder {
+public:
+    Audio::AudioFormat format{};
+    NameBuilder names;
+    std::uint64_t expectedLength = 0;
+    std::uint32_t memberCount = 1;
+    std::vector<std::string> sourcePaths; // member 0 first
+    bool split = false;
+    std::int32_t fileType = 1;            // 1 WAV, 2 AIFF
+    std::vector<std::string> destinationPaths;
+
+    explicit CKALODestinationFileBuilder(DestinationDialogs& dialogs) : dialogs(dialogs) {}
+
+    // The opened writer (owned by the caller), or null when naming was cancelled.
+    Audio::CAudioFile* build();
+
+    void CheckForSufficientDiskSpace(const std::string& path, std::uint64_t bytes);
+    void CheckFileSpace_And_ReopenSaveDialog(std::size_t member, std::uint64_t bytes);
+    Audio::CAudioFile* PrepareOutputFiles();
+    bool makeUnique(const std::string& sourcePath, std::string* out);
+
+    std::string extension() const { return fileType == 2 ? "aif" : "wav"; }
+
+protected:
+    // Free bytes for the caller on the volume of the path's folder.
+    virtual std::uint64_t freeBytes(const std::string& path);
+    virtual bool exists(const std::string& path);
+
+private:
+    void reserve(const std::string& path, std::uint64_t bytes);
+    DestinationDialogs& dialogs;
+};
+
+} // namespace Process

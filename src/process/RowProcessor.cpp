@@ -1,0 +1,92 @@
+#include "process/RowProcessor.h"
+
+#include <cmath>
+#include <mutex>
+#include <stdexcept>
+
+namespace Process {
+
+using namespace Audio;
+
+double pitchFactorOf(int semitones, int cents) {
+    constexpr float twelfth = 1.0f / 12.0f;
+    constexpr float centStep = 1.0f / 1200.0f;
+    return std::pow(2.0, semitones * static_cast<double>(twelfth) + cents * static_cast<double>(centStep));
+}
+
+double timeFactorOf(double value, TimeUnit unit, double sourceSeconds, double sourceBpm) {
+    double factor = 0.0;
+    if (unit == Seconds) factor = value / sourceSeconds;
+    else if (unit == Percent) factor = value * 0.01;
+    else factor = sourceBpm / value;
+    if (!std::isfinite(factor) || factor <= 0.0)
+        throw std::invalid_argument("the time value gives no usable time factor");
+    return factor;
+}
+
+namespace {
+
+struct Factors {
+    int semitones, cents;
+    double pitch, time;
+};
+
+Factors factorsOf(const RowSettings& row, const AudioFormat& format, u64 frames) {
+    if (row.doubleLength) return {0, 0, 1.0, 2.0};
+    const double seconds = static_cast<double>(frames) / format.sampleRate;
+    return {row.semitones, row.cents, pitchFactorOf(row.semitones, row.cents),
+            timeFactorOf(row.timeValue, row.timeUnit, seconds, row.sourceBpm)};
+}
+
+void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row, const RowSource& source,
+                 const NamingSettings& naming, const Factors& f, std::uint64_t expectedLength) {
+    const AudioFormat& format = source.cache->file->format;
+    builder.format = format;
+    // Curves change the factors along the file: no single value belongs in the name.
+    builder.names.includePitch = naming.includePitch && !row.useMarkPoints;
+    builder.names.includeTime = naming.includeTime && !row.useMarkPoints;
+    builder.names.includeIndex = naming.includeIndex;
+    builder.names.partsBeforeTitle = naming.partsBeforeTitle;
+    builder.names.targetDirectory = naming.targetDirectory;
+    builder.names.semitones = static_cast<float>(f.semitones);
+    builder.names.cents = static_cast<float>(f.cents);
+    builder.names.timeFactor = static_cast<float>(f.time);
+    builder.expectedLength = expectedLength;
+    builder.memberCount = format.channels;
+    builder.split = source.split;
+    builder.fileType = source.fileType;
+    builder.sourcePaths = source.memberPaths;
+}
+
+} // namespace
+
+RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
+                     std::int32_t qualityMode, DestinationDialogs& dialogs, ProcessingProgress* progress,
+                     RowObserver* observer, std::vector<std::string>* partialPaths) {
+    CAudioFileCache& cache = *source.cache;
+    cache.refresh();
+    const Factors f = factorsOf(row, cache.file->format, cache.file->getFrames());
+    CKALO2FileProcess job(progress, row.curves[0], row.curves[1], row.curves[2]);
+    job.init(f.pitch, f.time, 1.0, &cache, row.useMarkPoints, row.preserveFormants, qualityMode,
+             row.doubleLength, 0, -1);
+    CKALODestinationFileBuilder builder(dialogs);
+    fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
+    RowResult result;
+    result.destination.reset(builder.build());
+    if (!result.destination) return result;
+    result.destinationPaths = builder.destinationPaths;
+    if (partialPaths) *partialPaths = builder.destinationPaths;
+    if (observer) observer->jobStarted(job);
+    try {
+        result.aborted = !job.process(result.destination.get());
+    } catch (...) {
+        if (observer) observer->jobEnded();
+        throw;
+    }
+    if (observer) observer->jobEnded();
+    std::lock_guard lock(cache.tableMutex());
+    if (cache.file->isOpen()) cache.file->close();
+    return result;
+}
+
+} // namespace Process

@@ -1,0 +1,71 @@
+#pragma once
+// Processing one entry of the batch list into a new file: the factors from the entry's
+// settings, the job, and the destination. The windows and the command line share it, so the
+// same settings give the same file.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/AudioFileCache.h"
+#include "editor/MarkPointArray.h"
+#include "process/KALO2FileProcess.h"
+#include "process/KALODestinationFileBuilder.h"
+
+namespace Process {
+
+enum TimeUnit : int { Seconds = 0, Percent = 1, Bpm = 2 };
+
+// 2^(semitones/12 + cents/1200), the two constants in single precision.
+double pitchFactorOf(int semitones, int cents);
+// Output duration / input duration for a time value in the given unit. Throws
+// std::invalid_argument for a value that gives no finite positive factor.
+double timeFactorOf(double value, TimeUnit unit, double sourceSeconds, double sourceBpm);
+
+struct RowSettings {
+    int semitones = 0;
+    int cents = 0;
+    double timeValue = 100.0;
+    TimeUnit timeUnit = Percent;
+    double sourceBpm = -1.0;
+    bool preserveFormants = false;
+    bool doubleLength = false;
+    bool useMarkPoints = false;
+    CMarkPointArray curves[3]; // time, pitch, formant
+};
+
+struct NamingSettings {
+    bool includePitch = true;
+    bool includeTime = true;
+    bool includeIndex = true;
+    bool partsBeforeTitle = false;
+    std::string targetDirectory;
+};
+
+struct RowSource {
+    Audio::CAudioFileCache* cache = nullptr;
+    std::vector<std::string> memberPaths; // member 0 first
+    bool split = false;
+    std::int32_t fileType = 1;
+};
+
+struct RowResult {
+    std::unique_ptr<Audio::CAudioFile> destination; // null when naming was cancelled
+    std::vector<std::string> destinationPaths;
+    bool aborted = false;
+};
+
+// Hooks the caller can use while the job runs (for example to let Ctrl-C abort it).
+class RowObserver {
+public:
+    virtual ~RowObserver() = default;
+    virtual void jobStarted(CKALO2FileProcess& job) = 0;
+    virtual void jobEnded() = 0;
+};
+
+// Throws what the job or the builder throws; a destination that was created is then closed
+// and its paths are in `partialPaths`.
+RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
+                     std::int32_t qualityMode, DestinationDialogs& dialogs, ProcessingProgress* progress,
+                     RowObserver* observer, std::vector<std::string>* partialPaths);
+
+} // namespace Process

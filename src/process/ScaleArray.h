@@ -1,0 +1,26 @@
+#pragma once
+// A processing job's own copy of one mark point curve, evaluated forward with a cursor.
+#include <vector>
+
+#include "editor/MarkPointArray.h"
+
+namespace Process {
+
+class ScaleArray {
+public:
+    ScaleArray() = default;
+    explicit ScaleArray(const CMarkPointArray& curve);
+
+    // Back before the first point, value 1.0.
+    void rewind();
+    // The curve's factor at a source frame; positions must not go backwards between rewinds.
+    double evaluate(std::int64_t position);
+    std::size_t size() const { return points.size(); }
+
+private:
+    std::vector<CMarkPoint> points;
+    std::ptrdiff_t cursor = -1; // index of the last point at or before the position
+    double current = 1.0;
+};
+
+} // namespace Process
