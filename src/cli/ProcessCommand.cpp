@@ -1,17 +1,300 @@
+#include <algorithm>
+#include <cmath>
+#include <atomic>
+#include <charconv>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <ostream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
+#include "app/Settings.h"
+#include "audio/AudioFileOpener.h"
 #include "cli/Commands.h"
+#include "cli/Interrupt.h"
+#include "cli/ProcessStatus.h"
+#include "editor/MarkPointFile.h"
+#include "process/RowProcessor.h"
 
 namespace Cli {
 
-const char* const processHelp = "usage: stretchwerk-cli process [OPTIONS] FILE...\n";
+using namespace Audio;
+using namespace Process;
+
+const char* const processHelp =
+    "usage: stretchwerk-cli process [OPTIONS] FILE...\n"
+    "\n"
+    "Changes the duration and pitch of WAV and AIFF files (and split sets of mono files)\n"
+    "and writes each result as a new file beside its source, named after the settings\n"
+    "(\"Song P3.0 T1.25 2.wav\"). Existing files are never replaced.\n"
+    "\n"
+    "Options:\n"
+    "  --time 150%            new duration in percent of the source\n"
+    "  --time 12.5s           new duration in seconds\n"
+    "  --time 128bpm          new tempo; needs --source-bpm\n"
+    "  --source-bpm BPM       tempo of the source\n"
+    "  --semitones N          pitch shift, -48..48\n"
+    "  --cents N              pitch shift, -99..99\n"
+    "  --preserve-formants    keep the voice's character while shifting the pitch\n"
+    "  --double-length        twice the length, pitch unchanged (overrides the above)\n"
+    "  --quality Q            mono, fast, medium or best (default from the settings file)\n"
+    "  --markpoints FILE.mpt  follow the time, pitch and formant curves of a mark point file\n"
+    "  --out-dir DIR          write the results there instead of beside their sources\n"
+    "  --name-parts before|after   where the settings go in the name\n"
+    "  --no-pitch-in-name, --no-time-in-name, --no-index-in-name\n"
+    "  --jobs N               files processed at once (default: the number of cores)\n"
+    "  --split L R            a split stereo set (one mono file per channel)\n"
+    "  --split-5.1 C FL FR RL RR LFE\n"
+    "  --split-6.1 C FL FR RC RL RR LFE\n"
+    "  --split-7.1 C FL FR RL RR RCL RCR LFE\n"
+    "\n"
+    "Ctrl-C stops: the file being written is closed with what it holds so far.\n"
+    "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n";
+
+namespace {
+
+struct SourceSpec {
+    std::vector<std::string> paths;
+    bool split = false;
+};
+
+struct ProcessRequest {
+    RowSettings row;
+    std::optional<std::int32_t> quality;
+    std::string markpoints;
+    NamingSettings naming;
+    std::optional<bool> partsBefore;
+    bool noPitch = false, noTime = false, noIndex = false;
+    std::optional<std::string> outDir;
+    unsigned jobs = 0;
+    std::vector<SourceSpec> sources;
+    bool timeGiven = false;
+};
+
+double parseNumber(const std::string& text, const std::string& what) {
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        throw UsageError(what + ": '" + text + "' is not a number");
+    return value;
+}
+
+void parseTime(const std::string& text, RowSettings& row) {
+    auto endsWith = [&](const std::string& suffix) {
+        return text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    std::size_t unitLength = 0;
+    if (endsWith("%")) row.timeUnit = Percent, unitLength = 1;
+    else if (endsWith("bpm")) row.timeUnit = Bpm, unitLength = 3;
+    else if (endsWith("s")) row.timeUnit = Seconds, unitLength = 1;
+    else throw UsageError("--time takes a value with a unit: 150%, 12.5s or 128bpm");
+    row.timeValue = parseNumber(text.substr(0, text.size() - unitLength), "--time");
+    if (row.timeValue <= 0.0) throw UsageError("--time must be greater than 0");
+}
+
+std::int32_t parseQuality(const std::string& name) {
+    if (name == "mono") return 1;
+    if (name == "fast") return 2;
+    if (name == "medium") return 3;
+    if (name == "best") return 4;
+    throw UsageError("--quality takes mono, fast, medium or best");
+}
+
+void takeSplit(Arguments& args, const std::string& option, std::size_t members, ProcessRequest& r) {
+    SourceSpec spec{{}, true};
+    for (std::size_t k = 0; k < members; ++k) {
+        if (args.done() || Arguments::isOption(args.peek()))
+            throw UsageError(option + " takes " + std::to_string(members) + " files");
+        spec.paths.push_back(args.take());
+    }
+    r.sources.push_back(std::move(spec));
+}
+
+bool takeFlag(const std::string& word, ProcessRequest& r) {
+    if (word == "--preserve-formants") r.row.preserveFormants = true;
+    else if (word == "--double-length") r.row.doubleLength = true;
+    else if (word == "--no-pitch-in-name") r.noPitch = true;
+    else if (word == "--no-time-in-name") r.noTime = true;
+    else if (word == "--no-index-in-name") r.noIndex = true;
+    else return false;
+    return true;
+}
+
+bool takeSplitOption(const std::string& word, Arguments& args, ProcessRequest& r) {
+    if (word == "--split") takeSplit(args, word, 2, r);
+    else if (word == "--split-5.1") takeSplit(args, word, 6, r);
+    else if (word == "--split-6.1") takeSplit(args, word, 7, r);
+    else if (word == "--split-7.1") takeSplit(args, word, 8, r);
+    else return false;
+    return true;
+}
+
+void takeValueOption(const std::string& word, Arguments& args, ProcessRequest& r) {
+    if (word == "--time") parseTime(args.value(word), r.row), r.timeGiven = true;
+    else if (word == "--source-bpm") r.row.sourceBpm = parseNumber(args.value(word), word);
+    else if (word == "--semitones") r.row.semitones = static_cast<int>(args.integer(word, -48, 48));
+    else if (word == "--cents") r.row.cents = static_cast<int>(args.integer(word, -99, 99));
+    else if (word == "--quality") r.quality = parseQuality(args.value(word));
+    else if (word == "--markpoints") r.markpoints = args.value(word);
+    else if (word == "--out-dir") r.outDir = args.value(word);
+    else if (word == "--jobs") r.jobs = static_cast<unsigned>(args.integer(word, 1, 64));
+    else if (word == "--name-parts") {
+        const std::string where = args.value(word);
+        if (where != "before" && where != "after") throw UsageError("--name-parts takes before or after");
+        r.partsBefore = where == "before";
+    } else {
+        throw UsageError("process: unknown option " + word);
+    }
+}
+
+void checkRequest(const ProcessRequest& r) {
+    if (r.sources.empty()) throw UsageError("process: name at least one file");
+    if (r.row.timeUnit == Bpm && r.timeGiven && r.row.sourceBpm <= 0.0)
+        throw UsageError("--time in bpm needs --source-bpm with the tempo of the source");
+    if (r.outDir) {
+        struct stat st {};
+        if (::stat(r.outDir->c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            throw UsageError("--out-dir: " + *r.outDir + " is not a folder");
+    }
+}
+
+ProcessRequest parseProcess(Arguments& args) {
+    ProcessRequest r;
+    while (!args.done()) {
+        const std::string word = args.take();
+        if (word == "-" || !Arguments::isOption(word)) r.sources.push_back({{word}, false});
+        else if (!takeFlag(word, r) && !takeSplitOption(word, args, r)) takeValueOption(word, args, r);
+    }
+    checkRequest(r);
+    return r;
+}
+
+// Naming and quality come from the settings file unless the command line says otherwise.
+void applyDefaults(ProcessRequest& r, std::ostream& err) {
+    App::CSettings settings([] { return std::vector<App::OutputDevice>{}; });
+    struct stat st {};
+    if (::stat(settings.getPath().c_str(), &st) == 0) {
+        try {
+            settings.load();
+        } catch (const std::exception& e) {
+            err << "stretchwerk-cli: " << settings.getPath() << ": " << e.what() << " (using the defaults)\n";
+            settings = App::CSettings([] { return std::vector<App::OutputDevice>{}; });
+        }
+    }
+    r.naming.includePitch = settings.includePitch && !r.noPitch;
+    r.naming.includeTime = settings.includeTime && !r.noTime;
+    r.naming.includeIndex = settings.includeIndex && !r.noIndex;
+    r.naming.partsBeforeTitle = r.partsBefore.value_or(settings.namePrefix);
+    r.naming.targetDirectory = r.outDir.value_or(settings.targetPath);
+    if (!r.quality) r.quality = std::clamp(settings.quality, 1, 4);
+    if (r.jobs == 0) r.jobs = std::max(1u, std::thread::hardware_concurrency());
+}
+
+void loadCurves(ProcessRequest& r) {
+    if (r.markpoints.empty()) return;
+    const CAnchorPointsLoadSave content = loadMarkPointFile(r.markpoints);
+    for (std::uint32_t scale = SCALE_TIME; scale <= SCALE_FORMANT; ++scale)
+        r.row.curves[scale - 1] = content.getScale(scale);
+    r.row.useMarkPoints = true;
+}
+
+// The command line cannot ask: a missing name or a short disk fails this file.
+class NoDialogs : public DestinationDialogs {
+public:
+    std::optional<std::string> chooseDestination(const std::string& initialPath, const std::string&) override {
+        if (problem.empty())
+            problem = "no free destination name: the names with the indices 2 to 9 exist already (next would be " +
+                      initialPath + ")";
+        return std::nullopt;
+    }
+    void showMessage(const std::string& text) override { problem = text; }
+    std::string problem;
+};
+
+struct FileOutcome {
+    enum Kind { Done, Aborted, Failed } kind = Failed;
+    std::string message;
+};
+
+std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
+    return spec.split ? openSplitSource(spec.paths) : openSourceFile(spec.paths[0]);
+}
+
+void removeFiles(const std::vector<std::string>& paths) {
+    for (const std::string& p : paths) ::unlink(p.c_str());
+}
+
+std::string joined(const std::vector<std::string>& paths) {
+    std::string text;
+    for (const std::string& p : paths) text += (text.empty() ? "" : ", ") + p;
+    return text;
+}
+
+FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessStatus::Slot& slot,
+                       std::mutex& namingLock) {
+    NoDialogs dialogs;
+    std::vector<std::string> partial;
+    try {
+        CAudioFileCache cache(openSource(spec).release(), 10, 65536);
+        const RowSource source{&cache, spec.paths, spec.split,
+                               static_cast<std::int32_t>(fileTypeFromExtension(spec.paths[0]))};
+        RowResult result = processRow(r.row, source, r.naming, *r.quality, dialogs, &slot,
+                                      RowHooks{&slot, &namingLock}, &partial);
+        if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
+        const std::string frames = std::to_string(result.destination->getFrames()) + " frames";
+        if (result.aborted)
+            return {FileOutcome::Aborted, "stopped; " + joined(result.destinationPaths) + " holds the first " + frames};
+        return {FileOutcome::Done, "-> " + joined(result.destinationPaths) + " (" + frames + ")"};
+    } catch (const std::exception& e) {
+        removeFiles(partial); // a file that failed half way is no result
+        return {FileOutcome::Failed, dialogs.problem.empty() ? e.what() : dialogs.problem};
+    }
+}
+
+int runAll(const ProcessRequest& r, Streams io) {
+    ProcessStatus status(io.err, io.errIsTerminal, r.sources.size());
+    std::mutex namingLock;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    auto worker = [&] {
+        for (std::size_t i; (i = next++) < r.sources.size();) {
+            if (interrupted()) return;
+            ProcessStatus::Slot& slot = status.begin(i, r.sources[i].paths[0]);
+            const FileOutcome outcome = processOne(r, r.sources[i], slot, namingLock);
+            if (outcome.kind == FileOutcome::Failed) failed = true;
+            if (outcome.kind == FileOutcome::Failed)
+                status.end(i, describeFailure(r.sources[i].paths[0], outcome.message));
+            else
+                status.end(i, r.sources[i].paths[0] + " " + outcome.message);
+        }
+    };
+    const unsigned threads = std::min<unsigned>(r.jobs, static_cast<unsigned>(r.sources.size()));
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker);
+    worker();
+    for (auto& t : pool) t.join();
+    if (interrupted()) return interruptedExitCode;
+    return failed ? 1 : 0;
+}
+
+} // namespace
 
 int runProcess(Arguments& args, Streams io) {
     if (!args.done() && (args.peek() == "--help" || args.peek() == "-h")) {
         io.out << processHelp;
         return 0;
     }
-    throw UsageError("process: not available yet");
+    ProcessRequest request = parseProcess(args);
+    applyDefaults(request, io.err);
+    try {
+        loadCurves(request);
+    } catch (const std::exception& e) {
+        io.err << describeFailure(request.markpoints, e.what()) << '\n';
+        return 1;
+    }
+    return runAll(request, io);
 }
 
 } // namespace Cli

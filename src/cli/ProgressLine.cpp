@@ -27,3 +27,13 @@ void ProgressLine::finish(const std::string& text) {
 }
 
 } // namespace Cli
+
+namespace Cli {
+
+void ProgressLine::print(const std::string& text) {
+    if (terminal) out << '\r' << "\x1b[K";
+    out << text << '\n' << std::flush;
+    shown = -1;
+}
+
+} // namespace Cli

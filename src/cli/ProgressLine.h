@@ -11,6 +11,9 @@ class ProgressLine {
     // percent 0..100; remaining is shown behind it when not empty.
     void update(double percent, const std::string& remaining = "");
     void finish(const std::string& text);
+    // Prints a whole line above the bar; the bar is drawn again by the next update.
+    void print(const std::string& text);
+    void setTitle(std::string text) { title = std::move(text); }
 
   private:
     std::ostream& out;

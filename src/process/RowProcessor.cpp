@@ -3,6 +3,7 @@
 #include <cmath>
 #include <mutex>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace Process {
 
@@ -58,11 +59,25 @@ void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row, c
     builder.sourcePaths = source.memberPaths;
 }
 
+CAudioFile* buildDestination(CKALODestinationFileBuilder& builder, std::mutex* namingLock) {
+    std::unique_lock<std::mutex> lock;
+    if (namingLock) lock = std::unique_lock(*namingLock);
+    try {
+        return builder.build();
+    } catch (...) {
+        // Reserved files would stay behind at full size.
+        for (const std::string& path : builder.destinationPaths)
+            if (!path.empty()) ::unlink(path.c_str());
+        throw;
+    }
+}
+
 } // namespace
 
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
                      std::int32_t qualityMode, DestinationDialogs& dialogs, ProcessingProgress* progress,
-                     RowObserver* observer, std::vector<std::string>* partialPaths) {
+                     const RowHooks& hooks, std::vector<std::string>* partialPaths) {
+    RowObserver* observer = hooks.observer;
     CAudioFileCache& cache = *source.cache;
     cache.refresh();
     const Factors f = factorsOf(row, cache.file->format, cache.file->getFrames());
@@ -72,7 +87,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     CKALODestinationFileBuilder builder(dialogs);
     fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
     RowResult result;
-    result.destination.reset(builder.build());
+    result.destination.reset(buildDestination(builder, hooks.namingLock));
     if (!result.destination) return result;
     result.destinationPaths = builder.destinationPaths;
     if (partialPaths) *partialPaths = builder.destinationPaths;

@@ -3,6 +3,7 @@
 // settings, the job, and the destination. The windows and the command line share it, so the
 // same settings give the same file.
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -62,10 +63,18 @@ public:
     virtual void jobEnded() = 0;
 };
 
-// Throws what the job or the builder throws; a destination that was created is then closed
-// and its paths are in `partialPaths`.
+struct RowHooks {
+    RowObserver* observer = nullptr;
+    // Held while names are chosen and space is reserved, so that jobs running side by side
+    // never pick the same name.
+    std::mutex* namingLock = nullptr;
+};
+
+// Throws what the job or the builder throws. Files the builder reserved are removed when the
+// builder fails; a destination the job wrote to is closed with a valid header and its paths
+// are in `partialPaths`.
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
                      std::int32_t qualityMode, DestinationDialogs& dialogs, ProcessingProgress* progress,
-                     RowObserver* observer, std::vector<std::string>* partialPaths);
+                     const RowHooks& hooks, std::vector<std::string>* partialPaths);
 
 } // namespace Process
