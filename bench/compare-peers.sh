@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Times stretchwerk-cli against the peer tools on the standard benchmark music (151 s, stereo,
+# 44.1 kHz) in one run: a 25 % longer duration and a pitch three semitones up.
+# Prints CPU seconds (user + system) of each and the ratio peer / stretchwerk.
+# usage: bench/compare-peers.sh [QUALITY]   (mono, fast, medium, best; default medium)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+quality=${1:-medium}
+need=""
+command -v rubberband >/dev/null || need="$need rubberband-cli"
+command -v soundstretch >/dev/null || need="$need soundstretch"
+command -v /usr/bin/time >/dev/null || need="$need time"
+command -v bc >/dev/null || need="$need bc"
+if [ -n "$need" ]; then DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $need >/dev/null; fi
+"$root/scripts/install-deps"
+cli="$("$root/scripts/build" release | tail -n 1)/src/cli/stretchwerk-cli"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+music=$(bash "$here/make-music.sh" "${MUSIC:-/tmp/swk-bench/music.wav}")
+echo "input: $music ($(soxi -D "$music") s)"
+
+cpu() { # prints the CPU seconds of a command
+  /usr/bin/time -f "%U %S" -o "$work/t" "$@" >/dev/null 2>&1
+  awk '{printf "%.2f", $1 + $2}' "$work/t"
+}
+
+ours() {
+  rm -rf "$work/out"; mkdir "$work/out"
+  cpu "$cli" process --jobs 1 --quality "$quality" --out-dir "$work/out" "$@" "$music"
+}
+
+report() { # name ours rubberband soundstretch sox
+  printf "%-12s stretchwerk %6.2f s | rubberband %6.2f s (%.1fx) | soundstretch %6.2f s (%.1fx) | sox %6.2f s (%.1fx)\n" \
+    "$1" "$2" "$3" "$(echo "$3 / $2" | bc -l)" "$4" "$(echo "$4 / $2" | bc -l)" "$5" "$(echo "$5 / $2" | bc -l)"
+}
+
+t_ours=$(ours --time 125%)
+t_rb=$(cpu rubberband -t 1.25 "$music" "$work/rb.wav")
+t_ss=$(cpu soundstretch "$music" "$work/ss.wav" -tempo=-20)
+t_sox=$(cpu sox "$music" "$work/sox.wav" tempo 0.8)
+report "time 125%" "$t_ours" "$t_rb" "$t_ss" "$t_sox"
+
+p_ours=$(ours --semitones 3)
+p_rb=$(cpu rubberband -p 3 "$music" "$work/rb.wav")
+p_ss=$(cpu soundstretch "$music" "$work/ss.wav" -pitch=3)
+p_sox=$(cpu sox "$music" "$work/sox.wav" pitch 300)
+report "pitch +3" "$p_ours" "$p_rb" "$p_ss" "$p_sox"
+echo "(quality $quality, one job; ratios above 1 mean stretchwerk used less CPU)"
