@@ -22,47 +22,7 @@ std::runtime_error headerError(const std::string& what) {
 }
 } // namespace
 
-CAiffFile::CAiffFile(CFile* file) : CAudioFile(file), frameIo(aiffLayout) {
-}
-
-CAiffFile::~CAiffFile() {
-    try {
-        if (file) close();
-    } catch (...) {
-        // A destructor cannot report; an explicit close() does.
-    }
-}
-
-void CAiffFile::open(u32 mode_, const AudioFormat* format_) {
-    frames = 0;
-    position = 0;
-    mode = mode_;
-    if (mode == Read) {
-        file->open(Read);
-        ReadHeader();
-        file->seek(static_cast<i64>(dataOffset), Begin);
-    } else if (mode == Write) {
-        checkWritableFormat(*format_, "CAiffFile");
-        format = *format_;
-        file->open(Write);
-        writeHeader();
-        dataOffset = headerBytes;
-        file->seek(headerBytes, Begin);
-    }
-}
-
-void CAiffFile::close() {
-    if (!file || !file->isOpen()) return;
-    if (mode == Write) writeHeader();
-    file->close();
-}
-
-void CAiffFile::read(float** buffers, u32 count, u32* framesRead) {
-    frameIo.read(*this, false, buffers, count, framesRead);
-}
-
-void CAiffFile::write(float** buffers, u32 count, u32* framesWritten) {
-    frameIo.write(*this, false, buffers, count, framesWritten);
+CAiffFile::CAiffFile(CFile* file) : CInterleavedAudioFile(file, aiffLayout, headerBytes) {
 }
 
 CAudioFile* CAiffFile::clone() const {

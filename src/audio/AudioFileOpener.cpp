@@ -65,15 +65,16 @@ namespace {
 std::string memberProblem(const CAudioFile& first, FileType firstType, const CAudioFile& member,
                           FileType type) {
     if (member.format.channels != 1)
-        return "Single Channel File Required - \nA The file you have selected appears to be a stereo "
+        return "Single Channel File Required - \nA The file you have selected appears to be a "
+               "stereo "
                "file and therefore cannot be opened!";
     if (type != firstType)
         return std::string("Cannot open this file: must be of same file type! open a ") +
                (firstType == WavType ? "wave" : "aiff") + " file please!";
     if (member.format.sampleRate != first.format.sampleRate)
-        return "Cannot open this file: Expect a Samplerate of " + std::to_string(first.format.sampleRate) +
-               " Hz.\n this file has " + std::to_string(member.format.sampleRate) +
-               " Hz! open another file please.";
+        return "Cannot open this file: Expect a Samplerate of " +
+               std::to_string(first.format.sampleRate) + " Hz.\n this file has " +
+               std::to_string(member.format.sampleRate) + " Hz! open another file please.";
     if (member.format.bitsPerSample != first.format.bitsPerSample)
         return "Cannot open this file: Expect a " + std::to_string(first.format.bitsPerSample) +
                " bit file.\n this is a " + std::to_string(member.format.bitsPerSample) +
@@ -86,17 +87,21 @@ std::string memberProblem(const CAudioFile& first, FileType firstType, const CAu
 template <class T, u32 N>
 std::unique_ptr<CAudioFile> makeSplit(const std::vector<std::string>& paths) {
     std::vector<CFile*> files;
-    for (const auto& p : paths) files.push_back(CDataFile::forPath(p));
+    for (const auto& p : paths)
+        files.push_back(CDataFile::forPath(p));
     return std::make_unique<CAudioSplitFile<T, N>>(files.data(), static_cast<u32>(files.size()));
 }
 
-template <class T>
-std::unique_ptr<CAudioFile> makeSplitOf(const std::vector<std::string>& paths) {
+template <class T> std::unique_ptr<CAudioFile> makeSplitOf(const std::vector<std::string>& paths) {
     switch (paths.size()) {
-    case 2: return makeSplit<T, 2>(paths);
-    case 6: return makeSplit<T, 6>(paths);
-    case 7: return makeSplit<T, 7>(paths);
-    default: return makeSplit<T, 8>(paths);
+    case 2:
+        return makeSplit<T, 2>(paths);
+    case 6:
+        return makeSplit<T, 6>(paths);
+    case 7:
+        return makeSplit<T, 7>(paths);
+    default:
+        return makeSplit<T, 8>(paths);
     }
 }
 
@@ -110,11 +115,15 @@ std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& path
     for (std::size_t k = 0; k < n; ++k) {
         for (std::size_t j = 0; j < k; ++j)
             if (paths[j] == paths[k])
-                throw std::runtime_error("\"" + paths[k] + "\"\nYou have already opened this file! select anothe one please!");
+                throw std::runtime_error(
+                    "\"" + paths[k] +
+                    "\"\nYou have already opened this file! select anothe one please!");
         auto member = openSourceFile(paths[k]);
         if (k == 0) {
             if (member->format.channels != 1)
-                throw std::runtime_error("\"" + paths[k] + "\"\n" + memberProblem(*member, fileTypeFromExtension(paths[k]), *member, fileTypeFromExtension(paths[k])));
+                throw std::runtime_error("\"" + paths[k] + "\"\n" +
+                                         memberProblem(*member, fileTypeFromExtension(paths[k]),
+                                                       *member, fileTypeFromExtension(paths[k])));
             first = std::move(member);
             continue;
         }
@@ -123,7 +132,7 @@ std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& path
         if (!problem.empty()) throw std::runtime_error("\"" + paths[k] + "\"\n" + problem);
     }
     auto split = fileTypeFromExtension(paths[0]) == AiffType ? makeSplitOf<CAiffFile>(paths)
-                                                              : makeSplitOf<CWaveFile>(paths);
+                                                             : makeSplitOf<CWaveFile>(paths);
     split->open(Read, nullptr);
     validateSampleRate(split.get());
     return split;

@@ -35,17 +35,7 @@ CFile* CDataFile::clone() const {
 FileDate CDataFile::getDate() const {
     struct stat st {};
     if (::stat(fullPath.c_str(), &st) != 0) return FileDate{};
-    std::tm tm{};
-    gmtime_r(&st.st_mtim.tv_sec, &tm);
-    FileDate d;
-    d.day = static_cast<u32>(tm.tm_mday);
-    d.month = static_cast<u32>(tm.tm_mon + 1);
-    d.year = static_cast<u32>(tm.tm_year + 1900);
-    d.second = static_cast<u32>(tm.tm_sec);
-    d.minute = static_cast<u32>(tm.tm_min);
-    d.hour = static_cast<u32>(tm.tm_hour);
-    d.millisecond = static_cast<u32>(st.st_mtim.tv_nsec / 1000000);
-    return d;
+    return dateFromUtc(st.st_mtim.tv_sec, static_cast<u32>(st.st_mtim.tv_nsec / 1000000));
 }
 
 void CDataFile::open(u32 mode_) {

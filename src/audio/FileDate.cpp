@@ -14,10 +14,14 @@ bool isLater(const FileDate& a, const FileDate& b) {
 FileDate currentDate() {
     using namespace std::chrono;
     const auto now = system_clock::now();
-    const std::time_t seconds = system_clock::to_time_t(now);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    return dateFromUtc(system_clock::to_time_t(now), static_cast<u32>(ms));
+}
+
+FileDate dateFromUtc(long long seconds, u32 millisecond) {
+    const auto t = static_cast<std::time_t>(seconds);
     std::tm tm{};
-    gmtime_r(&seconds, &tm);
+    gmtime_r(&t, &tm);
     FileDate d;
     d.day = static_cast<u32>(tm.tm_mday);
     d.month = static_cast<u32>(tm.tm_mon + 1);
@@ -25,7 +29,7 @@ FileDate currentDate() {
     d.second = static_cast<u32>(tm.tm_sec);
     d.minute = static_cast<u32>(tm.tm_min);
     d.hour = static_cast<u32>(tm.tm_hour);
-    d.millisecond = static_cast<u32>(ms);
+    d.millisecond = millisecond;
     return d;
 }
 

@@ -22,4 +22,7 @@ bool isLater(const FileDate& a, const FileDate& b);
 // The current time in UTC.
 FileDate currentDate();
 
+// A time in seconds since the epoch, broken down in UTC.
+FileDate dateFromUtc(long long seconds, u32 millisecond);
+
 } // namespace Audio

@@ -17,6 +17,7 @@ struct InterleavedLayout {
 class InterleavedFrames {
   public:
     explicit InterleavedFrames(InterleavedLayout layout) : layout(layout) {}
+    const char* className() const { return layout.className; }
 
     // floatSamples: 32-bit samples are IEEE floats rather than integers.
     void read(CAudioFile& file, bool floatSamples, float** channelBuffers, u32 frames,

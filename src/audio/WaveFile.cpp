@@ -19,61 +19,7 @@ std::runtime_error headerError(const std::string& what) {
 }
 } // namespace
 
-void checkWritableFormat(const AudioFormat& f, const char* className) {
-    const std::string name = className;
-    if (!SampleCodec::isSupportedBits(f.bitsPerSample))
-        throw std::logic_error(name + "::open() cannot write " + std::to_string(f.bitsPerSample) +
-                               " bit samples!");
-    if (f.channels == 0 || f.channels > 65535)
-        throw std::logic_error(name + "::open() cannot write " + std::to_string(f.channels) +
-                               " channels!");
-    if (f.bytesPerFrame != SampleCodec::sampleWidth(f.bitsPerSample) * f.channels)
-        throw std::logic_error(name + "::open() the bytes per frame do not match the channels "
-                                      "and the sample size!");
-}
-
-CWaveFile::CWaveFile(CFile* file) : CAudioFile(file), frameIo(waveLayout) {
-}
-
-CWaveFile::~CWaveFile() {
-    try {
-        if (file) close();
-    } catch (...) {
-        // A destructor cannot report; an explicit close() does.
-    }
-}
-
-void CWaveFile::open(u32 mode_, const AudioFormat* format_) {
-    frames = 0;
-    position = 0;
-    mode = mode_;
-    if (mode == Read) {
-        file->open(Read);
-        ReadHeader();
-        file->seek(static_cast<i64>(dataOffset), Begin);
-    } else if (mode == Write) {
-        checkWritableFormat(*format_, "CWaveFile");
-        format = *format_;
-        file->open(Write);
-        formatTag = format.bitsPerSample == 32 ? 3 : 1;
-        writeHeader();
-        dataOffset = headerBytes;
-        file->seek(headerBytes, Begin);
-    }
-}
-
-void CWaveFile::close() {
-    if (!file || !file->isOpen()) return;
-    if (mode == Write) writeHeader();
-    file->close();
-}
-
-void CWaveFile::read(float** buffers, u32 count, u32* framesRead) {
-    frameIo.read(*this, hasFloatSamples(), buffers, count, framesRead);
-}
-
-void CWaveFile::write(float** buffers, u32 count, u32* framesWritten) {
-    frameIo.write(*this, hasFloatSamples(), buffers, count, framesWritten);
+CWaveFile::CWaveFile(CFile* file) : CInterleavedAudioFile(file, waveLayout, headerBytes) {
 }
 
 CAudioFile* CWaveFile::clone() const {

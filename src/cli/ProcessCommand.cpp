@@ -1,7 +1,7 @@
 #include <algorithm>
-#include <cmath>
 #include <atomic>
 #include <charconv>
+#include <cmath>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -83,13 +83,18 @@ double parseNumber(const std::string& text, const std::string& what) {
 
 void parseTime(const std::string& text, RowSettings& row) {
     auto endsWith = [&](const std::string& suffix) {
-        return text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+        return text.size() > suffix.size() &&
+               text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
     };
     std::size_t unitLength = 0;
-    if (endsWith("%")) row.timeUnit = Percent, unitLength = 1;
-    else if (endsWith("bpm")) row.timeUnit = Bpm, unitLength = 3;
-    else if (endsWith("s")) row.timeUnit = Seconds, unitLength = 1;
-    else throw UsageError("--time takes a value with a unit: 150%, 12.5s or 128bpm");
+    if (endsWith("%"))
+        row.timeUnit = Percent, unitLength = 1;
+    else if (endsWith("bpm"))
+        row.timeUnit = Bpm, unitLength = 3;
+    else if (endsWith("s"))
+        row.timeUnit = Seconds, unitLength = 1;
+    else
+        throw UsageError("--time takes a value with a unit: 150%, 12.5s or 128bpm");
     row.timeValue = parseNumber(text.substr(0, text.size() - unitLength), "--time");
     if (row.timeValue <= 0.0) throw UsageError("--time must be greater than 0");
 }
@@ -113,36 +118,56 @@ void takeSplit(Arguments& args, const std::string& option, std::size_t members, 
 }
 
 bool takeFlag(const std::string& word, ProcessRequest& r) {
-    if (word == "--preserve-formants") r.row.preserveFormants = true;
-    else if (word == "--double-length") r.row.doubleLength = true;
-    else if (word == "--no-pitch-in-name") r.noPitch = true;
-    else if (word == "--no-time-in-name") r.noTime = true;
-    else if (word == "--no-index-in-name") r.noIndex = true;
-    else return false;
+    if (word == "--preserve-formants")
+        r.row.preserveFormants = true;
+    else if (word == "--double-length")
+        r.row.doubleLength = true;
+    else if (word == "--no-pitch-in-name")
+        r.noPitch = true;
+    else if (word == "--no-time-in-name")
+        r.noTime = true;
+    else if (word == "--no-index-in-name")
+        r.noIndex = true;
+    else
+        return false;
     return true;
 }
 
 bool takeSplitOption(const std::string& word, Arguments& args, ProcessRequest& r) {
-    if (word == "--split") takeSplit(args, word, 2, r);
-    else if (word == "--split-5.1") takeSplit(args, word, 6, r);
-    else if (word == "--split-6.1") takeSplit(args, word, 7, r);
-    else if (word == "--split-7.1") takeSplit(args, word, 8, r);
-    else return false;
+    if (word == "--split")
+        takeSplit(args, word, 2, r);
+    else if (word == "--split-5.1")
+        takeSplit(args, word, 6, r);
+    else if (word == "--split-6.1")
+        takeSplit(args, word, 7, r);
+    else if (word == "--split-7.1")
+        takeSplit(args, word, 8, r);
+    else
+        return false;
     return true;
 }
 
 void takeValueOption(const std::string& word, Arguments& args, ProcessRequest& r) {
-    if (word == "--time") parseTime(args.value(word), r.row), r.timeGiven = true;
-    else if (word == "--source-bpm") r.row.sourceBpm = parseNumber(args.value(word), word);
-    else if (word == "--semitones") r.row.semitones = static_cast<int>(args.integer(word, -48, 48));
-    else if (word == "--cents") r.row.cents = static_cast<int>(args.integer(word, -99, 99));
-    else if (word == "--quality") r.quality = parseQuality(args.value(word));
-    else if (word == "--markpoints") r.markpoints = args.value(word);
-    else if (word == "--out-dir") r.outDir = args.value(word);
-    else if (word == "--jobs") r.jobs = static_cast<unsigned>(args.integer(word, 1, 64));
+    if (word == "--time")
+        parseTime(args.value(word), r.row), r.timeGiven = true;
+    else if (word == "--source-bpm")
+        r.row.sourceBpm = parseNumber(args.value(word), word);
+    else if (word == "--semitones")
+        r.row.semitones = static_cast<int>(args.integer(word, -48, 48));
+    else if (word == "--cents")
+        r.row.cents = static_cast<int>(args.integer(word, -99, 99));
+    else if (word == "--quality")
+        r.quality = parseQuality(args.value(word));
+    else if (word == "--markpoints")
+        r.markpoints = args.value(word);
+    else if (word == "--out-dir")
+        r.outDir = args.value(word);
+    else if (word == "--jobs")
+        r.jobs = static_cast<unsigned>(args.integer(word, 1, 64));
     else if (word == "--name-parts") {
         const std::string where = args.value(word);
-        if (where != "before" && where != "after") throw UsageError("--name-parts takes before or after");
+        if (where != "before" && where != "after")
+            throw UsageError("--name-parts takes before or after");
         r.partsBefore = where == "before";
     } else {
         throw UsageError("process: unknown option " + word);
@@ -164,8 +189,10 @@ ProcessRequest parseProcess(Arguments& args) {
     ProcessRequest r;
     while (!args.done()) {
         const std::string word = args.take();
-        if (word == "-" || !Arguments::isOption(word)) r.sources.push_back({{word}, false});
-        else if (!takeFlag(word, r) && !takeSplitOption(word, args, r)) takeValueOption(word, args, r);
+        if (word == "-" || !Arguments::isOption(word))
+            r.sources.push_back({{word}, false});
+        else if (!takeFlag(word, r) && !takeSplitOption(word, args, r))
+            takeValueOption(word, args, r);
     }
     checkRequest(r);
     return r;
@@ -179,7 +206,8 @@ void applyDefaults(ProcessRequest& r, std::ostream& err) {
         try {
             settings.load();
         } catch (const std::exception& e) {
-            err << "stretchwerk-cli: " << settings.getPath() << ": " << e.what() << " (using the defaults)\n";
+            err << "stretchwerk-cli: " << settings.getPath() << ": " << e.what()
+                << " (using the defaults)\n";
             settings = App::CSettings([] { return std::vector<App::OutputDevice>{}; });
         }
     }
@@ -202,10 +230,12 @@ void loadCurves(ProcessRequest& r) {
 
 // The command line cannot ask: a missing name or a short disk fails this file.
 class NoDialogs : public DestinationDialogs {
-public:
-    std::optional<std::string> chooseDestination(const std::string& initialPath, const std::string&) override {
+  public:
+    std::optional<std::string> chooseDestination(const std::string& initialPath,
+                                                 const std::string&) override {
         if (problem.empty())
-            problem = "no free destination name: the names with the indices 2 to 9 exist already (next would be " +
+            problem = "no free destination name: the names with the indices 2 to 9 exist already "
+                      "(next would be " +
                       initialPath + ")";
         return std::nullopt;
     }
@@ -223,12 +253,14 @@ std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
 }
 
 void removeFiles(const std::vector<std::string>& paths) {
-    for (const std::string& p : paths) ::unlink(p.c_str());
+    for (const std::string& p : paths)
+        ::unlink(p.c_str());
 }
 
 std::string joined(const std::vector<std::string>& paths) {
     std::string text;
-    for (const std::string& p : paths) text += (text.empty() ? "" : ", ") + p;
+    for (const std::string& p : paths)
+        text += (text.empty() ? "" : ", ") + p;
     return text;
 }
 
@@ -245,7 +277,8 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
         if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
         const std::string frames = std::to_string(result.destination->getFrames()) + " frames";
         if (result.aborted)
-            return {FileOutcome::Aborted, "stopped; " + joined(result.destinationPaths) + " holds the first " + frames};
+            return {FileOutcome::Aborted,
+                    "stopped; " + joined(result.destinationPaths) + " holds the first " + frames};
         return {FileOutcome::Done, "-> " + joined(result.destinationPaths) + " (" + frames + ")"};
     } catch (const std::exception& e) {
         removeFiles(partial); // a file that failed half way is no result
@@ -272,9 +305,11 @@ int runAll(const ProcessRequest& r, Streams io) {
     };
     const unsigned threads = std::min<unsigned>(r.jobs, static_cast<unsigned>(r.sources.size()));
     std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker);
+    for (unsigned t = 1; t < threads; ++t)
+        pool.emplace_back(worker);
     worker();
-    for (auto& t : pool) t.join();
+    for (auto& t : pool)
+        t.join();
     if (interrupted()) return interruptedExitCode;
     return failed ? 1 : 0;
 }

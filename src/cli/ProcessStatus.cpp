@@ -10,7 +10,8 @@ namespace Cli {
 namespace {
 std::uint64_t milliseconds() {
     using namespace std::chrono;
-    return static_cast<std::uint64_t>(duration_cast<std::chrono::milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint64_t>(
+        duration_cast<std::chrono::milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 } // namespace
 
@@ -28,7 +29,8 @@ void ProcessStatus::Slot::setPercent(double percent) {
 
 ProcessStatus::ProcessStatus(std::ostream& err, bool terminal, std::size_t files)
     : line(err, terminal, "Processing"), names(files) {
-    for (std::size_t i = 0; i < files; ++i) slots.push_back(std::make_unique<Slot>(*this));
+    for (std::size_t i = 0; i < files; ++i)
+        slots.push_back(std::make_unique<Slot>(*this));
 }
 
 ProcessStatus::Slot& ProcessStatus::begin(std::size_t index, const std::string& name) {
@@ -65,8 +67,11 @@ void ProcessStatus::draw() {
         }
     }
     if (running == 0) return;
-    if (slots.size() == 1) line.setTitle("Processing \"" + names[last] + "\"");
-    else line.setTitle("Processing " + std::to_string(finished + running) + " of " + std::to_string(slots.size()) + " files");
+    if (slots.size() == 1)
+        line.setTitle("Processing \"" + names[last] + "\"");
+    else
+        line.setTitle("Processing " + std::to_string(finished + running) + " of " +
+                      std::to_string(slots.size()) + " files");
     line.update(sum / static_cast<double>(slots.size()), remaining);
 }
 

@@ -14,17 +14,17 @@
 namespace Cli {
 
 class ProcessStatus {
-public:
+  public:
     // The progress sink of one file's job; called on that job's thread. Ctrl-C reaches the
     // job through it.
     class Slot : public Process::ProcessingProgress, public Process::RowObserver {
-    public:
+      public:
         explicit Slot(ProcessStatus& owner) : ProcessingProgress(500), owner(owner) {}
         void setPercent(double percent) override;
         void jobStarted(Process::CKALO2FileProcess& job) override { running.store(&job); }
         void jobEnded() override { running.store(nullptr); }
 
-    private:
+      private:
         friend class ProcessStatus;
         ProcessStatus& owner;
         std::atomic<Process::CKALO2FileProcess*> running{nullptr};
@@ -40,7 +40,7 @@ public:
     Slot& begin(std::size_t index, const std::string& name);
     void end(std::size_t index, const std::string& line);
 
-private:
+  private:
     void draw();
 
     std::mutex lock;

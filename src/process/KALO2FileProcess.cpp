@@ -19,12 +19,14 @@ double saneTimeFactor(double factor) {
     return std::max(factor, 0.1);
 }
 
-CKALO2FileProcess::CKALO2FileProcess(ProcessingProgress* progress_, const CMarkPointArray& timeCurve,
+CKALO2FileProcess::CKALO2FileProcess(ProcessingProgress* progress_,
+                                     const CMarkPointArray& timeCurve,
                                      const CMarkPointArray& pitchCurve,
                                      const CMarkPointArray& formantCurve)
     : timeScale(timeCurve), pitchScale(pitchCurve), formantScale(formantCurve),
       estimateTime(timeCurve), estimatePitch(pitchCurve),
-      engineState(new unsigned char[KALO2_StateSize()]()), progress(progress_) {}
+      engineState(new unsigned char[KALO2_StateSize()]()), progress(progress_) {
+}
 
 CKALO2FileProcess::~CKALO2FileProcess() = default;
 
@@ -74,7 +76,8 @@ std::uint64_t CKALO2FileProcess::simulateOutput(std::int64_t end) {
         const double pitch = saneRatio(estimatePitch.evaluate(position));
         const auto out = static_cast<std::int64_t>(512.0 / pitch);
         // At least one frame a step, so that a huge time factor cannot stall the walk.
-        const std::int64_t next = position + std::max<std::int64_t>(1, static_cast<std::int64_t>(out / time));
+        const std::int64_t next =
+            position + std::max<std::int64_t>(1, static_cast<std::int64_t>(out / time));
         if (next > end) {
             total += static_cast<std::uint64_t>(static_cast<double>(end - position) * time);
             return total;
@@ -142,19 +145,24 @@ void CKALO2FileProcess::closeAfterFailure(CAudioFile& destination) {
 
 std::uint32_t CKALO2FileProcess::readBlock() {
     std::uint32_t count = blockRequest;
-    if (sourcePosition >= endFrame) count = 0;
-    else if (sourcePosition + count > endFrame) count = static_cast<std::uint32_t>(endFrame - sourcePosition);
+    if (sourcePosition >= endFrame)
+        count = 0;
+    else if (sourcePosition + count > endFrame)
+        count = static_cast<std::uint32_t>(endFrame - sourcePosition);
     float* dest[maxChannels];
-    for (int c = 0; c < maxChannels; ++c) dest[c] = channels[static_cast<std::size_t>(c)].get();
+    for (int c = 0; c < maxChannels; ++c)
+        dest[c] = channels[static_cast<std::size_t>(c)].get();
     u32 got = 0;
     if (count > 0)
-        tools::read(dest, 0, source, static_cast<u32>(channelCount), static_cast<u64>(sourcePosition), count, &got);
+        tools::read(dest, 0, source, static_cast<u32>(channelCount),
+                    static_cast<u64>(sourcePosition), count, &got);
     for (std::int32_t c = 0; c < channelCount; ++c)
         std::fill(dest[c] + got, dest[c] + std::max(got, blockRequest), 0.0f);
     return got;
 }
 
-void CKALO2FileProcess::writeOutput(CAudioFile& destination, std::int32_t n, std::int64_t* latency) {
+void CKALO2FileProcess::writeOutput(CAudioFile& destination, std::int32_t n,
+                                    std::int64_t* latency) {
     std::int64_t skip = 0;
     if (*latency >= n) {
         *latency -= n;
@@ -166,7 +174,9 @@ void CKALO2FileProcess::writeOutput(CAudioFile& destination, std::int32_t n, std
     }
     float* out[maxChannels];
     for (int c = 0; c < maxChannels; ++c)
-        out[c] = channels[static_cast<std::size_t>(c)] ? channels[static_cast<std::size_t>(c)].get() + skip : nullptr;
+        out[c] = channels[static_cast<std::size_t>(c)]
+                     ? channels[static_cast<std::size_t>(c)].get() + skip
+                     : nullptr;
     u32 written = 0;
     destination.write(out, static_cast<u32>(n - skip), &written);
 }
@@ -176,20 +186,25 @@ bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {
     std::int64_t latency = KALO2_OutputLatency(pitchFactor, sampleRate);
     const std::int64_t limit = endFrame + latency;
     float* engineChannels[KALO2_MaxChannels];
-    for (int c = 0; c < KALO2_MaxChannels; ++c) engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
+    for (int c = 0; c < KALO2_MaxChannels; ++c)
+        engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
     auto* state = reinterpret_cast<EngineState*>(engineState.get());
     while (sourcePosition < limit) {
         if (progress)
-            progress->setPercent(expectedLength == 0 ? 0.0
-                                 : 100.0 * static_cast<double>(std::min(framesProduced, expectedLength)) /
-                                       static_cast<double>(expectedLength));
+            progress->setPercent(
+                expectedLength == 0
+                    ? 0.0
+                    : 100.0 * static_cast<double>(std::min(framesProduced, expectedLength)) /
+                          static_cast<double>(expectedLength));
         if (abortRequested.load()) return false;
         if (dynamic && !doubleLength) updateFactors(sourcePosition);
         readBlock();
         auto position = static_cast<std::uint32_t>(sourcePosition - startFrame);
-        const std::int32_t n = KALO2_Process(timeFactor, pitchFactor, formantFactor, qualityMode, sampleRate,
-                                             channelCount, 0, &position, &blockRequest, engineChannels, state);
-        if (n < 0) throw std::logic_error("CKALO2FileProcess::process() the engine refused its state!");
+        const std::int32_t n =
+            KALO2_Process(timeFactor, pitchFactor, formantFactor, qualityMode, sampleRate,
+                          channelCount, 0, &position, &blockRequest, engineChannels, state);
+        if (n < 0)
+            throw std::logic_error("CKALO2FileProcess::process() the engine refused its state!");
         sourcePosition = static_cast<std::int64_t>(position) + startFrame;
         writeOutput(destination, n, &latency);
         framesProduced += static_cast<std::uint64_t>(n);

@@ -16,7 +16,7 @@
 namespace Process {
 
 class CKALO2FileProcess {
-public:
+  public:
     static constexpr int maxChannels = 10;
 
     CKALO2FileProcess(ProcessingProgress* progress, const CMarkPointArray& timeCurve,
@@ -42,7 +42,7 @@ public:
     double getFormantFactor() const { return formantFactor; }
     std::int32_t getQualityMode() const { return qualityMode; }
 
-private:
+  private:
     bool blockLoop(Audio::CAudioFile& destination);
     void updateFactors(std::int64_t position);
     std::uint64_t estimateLength();

@@ -14,8 +14,8 @@ namespace Process {
 using namespace Audio;
 
 namespace {
-const char* const spaceText =
-    "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() You do not have sufficient disk space!";
+const char* const spaceText = "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() You do "
+                              "not have sufficient disk space!";
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -27,8 +27,10 @@ std::string folderOf(const std::string& path) {
 std::uint64_t CKALODestinationFileBuilder::freeBytes(const std::string& path) {
     struct statvfs fs {};
     if (::statvfs(folderOf(path).c_str(), &fs) != 0)
-        throw std::runtime_error("CKALODestinationFileBuilder::CheckForSufficientDiskSpace() cannot "
-                                 "examine the folder of " + path + lastErrorSuffix(errno));
+        throw std::runtime_error(
+            "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() cannot "
+            "examine the folder of " +
+            path + lastErrorSuffix(errno));
     return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
 }
 
@@ -72,12 +74,14 @@ void CKALODestinationFileBuilder::reserve(const std::string& path, std::uint64_t
     }
 }
 
-void CKALODestinationFileBuilder::CheckForSufficientDiskSpace(const std::string& path, std::uint64_t bytes) {
+void CKALODestinationFileBuilder::CheckForSufficientDiskSpace(const std::string& path,
+                                                              std::uint64_t bytes) {
     if (freeBytes(path) < bytes) throw std::runtime_error(spaceText);
     reserve(path, bytes);
 }
 
-void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_t member, std::uint64_t bytes) {
+void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_t member,
+                                                                      std::uint64_t bytes) {
     for (;;) {
         try {
             CheckForSufficientDiskSpace(destinationPaths.at(member), bytes);
@@ -87,8 +91,9 @@ void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_
         }
         const auto chosen = dialogs.chooseDestination(destinationPaths[member], extension());
         if (!chosen)
-            throw std::runtime_error("CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog() "
-                                     "process will be aborted!");
+            throw std::runtime_error(
+                "CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog() "
+                "process will be aborted!");
         destinationPaths[member] = *chosen;
     }
 }
@@ -98,11 +103,13 @@ CAudioFile* CKALODestinationFileBuilder::PrepareOutputFiles() {
     std::unique_ptr<CAudioFile> writer;
     if (split && fileType == 1) {
         auto set = std::make_unique<CAudioSplitFile<CWaveFile, 10>>(members);
-        for (u32 k = 0; k < members; ++k) set->setMember(k, new CWaveFile(CDataFile::forPath(destinationPaths[k])));
+        for (u32 k = 0; k < members; ++k)
+            set->setMember(k, new CWaveFile(CDataFile::forPath(destinationPaths[k])));
         writer = std::move(set);
     } else if (split && fileType == 2) {
         auto set = std::make_unique<CAudioSplitFile<CAiffFile, 10>>(members);
-        for (u32 k = 0; k < members; ++k) set->setMember(k, new CAiffFile(CDataFile::forPath(destinationPaths[k])));
+        for (u32 k = 0; k < members; ++k)
+            set->setMember(k, new CAiffFile(CDataFile::forPath(destinationPaths[k])));
         writer = std::move(set);
     } else if (fileType == 1) {
         writer = std::make_unique<CWaveFile>(CDataFile::forPath(destinationPaths[0]));
@@ -119,7 +126,8 @@ CAudioFile* CKALODestinationFileBuilder::PrepareOutputFiles() {
 CAudioFile* CKALODestinationFileBuilder::build() {
     const std::size_t members = split ? format.channels : 1;
     if (members > 10 || sourcePaths.size() < members)
-        throw std::logic_error("CKALODestinationFileBuilder::build() the source names too few files!");
+        throw std::logic_error(
+            "CKALODestinationFileBuilder::build() the source names too few files!");
     destinationPaths.assign(members, std::string());
     for (std::size_t i = 0; i < members; ++i)
         if (!makeUnique(sourcePaths[i], &destinationPaths[i])) return nullptr;

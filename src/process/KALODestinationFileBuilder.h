@@ -14,7 +14,7 @@ namespace Process {
 // What the builder asks of its user. The windows show dialogs; the command line answers
 // without asking.
 class DestinationDialogs {
-public:
+  public:
     virtual ~DestinationDialogs() = default;
     // A save dialog with an initial path; nothing when the user cancels.
     virtual std::optional<std::string> chooseDestination(const std::string& initialPath,
@@ -23,14 +23,14 @@ public:
 };
 
 class CKALODestinationFileBuilder {
-public:
+  public:
     Audio::AudioFormat format{};
     NameBuilder names;
     std::uint64_t expectedLength = 0;
     std::uint32_t memberCount = 1;
     std::vector<std::string> sourcePaths; // member 0 first
     bool split = false;
-    std::int32_t fileType = 1;            // 1 WAV, 2 AIFF
+    std::int32_t fileType = 1; // 1 WAV, 2 AIFF
     std::vector<std::string> destinationPaths;
 
     explicit CKALODestinationFileBuilder(DestinationDialogs& dialogs) : dialogs(dialogs) {}
@@ -45,12 +45,12 @@ public:
 
     std::string extension() const { return fileType == 2 ? "aif" : "wav"; }
 
-protected:
+  protected:
     // Free bytes for the caller on the volume of the path's folder.
     virtual std::uint64_t freeBytes(const std::string& path);
     virtual bool exists(const std::string& path);
 
-private:
+  private:
     void reserve(const std::string& path, std::uint64_t bytes);
     DestinationDialogs& dialogs;
 };

@@ -25,7 +25,7 @@ std::string NameBuilder::compose(const std::string& source, int index) const {
     }
 
     const auto slash = source.rfind('/');
-    std::string dir = !targetDirectory.empty() ? targetDirectory
+    std::string dir = !targetDirectory.empty()     ? targetDirectory
                       : slash == std::string::npos ? std::string()
                                                    : source.substr(0, slash);
     if (!dir.empty() && dir.back() != '/') dir += '/';

@@ -18,13 +18,14 @@ std::string remainingText(std::uint64_t ms) {
     if (days >= 2) {
         std::snprintf(buffer, sizeof buffer, "%llu days", static_cast<unsigned long long>(days));
     } else if (days == 1 || hours != 0) {
-        std::snprintf(buffer, sizeof buffer, "%lluh:%.2llum", static_cast<unsigned long long>(hours + 24 * days),
+        std::snprintf(buffer, sizeof buffer, "%lluh:%.2llum",
+                      static_cast<unsigned long long>(hours + 24 * days),
                       static_cast<unsigned long long>(minutes));
     } else if (minutes != 0) {
         std::snprintf(buffer, sizeof buffer, "%llu min", static_cast<unsigned long long>(minutes));
     } else {
-        std::snprintf(buffer, sizeof buffer, "%llu second%s", static_cast<unsigned long long>(seconds),
-                      seconds == 1 ? "" : "s");
+        std::snprintf(buffer, sizeof buffer, "%llu second%s",
+                      static_cast<unsigned long long>(seconds), seconds == 1 ? "" : "s");
     }
     return buffer;
 }
@@ -73,7 +74,9 @@ void ProcessingProgress::estimate(double p) {
     setRemaining(left > 0 && std::isfinite(left) ? static_cast<std::uint64_t>(left) : 0);
 }
 
-void ProcessingProgress::setPercent(double p) { estimate(p); }
+void ProcessingProgress::setPercent(double p) {
+    estimate(p);
+}
 
 void ProcessingProgress::setRemaining(std::uint64_t ms) {
     remaining = ms;

@@ -12,7 +12,7 @@ std::string progressWindowText(std::int64_t seconds);
 
 // The sink a job reports to. Called on the job's thread.
 class ProcessingProgress {
-public:
+  public:
     explicit ProcessingProgress(std::uint64_t intervalMs = 500) : interval(intervalMs) {}
     virtual ~ProcessingProgress() = default;
 
@@ -27,7 +27,7 @@ public:
     const std::string& getRemainingText() const { return text; }
     bool hasEstimate() const { return estimated; }
 
-protected:
+  protected:
     // Milliseconds of a steady clock; tests replace it.
     virtual std::uint64_t now() const;
     // The estimate: remaining time from the progress since the last estimate.
@@ -45,18 +45,19 @@ protected:
 // The batch's progress: at most one estimate per interval, ignoring reports closer than 100 ms,
 // and a window that can ask to abort.
 class BatchProgress : public ProcessingProgress {
-public:
+  public:
     class Window {
-    public:
+      public:
         virtual ~Window() = default;
         // position 0..1000, remaining seconds; false when the user wants to stop.
         virtual bool update(int position, std::int64_t seconds) = 0;
     };
 
-    BatchProgress(Window& window, bool* abortRequest) : ProcessingProgress(500), window(window), abortRequest(abortRequest) {}
+    BatchProgress(Window& window, bool* abortRequest)
+        : ProcessingProgress(500), window(window), abortRequest(abortRequest) {}
     void setPercent(double percent) override;
 
-private:
+  private:
     Window& window;
     bool* abortRequest;
 };

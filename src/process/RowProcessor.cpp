@@ -12,14 +12,18 @@ using namespace Audio;
 double pitchFactorOf(int semitones, int cents) {
     constexpr float twelfth = 1.0f / 12.0f;
     constexpr float centStep = 1.0f / 1200.0f;
-    return std::pow(2.0, semitones * static_cast<double>(twelfth) + cents * static_cast<double>(centStep));
+    return std::pow(2.0, semitones * static_cast<double>(twelfth) +
+                             cents * static_cast<double>(centStep));
 }
 
 double timeFactorOf(double value, TimeUnit unit, double sourceSeconds, double sourceBpm) {
     double factor = 0.0;
-    if (unit == Seconds) factor = value / sourceSeconds;
-    else if (unit == Percent) factor = value * 0.01;
-    else factor = sourceBpm / value;
+    if (unit == Seconds)
+        factor = value / sourceSeconds;
+    else if (unit == Percent)
+        factor = value * 0.01;
+    else
+        factor = sourceBpm / value;
     if (!std::isfinite(factor) || factor <= 0.0)
         throw std::invalid_argument("the time value gives no usable time factor");
     return factor;
@@ -39,8 +43,9 @@ Factors factorsOf(const RowSettings& row, const AudioFormat& format, u64 frames)
             timeFactorOf(row.timeValue, row.timeUnit, seconds, row.sourceBpm)};
 }
 
-void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row, const RowSource& source,
-                 const NamingSettings& naming, const Factors& f, std::uint64_t expectedLength) {
+void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
+                 const RowSource& source, const NamingSettings& naming, const Factors& f,
+                 std::uint64_t expectedLength) {
     const AudioFormat& format = source.cache->file->format;
     builder.format = format;
     // Curves change the factors along the file: no single value belongs in the name.
@@ -75,8 +80,9 @@ CAudioFile* buildDestination(CKALODestinationFileBuilder& builder, std::mutex* n
 } // namespace
 
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
-                     std::int32_t qualityMode, DestinationDialogs& dialogs, ProcessingProgress* progress,
-                     const RowHooks& hooks, std::vector<std::string>* partialPaths) {
+                     std::int32_t qualityMode, DestinationDialogs& dialogs,
+                     ProcessingProgress* progress, const RowHooks& hooks,
+                     std::vector<std::string>* partialPaths) {
     RowObserver* observer = hooks.observer;
     CAudioFileCache& cache = *source.cache;
     cache.refresh();

@@ -57,7 +57,7 @@ struct RowResult {
 
 // Hooks the caller can use while the job runs (for example to let Ctrl-C abort it).
 class RowObserver {
-public:
+  public:
     virtual ~RowObserver() = default;
     virtual void jobStarted(CKALO2FileProcess& job) = 0;
     virtual void jobEnded() = 0;
@@ -74,7 +74,8 @@ struct RowHooks {
 // builder fails; a destination the job wrote to is closed with a valid header and its paths
 // are in `partialPaths`.
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
-                     std::int32_t qualityMode, DestinationDialogs& dialogs, ProcessingProgress* progress,
-                     const RowHooks& hooks, std::vector<std::string>* partialPaths);
+                     std::int32_t qualityMode, DestinationDialogs& dialogs,
+                     ProcessingProgress* progress, const RowHooks& hooks,
+                     std::vector<std::string>* partialPaths);
 
 } // namespace Process

@@ -4,7 +4,8 @@
 
 namespace Process {
 
-ScaleArray::ScaleArray(const CMarkPointArray& curve) : points(curve.begin(), curve.end()) {}
+ScaleArray::ScaleArray(const CMarkPointArray& curve) : points(curve.begin(), curve.end()) {
+}
 
 void ScaleArray::rewind() {
     cursor = -1;
@@ -13,7 +14,8 @@ void ScaleArray::rewind() {
 
 double ScaleArray::evaluate(std::int64_t position) {
     const auto count = static_cast<std::ptrdiff_t>(points.size());
-    while (cursor + 1 < count && points[static_cast<std::size_t>(cursor + 1)].framePosition <= position)
+    while (cursor + 1 < count &&
+           points[static_cast<std::size_t>(cursor + 1)].framePosition <= position)
         ++cursor;
     const double before = cursor >= 0 ? points[static_cast<std::size_t>(cursor)].value : 1.0;
     if (cursor + 1 >= count) {
@@ -22,9 +24,11 @@ double ScaleArray::evaluate(std::int64_t position) {
     }
     const CMarkPoint& next = points[static_cast<std::size_t>(cursor + 1)];
     if (next.lineStyle & LINEAR) {
-        const double startPosition = cursor >= 0 ? points[static_cast<std::size_t>(cursor)].framePosition : 0;
+        const double startPosition =
+            cursor >= 0 ? points[static_cast<std::size_t>(cursor)].framePosition : 0;
         const double span = next.framePosition - startPosition;
-        current = span > 0 ? before + (next.value - before) * (static_cast<double>(position) - startPosition) / span
+        current = span > 0 ? before + (next.value - before) *
+                                          (static_cast<double>(position) - startPosition) / span
                            : before;
     } else if (next.lineStyle & KEEP) {
         // the factor stays where the previous evaluation left it

@@ -7,7 +7,7 @@
 namespace Process {
 
 class ScaleArray {
-public:
+  public:
     ScaleArray() = default;
     explicit ScaleArray(const CMarkPointArray& curve);
 
@@ -17,7 +17,7 @@ public:
     double evaluate(std::int64_t position);
     std::size_t size() const { return points.size(); }
 
-private:
+  private:
     std::vector<CMarkPoint> points;
     std::ptrdiff_t cursor = -1; // index of the last point at or before the position
     double current = 1.0;

@@ -21,13 +21,15 @@ std::string cli() {
 
 // Runs with the settings of an empty configuration folder, so the user's settings play no part.
 int process(const TestSupport::TempDir& dir, const std::string& args, std::string* out = nullptr) {
-    return TestSupport::run("cd '" + dir.path().string() + "' && XDG_CONFIG_HOME='" + dir.file(".config") + "' " +
-                                cli() + " process " + args + " 2>&1",
+    return TestSupport::run("cd '" + dir.path().string() + "' && XDG_CONFIG_HOME='" +
+                                dir.file(".config") + "' " + cli() + " process " + args + " 2>&1",
                             out);
 }
 
 void tone(const TestSupport::TempDir& dir, const std::string& name, const std::string& spec) {
-    ASSERT_EQ(TestSupport::run("sox -D -n " + spec + " '" + dir.file(name) + "' synth 1 sine 440 gain -6 2>&1"), 0);
+    ASSERT_EQ(TestSupport::run("sox -D -n " + spec + " '" + dir.file(name) +
+                               "' synth 1 sine 440 gain -6 2>&1"),
+              0);
 }
 
 std::string soxi(const std::string& flag, const std::string& path) {
@@ -42,18 +44,22 @@ TEST(CliProcess, WritesANewFileNamedAfterTheSettings) {
     TestSupport::TempDir dir;
     tone(dir, "tone.wav", "-r 44100 -b 16 -c 2");
     std::string out;
-    ASSERT_EQ(process(dir, "--time 150% --semitones -2 --cents -50 --quality medium tone.wav", &out), 0) << out;
+    ASSERT_EQ(
+        process(dir, "--time 150% --semitones -2 --cents -50 --quality medium tone.wav", &out), 0)
+        << out;
     const std::string made = dir.file("tone P-2.-50 T1.50 2.wav");
     ASSERT_TRUE(fs::exists(made)) << out;
     EXPECT_NE(out.find("tone P-2.-50 T1.50 2.wav"), std::string::npos);
     EXPECT_EQ(soxi("-r", made), "44100");
     EXPECT_EQ(soxi("-c", made), "2");
     const long frames = std::stol(soxi("-s", made));
-    EXPECT_GE(frames, 66150);          // 1.5 s of output at least
-    EXPECT_LE(frames, 66150 + 8192);   // the engine's tail is not trimmed, but it is short
+    EXPECT_GE(frames, 66150);        // 1.5 s of output at least
+    EXPECT_LE(frames, 66150 + 8192); // the engine's tail is not trimmed, but it is short
     // The same command again takes the next index; the first result stays as it was.
     const auto before = TestSupport::readBytes(made);
-    ASSERT_EQ(process(dir, "--time 150% --semitones -2 --cents -50 --quality medium tone.wav", &out), 0) << out;
+    ASSERT_EQ(
+        process(dir, "--time 150% --semitones -2 --cents -50 --quality medium tone.wav", &out), 0)
+        << out;
     EXPECT_TRUE(fs::exists(dir.file("tone P-2.-50 T1.50 3.wav")));
     EXPECT_EQ(TestSupport::readBytes(made), before);
     EXPECT_EQ(TestSupport::readBytes(dir.file("tone P-2.-50 T1.50 3.wav")), before);
@@ -70,9 +76,11 @@ TEST(CliProcess, ParallelJobsWriteTheSameFilesAsOne) {
     std::string out;
     ASSERT_EQ(process(one, "--jobs 1" + args, &out), 0) << out;
     ASSERT_EQ(process(many, "--jobs 3" + args, &out), 0) << out;
-    for (const std::string name : {"a P3.0 T1.00 2.wav", "b P3.0 T1.00 2.aiff", "c P3.0 T1.00 2.wav"}) {
+    for (const std::string name :
+         {"a P3.0 T1.00 2.wav", "b P3.0 T1.00 2.aiff", "c P3.0 T1.00 2.wav"}) {
         ASSERT_TRUE(fs::exists(one.file(name))) << name;
-        EXPECT_EQ(TestSupport::readBytes(one.file(name)), TestSupport::readBytes(many.file(name))) << name;
+        EXPECT_EQ(TestSupport::readBytes(one.file(name)), TestSupport::readBytes(many.file(name)))
+            << name;
     }
 }
 
@@ -81,10 +89,14 @@ TEST(CliProcess, ReportsAFileThatFailsAndGoesOnWithTheOthers) {
     tone(dir, "ok.wav", "-r 8000 -b 16 -c 1");
     tone(dir, "wide.wav", "-r 8000 -b 16 -c 10");
     tone(dir, "taken.wav", "-r 8000 -b 16 -c 1");
-    for (int n = 2; n <= 9; ++n) TestSupport::writeBytes(dir.file("taken T2.00 " + std::to_string(n) + ".wav"), {1});
+    for (int n = 2; n <= 9; ++n)
+        TestSupport::writeBytes(dir.file("taken T2.00 " + std::to_string(n) + ".wav"), {1});
     std::string out;
-    EXPECT_EQ(process(dir, "--time 200% --no-pitch-in-name wide.wav taken.wav ok.wav --jobs 1", &out), 1);
-    EXPECT_NE(out.find("wide.wav: CKALO2FileProcess::init() the source has 10 channels"), std::string::npos) << out;
+    EXPECT_EQ(
+        process(dir, "--time 200% --no-pitch-in-name wide.wav taken.wav ok.wav --jobs 1", &out), 1);
+    EXPECT_NE(out.find("wide.wav: CKALO2FileProcess::init() the source has 10 channels"),
+              std::string::npos)
+        << out;
     EXPECT_NE(out.find("taken.wav: no free destination name"), std::string::npos) << out;
     EXPECT_TRUE(fs::exists(dir.file("ok T2.00 2.wav"))) << out;
     EXPECT_FALSE(fs::exists(dir.file("wide T2.00 2.wav")));
@@ -131,10 +143,10 @@ TEST(CliProcess, MarkPointCurvesDriveTheFactorsAndLeaveThemOutOfTheName) {
 TEST(CliProcess, WrongCommandLinesExitWithTwo) {
     TestSupport::TempDir dir;
     tone(dir, "t.wav", "-r 8000 -b 16 -c 1");
-    for (const std::string args : {"", "--time 5 t.wav", "--time 120bpm t.wav", "--time 0% t.wav",
-                                   "--quality superb t.wav", "--semitones 49 t.wav", "--cents x t.wav",
-                                   "--split t.wav", "--out-dir nowhere t.wav", "--name-parts middle t.wav",
-                                   "--jobs 0 t.wav"}) {
+    for (const std::string args :
+         {"", "--time 5 t.wav", "--time 120bpm t.wav", "--time 0% t.wav", "--quality superb t.wav",
+          "--semitones 49 t.wav", "--cents x t.wav", "--split t.wav", "--out-dir nowhere t.wav",
+          "--name-parts middle t.wav", "--jobs 0 t.wav"}) {
         std::string out;
         EXPECT_EQ(process(dir, args, &out), 2) << args << "\n" << out;
     }
@@ -145,13 +157,15 @@ TEST(CliProcess, WrongCommandLinesExitWithTwo) {
 
 TEST(CliProcess, CtrlCClosesTheCurrentFileWithAValidHeader) {
     TestSupport::TempDir dir;
-    ASSERT_EQ(TestSupport::run("sox -n -r 44100 -b 16 -c 2 '" + dir.file("long.wav") + "' synth 600 sine 300 2>&1"), 0);
+    ASSERT_EQ(TestSupport::run("sox -n -r 44100 -b 16 -c 2 '" + dir.file("long.wav") +
+                               "' synth 600 sine 300 2>&1"),
+              0);
     const pid_t child = ::fork();
     if (child == 0) {
         ::chdir(dir.path().c_str());
         ::setenv("XDG_CONFIG_HOME", dir.file(".config").c_str(), 1);
-        ::execl(cli().c_str(), cli().c_str(), "process", "--quality", "best", "--time", "300%", "long.wav",
-                static_cast<char*>(nullptr));
+        ::execl(cli().c_str(), cli().c_str(), "process", "--quality", "best", "--time", "300%",
+                "long.wav", static_cast<char*>(nullptr));
         ::_exit(99);
     }
     const std::string made = dir.file("long P0.0 T3.00 2.wav");
