@@ -22,8 +22,9 @@ int CPeriodSearch::mix(const float* const* segments, int channels, int length, i
 // The lag loop is innermost so that the compiler can vectorise across lags, and four values
 // of i are taken per pass so that A is loaded and stored a quarter as often. Every A[lag]
 // still sums over i in increasing order.
-// Built for AVX2 as well, chosen at load time where the processor has it.
-#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+// Built for AVX2 as well, chosen at load time where the processor has it. Not in sanitizer
+// builds: their instrumented resolver would run before the sanitizer is set up.
+#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 [[gnu::target_clones("avx2", "default")]]
 #endif
 void CPeriodSearch::difference(const float* s, int lags, float* out) {

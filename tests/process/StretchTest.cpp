@@ -78,10 +78,14 @@ TEST(Stretch, EveryOutputSampleLiesWithinFullScale) {
     Signal loud = tone(44100, 200.0, kRate, 3.0);
     for (std::size_t i = 0; i < loud.size(); i += 97)
         loud[i] = -loud[i];
+    loud[5000] = std::nanf("");
+    loud[9000] = INFINITY;
     Settings s;
     s.time = 1.3;
     s.pitch = 0.7;
     const Output run = process({loud}, s);
+    for (float v : run.out[0])
+        ASSERT_TRUE(v >= -1.0f && v <= 0.9999f) << v;
     const auto [low, high] = std::minmax_element(run.out[0].begin(), run.out[0].end());
     EXPECT_EQ(*low, -1.0f);
     EXPECT_EQ(*high, 0.9999f);
