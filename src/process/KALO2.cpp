@@ -131,7 +131,7 @@ std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formant
     std::copy(std::begin(p.segmentLength), std::end(p.segmentLength), s.segmentLength);
 
     distributeInput(s, p, count, channels, first);
-    BandSpec bands[kBandSlots];
+    BandSetup bands[kBandSlots];
     const int bandCount = CBandStretcher::bandsFor(p, bands);
     for (int i = 0; i < bandCount; ++i)
         CBandStretcher::process(s, tables, p, bands[i], count);
