@@ -12,7 +12,8 @@ void BM_SineTransform(benchmark::State& st) {
     const int m = static_cast<int>(st.range(0));
     Process::CSineTransform transform(m);
     std::vector<float> x(m), X(m), scratch(Process::CSineTransform::scratchSize(m));
-    for (int i = 0; i < m; ++i) x[i] = static_cast<float>(std::sin(0.01 * i * i));
+    for (int i = 0; i < m; ++i)
+        x[i] = static_cast<float>(std::sin(0.01 * i * i));
     for (auto _ : st) {
         transform.apply(x.data(), X.data(), scratch.data());
         benchmark::DoNotOptimize(X.data());

@@ -19,7 +19,7 @@ int analysisLength(int segmentLength) {
 }
 } // namespace
 
-int CBandStretcher::bandsFor(const EngineParameters& p, BandSpec (&bands)[kBandSlots]) {
+int CBandStretcher::bandsFor(const EngineParameters& p, BandSetup (&bands)[kBandSlots]) {
     if (p.quality == 1) {
         bands[0] = {0, 0.0, 22050.0, 1};
         return 1;
@@ -33,7 +33,8 @@ int CBandStretcher::bandsFor(const EngineParameters& p, BandSpec (&bands)[kBandS
 }
 
 void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
-                                    const EngineParameters& p, const BandSpec& band, int channels) {
+                                    const EngineParameters& p, const BandSetup& band,
+                                    int channels) {
     const int k = p.rateMultiple;
     const int length = analysisLength(s.segmentLength[band.slot]);
     // Ramps are wider (divisor 10 instead of 6) near unity stretch.
@@ -47,7 +48,7 @@ void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
                             tables, s.accumulator, s.filter);
 }
 
-double CBandStretcher::findPeriod(EngineState& s, const BandSpec& band, int channels) {
+double CBandStretcher::findPeriod(EngineState& s, const BandSetup& band, int channels) {
     const int length = analysisLength(s.segmentLength[band.slot]);
     const float* segments[kMaxChannels];
     for (int c = 0; c < channels; ++c)
@@ -69,7 +70,7 @@ int CBandStretcher::driftJump(double idealPosition, int relativePosition, double
 }
 
 void CBandStretcher::process(EngineState& s, const CRateTables& tables, const EngineParameters& p,
-                             const BandSpec& band, int channels) {
+                             const BandSetup& band, int channels) {
     BandRecord& record = s.bands[band.slot];
     record.calls += 1;
     record.idealPosition += p.hop / p.stretch;

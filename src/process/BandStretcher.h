@@ -8,7 +8,7 @@
 
 namespace Process {
 
-struct BandSpec {
+struct BandSetup {
     int slot;
     double lowHz;
     double highHz;
@@ -19,12 +19,12 @@ class CBandStretcher {
   public:
     // The bands of one call in processing order (band i of the five-band split lives in
     // slot 4 - i). Returns their number.
-    static int bandsFor(const EngineParameters& p, BandSpec (&bands)[kBandSlots]);
+    static int bandsFor(const EngineParameters& p, BandSetup (&bands)[kBandSlots]);
 
     // Filters the slot's segments of every channel, searches the period and moves the
     // slot's position for the next call.
     static void process(EngineState& s, const CRateTables& tables, const EngineParameters& p,
-                        const BandSpec& band, int channels);
+                        const BandSetup& band, int channels);
 
     // Whole-period jump that brings a band back towards its ideal position, 0 while the
     // drift stays within 150k frames.
@@ -32,8 +32,8 @@ class CBandStretcher {
 
   private:
     static void filterChannels(EngineState& s, const CRateTables& tables, const EngineParameters& p,
-                               const BandSpec& band, int channels);
-    static double findPeriod(EngineState& s, const BandSpec& band, int channels);
+                               const BandSetup& band, int channels);
+    static double findPeriod(EngineState& s, const BandSetup& band, int channels);
 };
 
 } // namespace Process

@@ -1,6 +1,7 @@
 #include "process/KALO2.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "process/BandStretcher.h"
@@ -40,7 +41,10 @@ void distributeInput(EngineState& s, const EngineParameters& p, int channels, fl
         for (int c = 0; c < channels; ++c) {
             const float* from = buffers[c] + s.blockOffset[slot];
             float* to = s.channels[c].segment[slot];
-            std::copy(from, from + given, to);
+            // A NaN or infinity (possible in float sources) would stay in the state for
+            // the rest of the stream; it enters as silence instead.
+            for (int i = 0; i < given; ++i)
+                to[i] = std::isfinite(from[i]) ? from[i] : 0.0f;
             std::fill(to + given, to + length, 0.0f);
         }
     }
@@ -127,7 +131,7 @@ std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formant
     std::copy(std::begin(p.segmentLength), std::end(p.segmentLength), s.segmentLength);
 
     distributeInput(s, p, count, channels, first);
-    BandSpec bands[kBandSlots];
+    BandSetup bands[kBandSlots];
     const int bandCount = CBandStretcher::bandsFor(p, bands);
     for (int i = 0; i < bandCount; ++i)
         CBandStretcher::process(s, tables, p, bands[i], count);

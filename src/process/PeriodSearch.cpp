@@ -19,16 +19,35 @@ int CPeriodSearch::mix(const float* const* segments, int channels, int length, i
     return count;
 }
 
-// The lag loop is innermost so that every A[lag] still sums over i in order while the
-// compiler can vectorise across lags.
+// The lag loop is innermost so that the compiler can vectorise across lags, and four values
+// of i are taken per pass so that A is loaded and stored a quarter as often. Every A[lag]
+// still sums over i in increasing order.
+// Built for AVX2 as well, chosen at load time where the processor has it. Not in sanitizer
+// builds: their instrumented resolver would run before the sanitizer is set up.
+#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+[[gnu::target_clones("avx2", "default")]]
+#endif
 void CPeriodSearch::difference(const float* s, int lags, float* out) {
     float* __restrict a = out;
     std::fill(a, a + lags + 1, 0.0f);
-    for (int i = 0; i < lags; ++i) {
+    int i = 0;
+    for (; i + 4 <= lags; i += 4) {
+        const float s0 = s[i], s1 = s[i + 1], s2 = s[i + 2], s3 = s[i + 3];
+        const float* __restrict x = s + i;
+        for (int lag = 0; lag <= lags; ++lag) {
+            float sum = a[lag];
+            sum += std::fabs(s0 - x[lag]);
+            sum += std::fabs(s1 - x[lag + 1]);
+            sum += std::fabs(s2 - x[lag + 2]);
+            sum += std::fabs(s3 - x[lag + 3]);
+            a[lag] = sum;
+        }
+    }
+    for (; i < lags; ++i) {
         const float si = s[i];
-        const float* __restrict shifted = s + i;
+        const float* __restrict x = s + i;
         for (int lag = 0; lag <= lags; ++lag)
-            a[lag] += std::fabs(si - shifted[lag]);
+            a[lag] += std::fabs(si - x[lag]);
     }
 }
 

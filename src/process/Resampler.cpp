@@ -1,6 +1,7 @@
 #include "process/Resampler.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <numbers>
 
@@ -14,12 +15,14 @@ float& at(float (&table)[kResamplerPhases][kResamplerTaps], int position) {
     return table[position % kResamplerPhases][position / kResamplerPhases];
 }
 
-float output(const ResamplerRecord& r, int phase, float newest) {
-    const float* row = r.table[phase];
-    float y = 0.0f;
-    for (int j = 1; j < kResamplerTaps; ++j)
-        y += row[j] * r.history[kResamplerHistory - j];
-    return y + row[0] * newest;
+// Taps 0..23 against the current input and the 23 before it (taps[23] the current one).
+// Four partial sums, so that the additions do not wait for each other.
+float output(const float* row, const float* taps) {
+    float sum[4] = {};
+    for (int j = 0; j < kResamplerTaps; j += 4)
+        for (int u = 0; u < 4; ++u)
+            sum[u] += row[j + u] * taps[kResamplerHistory - j - u];
+    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
 }
 } // namespace
 
@@ -68,17 +71,18 @@ void CResampler::process(ResamplerRecord& r, const float* in, int inputCount, fl
     const auto frame = static_cast<std::uint32_t>(outputCount);
     const auto step = static_cast<std::uint32_t>(inputCount);
     std::uint32_t phase = std::min(r.phase, step - 1);
+    assert(inputCount <= kResamplerMaxInput);
+    std::copy(r.history, r.history + kResamplerHistory, r.line);
+    std::copy(in, in + inputCount, r.line + kResamplerHistory);
     int written = 0;
     for (int i = 0; i < inputCount; ++i) {
-        const float x = in[i];
         for (; phase < frame; phase += step) {
             const int row = static_cast<int>(std::uint64_t{phase} * kResamplerPhases / frame);
-            if (written < outputCount) out[written++] = output(r, row, x);
+            if (written < outputCount) out[written++] = output(r.table[row], r.line + i);
         }
         phase -= frame;
-        std::copy(r.history + 1, r.history + kResamplerHistory, r.history);
-        r.history[kResamplerHistory - 1] = x;
     }
+    std::copy(r.line + inputCount, r.line + inputCount + kResamplerHistory, r.history);
     r.phase = phase;
 }
 

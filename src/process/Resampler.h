@@ -9,6 +9,7 @@ inline constexpr int kResamplerPhases = 500;
 inline constexpr int kResamplerTaps = 24;
 inline constexpr int kResamplerHistory = kResamplerTaps - 1;
 inline constexpr std::int32_t kResamplerTableMarker = 12071;
+inline constexpr int kResamplerMaxInput = 1024; // 512k values per call
 
 // One channel's resampler, stored inside the engine state (zero-filled before first use).
 struct ResamplerRecord {
@@ -23,6 +24,9 @@ struct ResamplerRecord {
     std::uint32_t phase;
     std::int32_t reserved;
     float history[kResamplerHistory]; // oldest first
+    // The history followed by one call's input, so that every output reads its taps from
+    // one contiguous run instead of the history being shifted per input value.
+    float line[kResamplerHistory + kResamplerMaxInput];
     float table[kResamplerPhases][kResamplerTaps];
 };
 

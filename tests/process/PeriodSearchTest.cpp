@@ -50,13 +50,3 @@ TEST(PeriodSearch, RefinesAMinimumOnTheLastLagWithTheValueBeyondIt) {
     EXPECT_EQ(found.lag, 47);
     EXPECT_LT(offWholePeriods(found.period, period), 2.0) << found.period;
 }
-
-TEST(PeriodSearch, MixTakesTheLastSampleOfEachGroupAveragedOverChannels) {
-    std::vector<float> left(64), right(64), search(8);
-    for (int i = 0; i < 64; ++i)
-        left[i] = static_cast<float>(i), right[i] = -3.0f * i;
-    const float* segments[] = {left.data(), right.data()};
-    EXPECT_EQ(CPeriodSearch::mix(segments, 2, 64, 8, search.data()), 8);
-    for (int j = 0; j < 8; ++j)
-        EXPECT_FLOAT_EQ(search[j], -1.0f * (8 * j + 7)) << j;
-}

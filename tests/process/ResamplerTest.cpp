@@ -45,13 +45,14 @@ TEST(ResamplerTable, BesselSeriesMatchesKnownValues) {
     EXPECT_NEAR(CResampler::besselI0(2.0), 2.2795853023360673, 1e-6);
 }
 
-TEST(Resampler, UnitRatioDelaysByTwelveFrames) {
+TEST(Resampler, UnitRatioDelaysByTwelveFramesAcrossCalls) {
     auto r = freshRecord();
-    std::vector<float> in(512), out(512);
-    for (int i = 0; i < 512; ++i)
+    std::vector<float> in(1024), out(1024);
+    for (int i = 0; i < 1024; ++i)
         in[i] = static_cast<float>(std::sin(0.05 * i));
-    CResampler::process(*r, in.data(), 512, out.data(), 512);
-    for (int i = 12; i < 512; ++i)
+    for (int call = 0; call < 4; ++call)
+        CResampler::process(*r, in.data() + 256 * call, 256, out.data() + 256 * call, 256);
+    for (int i = 12; i < 1024; ++i)
         ASSERT_NEAR(out[i], in[i - 12], 1e-5f) << i;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "EngineDriver.h"
+#include "process/EngineParameters.h"
 
 using namespace EngineTest;
 
@@ -22,29 +23,40 @@ std::size_t toneLength(const Signal& x, float threshold) {
 
 struct ToneCase {
     int quality;
+    double time;
+    double pitch;
     double maxCents;
 };
 } // namespace
 
 class StretchedTone : public ::testing::TestWithParam<ToneCase> {};
 
-TEST_P(StretchedTone, StaysAt440HzAndLastsOneAndAHalfTimesAsLong) {
+// A 440 Hz tone comes out at 440 Hz times the effective pitch factor and lasts the time factor times
+// as long, within one hop.
+TEST_P(StretchedTone, KeepsItsPitchAndTakesTheNewDuration) {
+    const ToneCase& c = GetParam();
     const std::size_t length = 3 * 44100;
     Settings s;
-    s.time = 1.5;
-    s.quality = GetParam().quality;
+    s.time = c.time;
+    s.pitch = c.pitch;
+    s.quality = c.quality;
     const Output run = process({tone(length, 440.0, kRate)}, s);
     const Signal& y = run.out[0];
-    const double f = frequency(y, 20000, 180000, kRate);
-    std::printf("quality %d: %.4f Hz (%+.3f cents), distortion %.1f dB\n", s.quality, f,
-                cents(f, 440.0), distortionDb(y, 20000, 180000, 440.0, kRate));
-    EXPECT_LT(std::fabs(cents(f, 440.0)), GetParam().maxCents);
-    EXPECT_NEAR(static_cast<double>(toneLength(y, 0.125f)), 1.5 * length, 512.0);
+    const std::size_t end = static_cast<std::size_t>(length * c.time) - 20000;
+    // The pitch actually applied is 512 / m with m = trunc(512 / pitch) frames per call.
+    const double expected = 440.0 * 512.0 / Process::outputFramesFor(c.pitch, 1);
+    const double f = frequency(y, 20000, end, kRate);
+    std::printf("quality %d, time %.2f, pitch %.2f: %.4f Hz (%+.3f cents), distortion %.1f dB\n",
+                c.quality, c.time, c.pitch, f, cents(f, expected),
+                distortionDb(y, 20000, end, expected, kRate));
+    EXPECT_LT(std::fabs(cents(f, expected)), c.maxCents);
+    EXPECT_NEAR(static_cast<double>(toneLength(y, 0.125f)), c.time * length, 512.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Qualities, StretchedTone,
-                         ::testing::Values(ToneCase{1, 2.0}, ToneCase{2, 2.0}, ToneCase{3, 0.2},
-                                           ToneCase{4, 2.0}));
+                         ::testing::Values(ToneCase{1, 1.5, 1.0, 2.0}, ToneCase{2, 1.5, 1.0, 2.0},
+                                           ToneCase{3, 1.5, 1.0, 0.2}, ToneCase{4, 1.5, 1.0, 2.0},
+                                           ToneCase{3, 0.6, 0.7, 2.0}, ToneCase{1, 0.6, 1.3, 2.0}));
 
 TEST(Stretch, MediumQualityStretchKeepsTheToneClean) {
     Settings s;
@@ -78,10 +90,14 @@ TEST(Stretch, EveryOutputSampleLiesWithinFullScale) {
     Signal loud = tone(44100, 200.0, kRate, 3.0);
     for (std::size_t i = 0; i < loud.size(); i += 97)
         loud[i] = -loud[i];
+    loud[5000] = std::nanf("");
+    loud[9000] = INFINITY;
     Settings s;
     s.time = 1.3;
     s.pitch = 0.7;
     const Output run = process({loud}, s);
+    for (float v : run.out[0])
+        ASSERT_TRUE(v >= -1.0f && v <= 0.9999f) << v;
     const auto [low, high] = std::minmax_element(run.out[0].begin(), run.out[0].end());
     EXPECT_EQ(*low, -1.0f);
     EXPECT_EQ(*high, 0.9999f);
