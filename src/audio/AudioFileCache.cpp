@@ -55,7 +55,7 @@ CAudioFileCache::Block* CAudioFileCache::load(u64 frame) {
     refreshLocked();
     const u64 start = frame - frame % blockFrames;
     const u64 end = std::min<u64>(start + blockFrames, file->getFrames());
-    if (start >= end || start > 0xFFFFFFFFu)
+    if (frame >= end || start > 0xFFFFFFFFu)
         throw std::out_of_range("CAudioFileCache::load() frame " + std::to_string(frame) +
                                 " lies beyond the end of the file!");
     auto* block = new Block;

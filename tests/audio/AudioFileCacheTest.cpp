@@ -224,3 +224,23 @@ TEST(AudioPlayback, SameRateFallsBackToPlainReading) {
     EXPECT_EQ(out[0], 10.0f);
     EXPECT_EQ(out[9], 19.0f);
 }
+
+TEST(AudioFileIterator, EmptyLoopRangeGivesSilenceInsteadOfSpinning) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 100));
+    CAudioFileIterator it(cache.get(), 44100.0f);
+    it.loop = it.useRange = true;
+    it.loopStart = it.loopEnd = 50;
+    it.start();
+    std::vector<float> out(20, -1.0f);
+    float* dest[] = {out.data()};
+    it.process(dest, 1, 20);
+    EXPECT_EQ(out, std::vector<float>(20, 0.0f));
+}
+
+TEST(AudioFileCache, LoadingPastTheEndIsAnError) {
+    TestSupport::TempDir dir;
+    auto cache = cacheOf(rampFile(dir, 100), 10, 64);
+    EXPECT_THROW(cache->load(100), std::out_of_range);
+    EXPECT_EQ(cache->blockCount(), 0u);
+}
