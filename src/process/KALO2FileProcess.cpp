@@ -109,7 +109,6 @@ bool CKALO2FileProcess::process(CAudioFile* destination) {
     framesProduced = 0;
     sourcePosition = startFrame;
     blockRequest = KALO2_FirstRequest;
-    abortRequested.store(false);
     if (progress) progress->reset();
     try {
         if (!destination->isOpen()) destination->open(Write, &sourceFormat);

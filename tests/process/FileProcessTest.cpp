@@ -261,6 +261,19 @@ TEST(FileProcessAbort, StopsEarlyAndLeavesAClosedValidFile) {
     EXPECT_LT(frames, 60000u);
 }
 
+// A request made between init and process (Ctrl-C while the destination is being opened)
+// must not be lost: the first block boundary honours it.
+TEST(FileProcessAbort, RequestBeforeProcessStopsAtTheFirstBlock) {
+    Source source(20000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.requestAbort();
+    auto writer = waveWriter(source.output());
+    EXPECT_FALSE(job.process(writer.get()));
+    EXPECT_TRUE(job.wasAborted());
+    EXPECT_EQ(framesOf(source.output()), 0u);
+}
+
 TEST(FileProcessAbort, ACompleteRunIsNotAborted) {
     Source source(8000);
     AbortingProgress progress(-1);
