@@ -136,8 +136,15 @@ TEST(DestinationSpace, SplitStereoChecksHalfTheBytesPerMember) {
     EXPECT_EQ(builder.destinationPaths,
               (std::vector<std::string>{dir.file("Take L P1.50 T1.50 2.wav"),
                                         dir.file("Take R P1.50 T1.50 2.wav")}));
-    writer.reset();
-    EXPECT_TRUE(std::filesystem::exists(builder.destinationPaths[1]));
+    // The writer spreads the channels over two mono files.
+    const Channels frames{std::vector<float>(100, 0.25f), std::vector<float>(100, -0.5f)};
+    float* pointers[] = {const_cast<float*>(frames[0].data()),
+                         const_cast<float*>(frames[1].data())};
+    Audio::u32 written = 0;
+    writer->write(pointers, 100, &written);
+    writer->close();
+    EXPECT_EQ(readWave(builder.destinationPaths[0]), Channels{frames[0]});
+    EXPECT_EQ(readWave(builder.destinationPaths[1]), Channels{frames[1]});
 
     RecordingDialogs tightDialogs;
     TightBuilder tighter(tightDialogs);

@@ -206,6 +206,8 @@ TEST(FileProcessOutput, MatchesTheEngineWithTheLatencyDropped) {
     const Channels out = readWave(source.output());
     ASSERT_EQ(out[0].size(), expected.out[0].size());
     ASSERT_GT(out[0].size(), 20000u) << "the output is not stretched";
+    // Every call returns trunc(512 / 1.5) = 341 frames; the latency is all that is missing.
+    EXPECT_EQ((out[0].size() + KALO2_OutputLatency(1.5, 44100.0f)) % 341, 0u);
     for (std::size_t c = 0; c < 2; ++c)
         for (std::size_t i = 0; i < out[c].size(); ++i)
             ASSERT_NEAR(out[c][i], expected.out[c][i], 1e-6) << "channel " << c << " frame " << i;
@@ -225,6 +227,18 @@ TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {
     ASSERT_EQ(out[0].size(), expected.out[0].size());
     for (std::size_t i = 0; i < out[0].size(); ++i)
         ASSERT_NEAR(out[0][i], expected.out[0][i], 1e-6) << "frame " << i;
+}
+
+// With nothing selected the loop still runs until the position passes the latency.
+TEST(FileProcessOutput, EmptyStretchWritesOnlyWhatExceedsTheLatency) {
+    Source source(20000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 5000, 5000);
+    EXPECT_EQ(job.getExpectedLength(), 0u);
+    auto writer = openWriter(source.output(), 1);
+    ASSERT_TRUE(job.process(writer.get()));
+    const auto expected = EngineTest::process({EngineTest::Signal()}, {});
+    EXPECT_EQ(framesOf(source.output()), expected.out[0].size());
 }
 
 namespace {
