@@ -5,6 +5,8 @@
 
 namespace Process {
 
+class CKALO2FileProcess;
+
 // "3 days", "25h:05m", "1h:01m", "2 min", "1 second", "12 seconds".
 std::string remainingText(std::uint64_t milliseconds);
 // The progress window's line: "1h:01m", "2 min", "1 second", "12 seconds".
@@ -12,7 +14,7 @@ std::string progressWindowText(std::int64_t seconds);
 
 // The sink a job reports to. Called on the job's thread.
 class ProcessingProgress {
-public:
+  public:
     explicit ProcessingProgress(std::uint64_t intervalMs = 500) : interval(intervalMs) {}
     virtual ~ProcessingProgress() = default;
 
@@ -27,7 +29,7 @@ public:
     const std::string& getRemainingText() const { return text; }
     bool hasEstimate() const { return estimated; }
 
-protected:
+  protected:
     // Milliseconds of a steady clock; tests replace it.
     virtual std::uint64_t now() const;
     // The estimate: remaining time from the progress since the last estimate.
@@ -43,22 +45,24 @@ protected:
 };
 
 // The batch's progress: at most one estimate per interval, ignoring reports closer than 100 ms,
-// and a window that can ask to abort.
+// and a window whose stop aborts the job.
 class BatchProgress : public ProcessingProgress {
-public:
+  public:
     class Window {
-    public:
+      public:
         virtual ~Window() = default;
         // position 0..1000, remaining seconds; false when the user wants to stop.
         virtual bool update(int position, std::int64_t seconds) = 0;
     };
 
-    BatchProgress(Window& window, bool* abortRequest) : ProcessingProgress(500), window(window), abortRequest(abortRequest) {}
+    explicit BatchProgress(Window& window) : ProcessingProgress(500), window(window) {}
+    // The job the window's stop aborts; the job is made after its progress, so it comes later.
+    void setJob(CKALO2FileProcess* stoppable) { job = stoppable; }
     void setPercent(double percent) override;
 
-private:
+  private:
     Window& window;
-    bool* abortRequest;
+    CKALO2FileProcess* job = nullptr;
 };
 
 } // namespace Process

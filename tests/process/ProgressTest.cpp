@@ -1,7 +1,10 @@
 // Remaining-time texts and the batch's remaining-time estimate.
 #include <gtest/gtest.h>
 
+#include "JobTestFiles.h"
+#include "process/KALO2FileProcess.h"
 #include "process/ProcessingProgress.h"
+#include "support/TestSupport.h"
 
 using Process::BatchProgress;
 using Process::ProcessingProgress;
@@ -48,6 +51,18 @@ class ClockedBatchProgress : public BatchProgress {
     std::uint64_t now() const override { return time; }
 };
 
+// A clock that moves 200 ms every time it is read, so that every report counts.
+class SteppingBatchProgress : public BatchProgress {
+  public:
+    using BatchProgress::BatchProgress;
+
+  protected:
+    std::uint64_t now() const override { return time += 200; }
+
+  private:
+    mutable std::uint64_t time = 0;
+};
+
 class ClockedProgress : public ProcessingProgress {
   public:
     std::uint64_t time = 0;
@@ -64,10 +79,10 @@ class RecordingWindow : public BatchProgress::Window {
         bool operator==(const Update&) const = default;
     };
     std::vector<Update> updates;
-    bool keepGoing = true;
+    std::size_t stopAt = 0; // the update that asks to stop, counted from 1; 0: never
     bool update(int position, std::int64_t seconds) override {
         updates.push_back({position, seconds});
-        return keepGoing;
+        return updates.size() != stopAt;
     }
 };
 
@@ -75,8 +90,7 @@ class RecordingWindow : public BatchProgress::Window {
 
 TEST(BatchProgressEstimate, EstimatesFromTheProgressSinceTheLastEstimate) {
     RecordingWindow window;
-    bool abort = false;
-    ClockedBatchProgress progress(window, &abort);
+    ClockedBatchProgress progress(window);
     progress.time = 10'000;
     progress.reset();
 
@@ -104,12 +118,11 @@ TEST(BatchProgressEstimate, EstimatesFromTheProgressSinceTheLastEstimate) {
     progress.setPercent(30.0);
     EXPECT_EQ(progress.getRemaining(), 3500u);
     EXPECT_EQ(window.updates.back(), (RecordingWindow::Update{300, 4}));
-    EXPECT_FALSE(abort);
 }
 
 TEST(BatchProgressEstimate, StandstillRestartsTheClock) {
     RecordingWindow window;
-    ClockedBatchProgress progress(window, nullptr);
+    ClockedBatchProgress progress(window);
     progress.reset();
     progress.time = 1000;
     progress.setPercent(10.0); // 9000 left
@@ -122,18 +135,26 @@ TEST(BatchProgressEstimate, StandstillRestartsTheClock) {
     EXPECT_EQ(progress.getRemaining(), 4800u);
 }
 
-TEST(BatchProgressEstimate, WindowStopRequestsTheAbort) {
+// The window's stop reaches the running job, which ends early with a valid file.
+TEST(BatchProgressEstimate, WindowStopAbortsTheJob) {
+    TestSupport::TempDir dir;
+    const std::string source = dir.file("source.wav");
+    JobTest::writeWave(source, JobTest::makeFormat(1, 44100, 16),
+                       {TestSupport::sine(100000, 440.0, 44100.0)});
+    const auto cache = JobTest::openCache(source);
     RecordingWindow window;
-    bool abort = false;
-    ClockedBatchProgress progress(window, &abort);
-    progress.reset();
-    progress.time = 200;
-    progress.setPercent(1.0);
-    EXPECT_FALSE(abort);
-    window.keepGoing = false;
-    progress.time = 400;
-    progress.setPercent(2.0);
-    EXPECT_TRUE(abort);
+    window.stopAt = 3;
+    SteppingBatchProgress progress(window);
+    Process::CKALO2FileProcess job(&progress, {}, {}, {});
+    progress.setJob(&job);
+    job.init(1.0, 1.0, 1.0, cache.get(), false, false, 3, false, 0, -1);
+    auto writer = JobTest::waveWriter(dir.file("out.wav"));
+    EXPECT_FALSE(job.process(writer.get()));
+    // The job checks the request right after each report: the stop at the third report ends
+    // it there, and only the closing 100 % follows.
+    ASSERT_EQ(window.updates.size(), 4u);
+    EXPECT_EQ(window.updates.back().position, 1000);
+    EXPECT_LT(JobTest::framesOf(dir.file("out.wav")), 100000u);
 }
 
 TEST(ProgressEstimate, PlainSinkTakesEveryReport) {
