@@ -49,7 +49,7 @@ std::uint64_t estimateOf(Source& source, const Curves& curves, bool dynamic, dou
 
 // Writes 32-bit samples so that the comparison with the engine is limited by float precision.
 std::unique_ptr<Audio::CAudioFile> openWriter(const std::string& path, Audio::u32 channels) {
-    auto writer = waveWriter(path);
+    auto writer = waveFile(path);
     const auto format = makeFormat(channels, 44100, 32);
     writer->open(Audio::Write, &format);
     return writer;
@@ -60,7 +60,7 @@ std::unique_ptr<Audio::CAudioFile> openWriter(const std::string& path, Audio::u3
 TEST(FileProcessLifecycle, ProcessWithoutInitIsALogicError) {
     Source source(5000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     try {
         job.process(writer.get());
         ADD_FAILURE() << "processed without init";
@@ -71,7 +71,7 @@ TEST(FileProcessLifecycle, ProcessWithoutInitIsALogicError) {
     // Every run needs its own init.
     job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
     EXPECT_TRUE(job.process(writer.get()));
-    auto second = waveWriter(source.output("second.wav"));
+    auto second = waveFile(source.output("second.wav"));
     EXPECT_THROW(job.process(second.get()), std::logic_error);
 }
 
@@ -97,7 +97,7 @@ TEST(FileProcessFactors, DoubleLengthOverridesFactorsQualityAndCurves) {
     EXPECT_EQ(job.getQualityMode(), 5);
     EXPECT_EQ(job.getExpectedLength(), 10000u);
 
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), 2.0) << "the curves were followed";
     EXPECT_EQ(job.getPitchFactor(), 1.0) << "the curves were followed";
@@ -107,7 +107,7 @@ TEST(FileProcessFactors, DynamicWithoutPointsRunsAtOne) {
     Source source(5000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
     job.init(2.0, 1.5, 3.0, source.get(), true, false, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), 1.0);
     EXPECT_EQ(job.getPitchFactor(), 1.0);
@@ -119,7 +119,7 @@ TEST(FileProcessFactors, DynamicPreservedFormantsFollowThePitchCurve) {
     Curves curves{{}, curve({{0, 2.0f, LINEAR}}), curve({{0, 3.0f, LINEAR}})};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
     job.init(1.0, 1.0, 1.0, source.get(), true, true, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getPitchFactor(), 2.0);
     EXPECT_EQ(job.getFormantFactor(), 0.5);
@@ -132,7 +132,7 @@ TEST(FileProcessFactors, CurveValuesAreKeptWithinTheEngineRanges) {
                   curve({{0, 1e9f, LINEAR}})};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
     job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), 1.0);
     EXPECT_EQ(job.getPitchFactor(), 0.25);
@@ -185,7 +185,7 @@ TEST(FileProcessFactors, HugeTimeFactorsStillReachTheEnd) {
     const CMarkPointArray huge = curve({{0, 1e30f, LINEAR}});
     CKALO2FileProcess job(nullptr, huge, {}, {});
     job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), Process::maxTimeFactor);
     EXPECT_GT(framesOf(source.output()), 100'000u);
@@ -265,7 +265,7 @@ TEST(FileProcessAbort, StopsEarlyAndLeavesAClosedValidFile) {
     CKALO2FileProcess job(&progress, {}, {}, {});
     progress.job = &job;
     job.init(1.0, 2.0, 1.0, source.get(), false, false, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     EXPECT_FALSE(job.process(writer.get()));
     EXPECT_TRUE(job.wasAborted());
     EXPECT_FALSE(writer->isOpen());
@@ -282,7 +282,7 @@ TEST(FileProcessAbort, RequestBeforeProcessStopsAtTheFirstBlock) {
     CKALO2FileProcess job(nullptr, {}, {}, {});
     job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
     job.requestAbort();
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     EXPECT_FALSE(job.process(writer.get()));
     EXPECT_TRUE(job.wasAborted());
     EXPECT_EQ(framesOf(source.output()), 0u);
@@ -293,7 +293,7 @@ TEST(FileProcessAbort, ACompleteRunIsNotAborted) {
     AbortingProgress progress(-1);
     CKALO2FileProcess job(&progress, {}, {}, {});
     job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     EXPECT_TRUE(job.process(writer.get()));
     EXPECT_FALSE(job.wasAborted());
     EXPECT_EQ(progress.last, 100.0);
@@ -308,7 +308,7 @@ TEST(FileProcessFailures, NineChannelsAreRefusedAtInit) {
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("9 channels"), std::string::npos) << e.what();
     }
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     EXPECT_THROW(job.process(writer.get()), std::logic_error);
 }
 
@@ -316,7 +316,7 @@ TEST(FileProcessFailures, EightChannelsAreProcessed) {
     Source source(3000, 8);
     CKALO2FileProcess job(nullptr, {}, {}, {});
     job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     const Channels out = readWave(source.output());
     ASSERT_EQ(out.size(), 8u);
@@ -330,7 +330,7 @@ TEST(FileProcessFailures, LoopFailureClosesTheDestinationAndRethrows) {
     const CMarkPointArray broken = curve({{10000, 2.0f, LINEAR}, {15000, 1.0f, 8}});
     CKALO2FileProcess job(nullptr, {}, {}, broken);
     job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
-    auto writer = waveWriter(source.output());
+    auto writer = waveFile(source.output());
     try {
         job.process(writer.get());
         ADD_FAILURE() << "the unknown style went through";

@@ -13,7 +13,7 @@ AudioFormat makeFormat(u32 channels, u32 rate, u32 bits) {
 }
 
 void writeWave(const std::string& path, const AudioFormat& format, const Channels& data) {
-    auto file = waveWriter(path);
+    auto file = waveFile(path);
     file->open(Write, &format);
     std::vector<float*> pointers(data.size());
     for (std::size_t c = 0; c < data.size(); ++c)
@@ -25,7 +25,7 @@ void writeWave(const std::string& path, const AudioFormat& format, const Channel
 }
 
 Channels readWave(const std::string& path) {
-    auto file = waveWriter(path);
+    auto file = waveFile(path);
     file->open(Read, nullptr);
     Channels out(file->format.channels, std::vector<float>(file->getFrames()));
     std::vector<float*> pointers(out.size());
@@ -39,7 +39,7 @@ Channels readWave(const std::string& path) {
 }
 
 u64 framesOf(const std::string& path) {
-    auto file = waveWriter(path);
+    auto file = waveFile(path);
     file->open(Read, nullptr);
     const u64 frames = file->getFrames();
     file->close();
@@ -47,10 +47,10 @@ u64 framesOf(const std::string& path) {
 }
 
 std::unique_ptr<CAudioFileCache> openCache(const std::string& path) {
-    return std::make_unique<CAudioFileCache>(waveWriter(path).release(), 10, 65536);
+    return std::make_unique<CAudioFileCache>(waveFile(path).release(), 10, 65536);
 }
 
-std::unique_ptr<CAudioFile> waveWriter(const std::string& path) {
+std::unique_ptr<CAudioFile> waveFile(const std::string& path) {
     return createAudioFile(path, WavType);
 }
 

@@ -28,8 +28,8 @@ Audio::u64 framesOf(const std::string& path);
 // A cached source over a WAV file, opened for reading.
 std::unique_ptr<Audio::CAudioFileCache> openCache(const std::string& path);
 
-// A closed WAV writer for a path.
-std::unique_ptr<Audio::CAudioFile> waveWriter(const std::string& path);
+// A closed WAV file object for a path, to read or to write.
+std::unique_ptr<Audio::CAudioFile> waveFile(const std::string& path);
 
 // A curve holding the given points (frame, value, style) in order.
 CMarkPointArray curve(std::initializer_list<CMarkPoint> points);

@@ -148,7 +148,7 @@ TEST(BatchProgressEstimate, WindowStopAbortsTheJob) {
     Process::CKALO2FileProcess job(&progress, {}, {}, {});
     progress.setJob(&job);
     job.init(1.0, 1.0, 1.0, cache.get(), false, false, 3, false, 0, -1);
-    auto writer = JobTest::waveWriter(dir.file("out.wav"));
+    auto writer = JobTest::waveFile(dir.file("out.wav"));
     EXPECT_FALSE(job.process(writer.get()));
     // The job checks the request right after each report: the stop at the third report ends
     // it there, and only the closing 100 % follows.
