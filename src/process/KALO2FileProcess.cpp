@@ -16,7 +16,7 @@ double saneRatio(double factor) {
 
 double saneTimeFactor(double factor) {
     if (std::isnan(factor)) return 1.0;
-    return std::max(factor, 0.1);
+    return std::clamp(factor, 0.1, maxTimeFactor);
 }
 
 CKALO2FileProcess::CKALO2FileProcess(ProcessingProgress* progress_,
@@ -112,7 +112,6 @@ bool CKALO2FileProcess::process(CAudioFile* destination) {
     framesProduced = 0;
     sourcePosition = startFrame;
     blockRequest = KALO2_FirstRequest;
-    abortRequested.store(false);
     if (progress) progress->reset();
     try {
         if (!destination->isOpen()) destination->open(Write, &sourceFormat);

@@ -76,8 +76,12 @@ class CKALO2FileProcess {
     Audio::AudioFormat sourceFormat{};
 };
 
+// Above this the engine, at a pitch factor of 4, would move less than one source frame per
+// call: a larger (or infinite) time factor would never reach the end of the source.
+inline constexpr double maxTimeFactor = 128.0;
+
 // Keeps a factor a curve or a caller gives within what the engine takes: NaN becomes 1.0,
-// pitch and formant stay within [0.25, 4], the time factor at 0.1 or more.
+// pitch and formant stay within [0.25, 4], the time factor within [0.1, maxTimeFactor].
 double saneRatio(double factor);
 double saneTimeFactor(double factor);
 

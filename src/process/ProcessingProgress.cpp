@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "process/KALO2FileProcess.h"
+
 namespace Process {
 
 std::string remainingText(std::uint64_t ms) {
@@ -88,7 +90,7 @@ void BatchProgress::setPercent(double p) {
     if (now() - lastTick < 100) return;
     estimate(p);
     const auto seconds = static_cast<std::int64_t>((remaining + 1000) / 1000);
-    if (!window.update(static_cast<int>(p * 10), seconds) && abortRequest) *abortRequest = true;
+    if (!window.update(static_cast<int>(p * 10), seconds) && job) job->requestAbort();
 }
 
 } // namespace Process

@@ -5,6 +5,8 @@
 
 namespace Process {
 
+class CKALO2FileProcess;
+
 // "3 days", "25h:05m", "1h:01m", "2 min", "1 second", "12 seconds".
 std::string remainingText(std::uint64_t milliseconds);
 // The progress window's line: "1h:01m", "2 min", "1 second", "12 seconds".
@@ -43,7 +45,7 @@ class ProcessingProgress {
 };
 
 // The batch's progress: at most one estimate per interval, ignoring reports closer than 100 ms,
-// and a window that can ask to abort.
+// and a window whose stop aborts the job.
 class BatchProgress : public ProcessingProgress {
   public:
     class Window {
@@ -53,13 +55,14 @@ class BatchProgress : public ProcessingProgress {
         virtual bool update(int position, std::int64_t seconds) = 0;
     };
 
-    BatchProgress(Window& window, bool* abortRequest)
-        : ProcessingProgress(500), window(window), abortRequest(abortRequest) {}
+    explicit BatchProgress(Window& window) : ProcessingProgress(500), window(window) {}
+    // The job the window's stop aborts; the job is made after its progress, so it comes later.
+    void setJob(CKALO2FileProcess* stoppable) { job = stoppable; }
     void setPercent(double percent) override;
 
   private:
     Window& window;
-    bool* abortRequest;
+    CKALO2FileProcess* job = nullptr;
 };
 
 } // namespace Process

@@ -1,0 +1,226 @@
+// Opening destinations: unique names, the naming dialog, the space check and reservation.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "JobTestFiles.h"
+#include "process/KALODestinationFileBuilder.h"
+#include "support/TestSupport.h"
+
+using namespace JobTest;
+using Process::CKALODestinationFileBuilder;
+
+namespace {
+
+// Records what the builder asks and answers with prepared paths (or cancels).
+class RecordingDialogs : public Process::DestinationDialogs {
+  public:
+    std::vector<std::string> offered, extensions, messages;
+    std::vector<std::optional<std::string>> answers; // taken in order; cancel when used up
+
+    std::optional<std::string> chooseDestination(const std::string& initialPath,
+                                                 const std::string& extension) override {
+        offered.push_back(initialPath);
+        extensions.push_back(extension);
+        if (offered.size() > answers.size()) return std::nullopt;
+        return answers[offered.size() - 1];
+    }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+};
+
+// A volume with a given number of free bytes, per path.
+class TightBuilder : public CKALODestinationFileBuilder {
+  public:
+    using CKALODestinationFileBuilder::CKALODestinationFileBuilder;
+    std::uint64_t free = 0;
+    std::string roomyPath; // a path on a volume with plenty of space
+  protected:
+    std::uint64_t freeBytes(const std::string& path) override {
+        return path == roomyPath ? 1u << 30 : free;
+    }
+};
+
+const char* const shortOfSpace =
+    "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() You do not have sufficient disk "
+    "space!";
+const char* const aborted =
+    "CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog() process will be aborted!";
+
+void touch(const std::string& path) {
+    TestSupport::writeBytes(path, {'x'});
+}
+
+// Fills a builder for one 16-bit source of the given channels beside its sources.
+void describeSource(CKALODestinationFileBuilder& builder, std::vector<std::string> sources,
+                    Audio::u32 channels, bool split) {
+    builder.format = makeFormat(channels, 44100, 16);
+    builder.names.semitones = 1.0f;
+    builder.names.cents = 50.0f;
+    builder.names.timeFactor = 1.5f;
+    builder.expectedLength = 1000;
+    builder.memberCount = channels;
+    builder.sourcePaths = std::move(sources);
+    builder.split = split;
+}
+
+} // namespace
+
+TEST(DestinationNaming, FirstIndexTriedIsTwo) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    CKALODestinationFileBuilder builder(dialogs);
+    describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
+    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 2.wav"));
+    EXPECT_TRUE(writer->isOpen());
+    EXPECT_TRUE(dialogs.offered.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(DestinationNaming, SkipsTakenIndices) {
+    TestSupport::TempDir dir;
+    touch(dir.file("SoundFile P1.50 T1.50 2.wav"));
+    touch(dir.file("SoundFile P1.50 T1.50 3.wav"));
+    RecordingDialogs dialogs;
+    CKALODestinationFileBuilder builder(dialogs);
+    describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
+    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 4.wav"));
+}
+
+TEST(DestinationNaming, AllNineTakenOffersIndexTenInTheDialog) {
+    TestSupport::TempDir dir;
+    for (int n = 2; n <= 9; ++n)
+        touch(dir.file("SoundFile P1.50 T1.50 " + std::to_string(n) + ".wav"));
+    RecordingDialogs dialogs;
+    dialogs.answers = {dir.file("chosen.wav")};
+    CKALODestinationFileBuilder builder(dialogs);
+    describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
+    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    ASSERT_TRUE(writer);
+    ASSERT_EQ(dialogs.offered.size(), 1u);
+    EXPECT_EQ(dialogs.offered[0], dir.file("SoundFile P1.50 T1.50 10.wav"));
+    EXPECT_EQ(dialogs.extensions[0], "wav");
+    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("chosen.wav"));
+}
+
+TEST(DestinationNaming, CancelledDialogGivesNoDestination) {
+    TestSupport::TempDir dir;
+    touch(dir.file("SoundFile.aif"));
+    RecordingDialogs dialogs;
+    CKALODestinationFileBuilder builder(dialogs);
+    describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
+    builder.fileType = 2;
+    builder.names.includePitch = builder.names.includeTime = builder.names.includeIndex = false;
+    builder.sourcePaths = {dir.file("SoundFile.aif")};
+    // Without the index every try gives the same, taken name: straight to the dialog.
+    EXPECT_EQ(builder.build(), nullptr);
+    ASSERT_EQ(dialogs.offered.size(), 1u);
+    EXPECT_EQ(dialogs.offered[0], dir.file("SoundFile.aif"));
+    EXPECT_EQ(dialogs.extensions[0], "aif");
+    EXPECT_TRUE(builder.destinationPaths.at(0).empty());
+}
+
+TEST(DestinationSpace, SplitStereoChecksHalfTheBytesPerMember) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    TightBuilder builder(dialogs);
+    describeSource(builder, {dir.file("Take L.wav"), dir.file("Take R.wav")}, 2, true);
+    // 1000 frames of 16-bit stereo: 4000 bytes, 2000 per member file.
+    builder.free = 2000;
+    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    ASSERT_TRUE(writer);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(builder.destinationPaths,
+              (std::vector<std::string>{dir.file("Take L P1.50 T1.50 2.wav"),
+                                        dir.file("Take R P1.50 T1.50 2.wav")}));
+    // The writer spreads the channels over two mono files.
+    const Channels frames{std::vector<float>(100, 0.25f), std::vector<float>(100, -0.5f)};
+    float* pointers[] = {const_cast<float*>(frames[0].data()),
+                         const_cast<float*>(frames[1].data())};
+    Audio::u32 written = 0;
+    writer->write(pointers, 100, &written);
+    writer->close();
+    EXPECT_EQ(readWave(builder.destinationPaths[0]), Channels{frames[0]});
+    EXPECT_EQ(readWave(builder.destinationPaths[1]), Channels{frames[1]});
+
+    RecordingDialogs tightDialogs;
+    TightBuilder tighter(tightDialogs);
+    describeSource(tighter, {dir.file("Take L.wav"), dir.file("Take R.wav")}, 2, true);
+    tighter.free = 1999;
+    EXPECT_THROW(tighter.build(), std::runtime_error);
+    EXPECT_EQ(tightDialogs.messages.size(), 1u);
+}
+
+TEST(DestinationSpace, ShortageShowsTheMessageAndCancelAborts) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    TightBuilder builder(dialogs);
+    describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
+    builder.free = 3999;
+    try {
+        delete builder.build();
+        ADD_FAILURE() << "built without the space";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), aborted);
+    }
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{shortOfSpace});
+    EXPECT_EQ(dialogs.offered, std::vector<std::string>{dir.file("SoundFile P1.50 T1.50 2.wav")});
+    EXPECT_FALSE(std::filesystem::exists(dir.file("SoundFile P1.50 T1.50 2.wav")));
+}
+
+TEST(DestinationSpace, ShortageCanMoveTheFileElsewhere) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    TightBuilder builder(dialogs);
+    describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
+    builder.roomyPath = dir.file("elsewhere.wav");
+    dialogs.answers = {dir.file("still-short.wav"), builder.roomyPath};
+    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(builder.destinationPaths.at(0), builder.roomyPath);
+    writer.reset();
+    EXPECT_EQ(framesOf(builder.roomyPath), 0u);
+}
+
+TEST(DestinationSpace, ReservationWritesAFileOfTheFullSize) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    CKALODestinationFileBuilder builder(dialogs);
+    const std::string path = dir.file("reserved.wav");
+    builder.CheckForSufficientDiskSpace(path, 10);
+    const auto bytes = TestSupport::readBytes(path);
+    ASSERT_EQ(bytes.size(), 10u);
+    EXPECT_EQ(std::string(bytes.begin() + 6, bytes.end()), "file");
+}
+
+TEST(DestinationSpace, TinyReservationsStayWithinTheFile) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    CKALODestinationFileBuilder builder(dialogs);
+    for (const std::uint64_t size : {0u, 1u, 3u, 4u}) {
+        const std::string path = dir.file("tiny" + std::to_string(size) + ".wav");
+        ASSERT_NO_THROW(builder.CheckForSufficientDiskSpace(path, size)) << size << " bytes";
+        ASSERT_TRUE(std::filesystem::exists(path)) << size << " bytes";
+        const auto written = std::filesystem::file_size(path);
+        EXPECT_TRUE(written == 0 || written == size) << size << " bytes gave " << written;
+    }
+    EXPECT_EQ(std::filesystem::file_size(dir.file("tiny4.wav")), 4u);
+}
+
+TEST(DestinationSpace, RealVolumeRefusesMoreThanItHas) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    CKALODestinationFileBuilder builder(dialogs);
+    const std::string path = dir.file("huge.wav");
+    try {
+        builder.CheckForSufficientDiskSpace(path, std::uint64_t{1} << 62);
+        ADD_FAILURE() << "4 EiB reserved";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), shortOfSpace);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}

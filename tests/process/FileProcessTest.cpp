@@ -1,0 +1,342 @@
+// The processing job: factors, length estimate, block loop, latency skip, abort and failures.
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "EngineDriver.h"
+#include "JobTestFiles.h"
+#include "process/KALO2FileProcess.h"
+#include "support/TestSupport.h"
+
+using namespace JobTest;
+using Process::CKALO2FileProcess;
+
+namespace {
+
+constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
+
+// A mono or stereo source of `frames` frames at 44.1 kHz in a scratch folder.
+class Source {
+  public:
+    explicit Source(Audio::u32 frames, Audio::u32 channels = 1, Audio::u32 bits = 16) {
+        Channels data(channels);
+        for (Audio::u32 c = 0; c < channels; ++c)
+            data[c] = TestSupport::sine(frames, 220.0 * (c + 1), 44100.0, 0.5);
+        writeWave(path(), makeFormat(channels, 44100, bits), data);
+        cache = openCache(path());
+    }
+    std::string path() const { return dir.file("source.wav"); }
+    std::string output(const std::string& name = "out.wav") const { return dir.file(name); }
+    Audio::CAudioFileCache* get() { return cache.get(); }
+
+  private:
+    TestSupport::TempDir dir;
+    std::unique_ptr<Audio::CAudioFileCache> cache;
+};
+
+struct Curves {
+    CMarkPointArray time, pitch, formant;
+};
+
+// The expected length of a job over [start, end) whose curves (dynamic) or factors decide it.
+std::uint64_t estimateOf(Source& source, const Curves& curves, bool dynamic, double time,
+                         std::int64_t start = 0, std::int64_t end = -1) {
+    CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
+    job.init(1.0, time, 1.0, source.get(), dynamic, false, 3, false, start, end);
+    return job.getExpectedLength();
+}
+
+// Writes 32-bit samples so that the comparison with the engine is limited by float precision.
+std::unique_ptr<Audio::CAudioFile> openWriter(const std::string& path, Audio::u32 channels) {
+    auto writer = waveFile(path);
+    const auto format = makeFormat(channels, 44100, 32);
+    writer->open(Audio::Write, &format);
+    return writer;
+}
+
+} // namespace
+
+TEST(FileProcessLifecycle, ProcessWithoutInitIsALogicError) {
+    Source source(5000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    auto writer = waveFile(source.output());
+    try {
+        job.process(writer.get());
+        ADD_FAILURE() << "processed without init";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "CKALO2FileProcess::process() call init() befor process() please!");
+    }
+
+    // Every run needs its own init.
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    EXPECT_TRUE(job.process(writer.get()));
+    auto second = waveFile(source.output("second.wav"));
+    EXPECT_THROW(job.process(second.get()), std::logic_error);
+}
+
+TEST(FileProcessFactors, FixedFactorsAndPreservedFormants) {
+    Source source(5000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(2.0, 1.5, 3.0, source.get(), false, false, 3, false, 0, -1);
+    EXPECT_EQ(job.getPitchFactor(), 2.0);
+    EXPECT_EQ(job.getTimeFactor(), 1.5);
+    EXPECT_EQ(job.getFormantFactor(), 3.0);
+    job.init(2.0, 1.5, 3.0, source.get(), false, true, 3, false, 0, -1);
+    EXPECT_EQ(job.getFormantFactor(), 0.5);
+}
+
+TEST(FileProcessFactors, DoubleLengthOverridesFactorsQualityAndCurves) {
+    Source source(5000);
+    Curves curves{curve({{0, 3.0f, LINEAR}}), curve({{0, 2.0f, LINEAR}}), {}};
+    CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
+    job.init(2.0, 0.5, 3.0, source.get(), true, true, 2, true, 0, -1);
+    EXPECT_EQ(job.getTimeFactor(), 2.0);
+    EXPECT_EQ(job.getPitchFactor(), 1.0);
+    EXPECT_EQ(job.getFormantFactor(), 1.0);
+    EXPECT_EQ(job.getQualityMode(), 5);
+    EXPECT_EQ(job.getExpectedLength(), 10000u);
+
+    auto writer = waveFile(source.output());
+    ASSERT_TRUE(job.process(writer.get()));
+    EXPECT_EQ(job.getTimeFactor(), 2.0) << "the curves were followed";
+    EXPECT_EQ(job.getPitchFactor(), 1.0) << "the curves were followed";
+}
+
+TEST(FileProcessFactors, DynamicWithoutPointsRunsAtOne) {
+    Source source(5000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(2.0, 1.5, 3.0, source.get(), true, false, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    ASSERT_TRUE(job.process(writer.get()));
+    EXPECT_EQ(job.getTimeFactor(), 1.0);
+    EXPECT_EQ(job.getPitchFactor(), 1.0);
+    EXPECT_EQ(job.getFormantFactor(), 1.0);
+}
+
+TEST(FileProcessFactors, DynamicPreservedFormantsFollowThePitchCurve) {
+    Source source(5000);
+    Curves curves{{}, curve({{0, 2.0f, LINEAR}}), curve({{0, 3.0f, LINEAR}})};
+    CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
+    job.init(1.0, 1.0, 1.0, source.get(), true, true, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    ASSERT_TRUE(job.process(writer.get()));
+    EXPECT_EQ(job.getPitchFactor(), 2.0);
+    EXPECT_EQ(job.getFormantFactor(), 0.5);
+}
+
+// Curves that no reader refused still reach the engine only within its ranges.
+TEST(FileProcessFactors, CurveValuesAreKeptWithinTheEngineRanges) {
+    Source source(4000);
+    Curves curves{curve({{0, notANumber, LINEAR}}), curve({{0, 0.0f, LINEAR}}),
+                  curve({{0, 1e9f, LINEAR}})};
+    CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
+    job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    ASSERT_TRUE(job.process(writer.get()));
+    EXPECT_EQ(job.getTimeFactor(), 1.0);
+    EXPECT_EQ(job.getPitchFactor(), 0.25);
+    EXPECT_EQ(job.getFormantFactor(), 4.0);
+    EXPECT_GT(framesOf(source.output()), 0u);
+}
+
+TEST(FileProcessEstimate, FixedIsTheTruncatedStretchedLength) {
+    Source source(10000);
+    EXPECT_EQ(estimateOf(source, {}, false, 1.5), 15000u);
+    EXPECT_EQ(estimateOf(source, {}, false, 1.37, 1000, 4001), 4111u); // 3001 x 1.37 = 4111.37
+    EXPECT_EQ(estimateOf(source, {}, false, 0.3333), 3333u);
+}
+
+// Worked by hand: each step yields trunc(512 / pitch) frames and moves trunc(out / time)
+// source frames; the step that would pass the end adds trunc((end - position) x time).
+TEST(FileProcessEstimate, DynamicStepsThroughTheCurves) {
+    Source source(10000);
+    const Curves none;
+    EXPECT_EQ(estimateOf(source, none, true, 3.0), 10000u);
+
+    // time 1.5: steps of 341 frames; 29 steps of 512, then 111 x 1.5 = 166.
+    const Curves slower{curve({{0, 1.5f, LINEAR}}), {}, {}};
+    EXPECT_EQ(estimateOf(source, slower, true, 1.0), 15014u);
+    // Before frame 1000: 2 steps of 512, then 318 x 1.5 = 477; 15014 - 1501.
+    EXPECT_EQ(estimateOf(source, slower, true, 1.0, 1000, -1), 13513u);
+
+    // Pitch 4 (from a clamped 1e9): 128 frames a step of 85; 117 steps, then 55 x 1.5 = 82.
+    const Curves high{curve({{0, 1.5f, LINEAR}}), curve({{0, 1e9f, LINEAR}}), {}};
+    EXPECT_EQ(estimateOf(source, high, true, 1.0), 15058u);
+    // Pitch 0.25 (from 0): 2048 frames a step of 1365; 7 steps, then 445 x 1.5 = 667.
+    const Curves low{curve({{0, 1.5f, LINEAR}}), curve({{0, 0.0f, LINEAR}}), {}};
+    EXPECT_EQ(estimateOf(source, low, true, 1.0), 15003u);
+}
+
+TEST(FileProcessEstimate, DegenerateTimeCurvesCannotStallIt) {
+    Source source(10000);
+    // A zero time factor counts as 0.1: steps of 5120 frames, 512 + 4880 x 0.1.
+    EXPECT_EQ(estimateOf(source, {curve({{0, 0.0f, LINEAR}}), {}, {}}, true, 1.0), 1000u);
+    EXPECT_EQ(estimateOf(source, {curve({{0, -2.0f, LINEAR}}), {}, {}}, true, 1.0), 1000u);
+    EXPECT_EQ(estimateOf(source, {curve({{0, notANumber, LINEAR}}), {}, {}}, true, 1.0), 10000u);
+    // Time factors stop at 128: steps of 4 frames, 2500 of them.
+    EXPECT_EQ(estimateOf(source, {curve({{0, 1e30f, LINEAR}}), {}, {}}, true, 1.0), 1'280'000u);
+    EXPECT_EQ(estimateOf(source, {}, false, 1e300), 1'280'000u);
+}
+
+// Larger factors would stall the engine's read position, and the job with it.
+TEST(FileProcessFactors, HugeTimeFactorsStillReachTheEnd) {
+    Source source(1000);
+    const CMarkPointArray huge = curve({{0, 1e30f, LINEAR}});
+    CKALO2FileProcess job(nullptr, huge, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    ASSERT_TRUE(job.process(writer.get()));
+    EXPECT_EQ(job.getTimeFactor(), Process::maxTimeFactor);
+    EXPECT_GT(framesOf(source.output()), 100'000u);
+}
+
+// The file holds what the engine returned minus its start-up latency: the same frames as a
+// plain engine loop over the same samples.
+TEST(FileProcessOutput, MatchesTheEngineWithTheLatencyDropped) {
+    Source source(20000, 2);
+    const Channels in = readWave(source.path());
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(1.5, 1.25, 1.0, source.get(), false, false, 3, false, 0, -1);
+    auto writer = openWriter(source.output(), 2);
+    ASSERT_TRUE(job.process(writer.get()));
+    EXPECT_FALSE(writer->isOpen());
+
+    const auto expected = EngineTest::process(in, {1.25, 1.5, 1.0, 3, 44100.0f});
+    const Channels out = readWave(source.output());
+    ASSERT_EQ(out[0].size(), expected.out[0].size());
+    ASSERT_GT(out[0].size(), 20000u) << "the output is not stretched";
+    // Every call returns trunc(512 / 1.5) = 341 frames; the latency is all that is missing.
+    EXPECT_EQ((out[0].size() + KALO2_OutputLatency(1.5, 44100.0f)) % 341, 0u);
+    for (std::size_t c = 0; c < 2; ++c)
+        for (std::size_t i = 0; i < out[c].size(); ++i)
+            ASSERT_NEAR(out[c][i], expected.out[c][i], 1e-6) << "channel " << c << " frame " << i;
+}
+
+TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {
+    Source source(20000);
+    const Channels in = readWave(source.path());
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(0.8, 0.9, 1.0, source.get(), false, false, 2, false, 3000, 11000);
+    auto writer = openWriter(source.output(), 1);
+    ASSERT_TRUE(job.process(writer.get()));
+
+    const EngineTest::Signal part(in[0].begin() + 3000, in[0].begin() + 11000);
+    const auto expected = EngineTest::process({part}, {0.9, 0.8, 1.0, 2, 44100.0f});
+    const Channels out = readWave(source.output());
+    ASSERT_EQ(out[0].size(), expected.out[0].size());
+    for (std::size_t i = 0; i < out[0].size(); ++i)
+        ASSERT_NEAR(out[0][i], expected.out[0][i], 1e-6) << "frame " << i;
+}
+
+// With nothing selected the loop still runs until the position passes the latency.
+TEST(FileProcessOutput, EmptyStretchWritesOnlyWhatExceedsTheLatency) {
+    Source source(20000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 5000, 5000);
+    EXPECT_EQ(job.getExpectedLength(), 0u);
+    auto writer = openWriter(source.output(), 1);
+    ASSERT_TRUE(job.process(writer.get()));
+    const auto expected = EngineTest::process({EngineTest::Signal()}, {});
+    EXPECT_EQ(framesOf(source.output()), expected.out[0].size());
+}
+
+namespace {
+// Asks the job to stop at the given report, the way the progress window's Cancel does.
+class AbortingProgress : public Process::ProcessingProgress {
+  public:
+    explicit AbortingProgress(int abortAt) : abortAt(abortAt) {}
+    CKALO2FileProcess* job = nullptr;
+    int reports = 0;
+    double last = -1.0;
+    void setPercent(double percent) override {
+        last = percent;
+        if (++reports == abortAt) job->requestAbort();
+    }
+
+  private:
+    int abortAt;
+};
+} // namespace
+
+TEST(FileProcessAbort, StopsEarlyAndLeavesAClosedValidFile) {
+    Source source(60000);
+    AbortingProgress progress(10);
+    CKALO2FileProcess job(&progress, {}, {}, {});
+    progress.job = &job;
+    job.init(1.0, 2.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    EXPECT_FALSE(job.process(writer.get()));
+    EXPECT_TRUE(job.wasAborted());
+    EXPECT_FALSE(writer->isOpen());
+    EXPECT_EQ(progress.last, 100.0);
+    const auto frames = framesOf(source.output());
+    EXPECT_GT(frames, 0u);
+    EXPECT_LT(frames, 60000u);
+}
+
+// A request made between init and process (Ctrl-C while the destination is being opened)
+// must not be lost: the first block boundary honours it.
+TEST(FileProcessAbort, RequestBeforeProcessStopsAtTheFirstBlock) {
+    Source source(20000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.requestAbort();
+    auto writer = waveFile(source.output());
+    EXPECT_FALSE(job.process(writer.get()));
+    EXPECT_TRUE(job.wasAborted());
+    EXPECT_EQ(framesOf(source.output()), 0u);
+}
+
+TEST(FileProcessAbort, ACompleteRunIsNotAborted) {
+    Source source(8000);
+    AbortingProgress progress(-1);
+    CKALO2FileProcess job(&progress, {}, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    EXPECT_TRUE(job.process(writer.get()));
+    EXPECT_FALSE(job.wasAborted());
+    EXPECT_EQ(progress.last, 100.0);
+}
+
+TEST(FileProcessFailures, NineChannelsAreRefusedAtInit) {
+    Source source(2000, 9);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    try {
+        job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+        ADD_FAILURE() << "a 9-channel source was accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("9 channels"), std::string::npos) << e.what();
+    }
+    auto writer = waveFile(source.output());
+    EXPECT_THROW(job.process(writer.get()), std::logic_error);
+}
+
+TEST(FileProcessFailures, EightChannelsAreProcessed) {
+    Source source(3000, 8);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    ASSERT_TRUE(job.process(writer.get()));
+    const Channels out = readWave(source.output());
+    ASSERT_EQ(out.size(), 8u);
+    EXPECT_GT(EngineTest::rms(out[7], 0, out[7].size()), 0.1) << "the last channel is silent";
+}
+
+// A curve point of unknown style fails inside the loop: the file is still closed and readable.
+TEST(FileProcessFailures, LoopFailureClosesTheDestinationAndRethrows) {
+    Source source(20000);
+    // The unknown style shapes the segment that ends at frame 15000, reached after 10000.
+    const CMarkPointArray broken = curve({{10000, 2.0f, LINEAR}, {15000, 1.0f, 8}});
+    CKALO2FileProcess job(nullptr, {}, {}, broken);
+    job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
+    auto writer = waveFile(source.output());
+    try {
+        job.process(writer.get());
+        ADD_FAILURE() << "the unknown style went through";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "CKALO2FileProcess::process_ScaleArray: unknown Type!");
+    }
+    EXPECT_FALSE(writer->isOpen());
+    EXPECT_GT(framesOf(source.output()), 5000u);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Helpers for the job tests: WAV files written and read back through the audio classes,
+// sources opened as the batch list opens them, and curves built point by point.
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/AudioFile.h"
+#include "audio/AudioFileCache.h"
+#include "editor/MarkPointArray.h"
+
+namespace JobTest {
+
+using Channels = std::vector<std::vector<float>>;
+
+Audio::AudioFormat makeFormat(Audio::u32 channels, Audio::u32 rate, Audio::u32 bits);
+
+// Writes every frame into a new WAV file.
+void writeWave(const std::string& path, const Audio::AudioFormat& format, const Channels& data);
+
+// All frames of a WAV file, read back through the audio classes.
+Channels readWave(const std::string& path);
+
+// The frame count of a WAV file's header; throws when the header does not parse.
+Audio::u64 framesOf(const std::string& path);
+
+// A cached source over a WAV file, opened for reading.
+std::unique_ptr<Audio::CAudioFileCache> openCache(const std::string& path);
+
+// A closed WAV file object for a path, to read or to write.
+std::unique_ptr<Audio::CAudioFile> waveFile(const std::string& path);
+
+// A curve holding the given points (frame, value, style) in order.
+CMarkPointArray curve(std::initializer_list<CMarkPoint> points);
+
+} // namespace JobTest
