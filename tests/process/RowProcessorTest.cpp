@@ -75,7 +75,7 @@ TEST(RowProcessing, NamesTheFileAfterTheFactorsAndClosesTheSource) {
     row.timeUnit = Seconds;
     NoDialogs dialogs;
     const RowResult result =
-        processRow(row, fixture.source, {}, 2, dialogs, nullptr, nullptr, nullptr);
+        processRow(row, fixture.source, {}, 2, dialogs, nullptr, RowHooks{}, nullptr);
     ASSERT_TRUE(result.destination);
     EXPECT_FALSE(result.aborted);
     EXPECT_EQ(result.destinationPaths,
@@ -95,7 +95,7 @@ TEST(RowProcessing, CurvesKeepTheFactorsOutOfTheName) {
     naming.targetDirectory = (fixture.dir.path() / "out").string();
     std::filesystem::create_directory(naming.targetDirectory);
     const RowResult result =
-        processRow(row, fixture.source, naming, 3, dialogs, nullptr, nullptr, nullptr);
+        processRow(row, fixture.source, naming, 3, dialogs, nullptr, RowHooks{}, nullptr);
     ASSERT_TRUE(result.destination);
     EXPECT_EQ(result.destinationPaths,
               std::vector<std::string>{naming.targetDirectory + "/Song 2.wav"});
@@ -109,7 +109,7 @@ TEST(RowProcessing, CancelledNamingGivesNoDestination) {
     NoDialogs dialogs;
     // Without any part the name is the source's own, which exists.
     const RowResult result =
-        processRow(row, fixture.source, naming, 3, dialogs, nullptr, nullptr, nullptr);
+        processRow(row, fixture.source, naming, 3, dialogs, nullptr, RowHooks{}, nullptr);
     EXPECT_FALSE(result.destination);
     EXPECT_EQ(framesOf(fixture.source.memberPaths[0]), 4000u) << "the source was touched";
 }
