@@ -6,7 +6,10 @@
 #include <thread>
 
 #include "JackTestServer.h"
+#include "PlaybackFiles.h"
+#include "output/AudioEngine.h"
 #include "output/IndependentAudioHost.h"
+#include "support/TestSupport.h"
 
 using namespace std::chrono_literals;
 using Output::CIndependentAudioHost;
@@ -49,9 +52,10 @@ Output::DeviceDescriptor jackDevice() {
     return {drivers[0].clsid, drivers[0].name, Output::AsioDevice};
 }
 
+// Without jackd the tests cannot run; with it they must.
 #define SKIP_WITHOUT_JACKD(server)                                                                 \
-    if (!(server).available()) GTEST_SKIP() << "jackd is not installed; install jackd2 to run "    \
-                                               "this"
+    if (!(server).installed()) GTEST_SKIP() << "jackd is not installed (install jackd2)";          \
+    ASSERT_TRUE((server).available()) << "jackd is installed but did not start"
 
 } // namespace
 
@@ -127,4 +131,44 @@ TEST(JackOutput, ServerThatGoesAwayEndsPlaybackCleanly) {
     EXPECT_FALSE(queue.isActive());
     host.release();
     EXPECT_THROW(host.init(nullptr, jackDevice()), std::runtime_error);
+}
+
+TEST(JackOutput, EnginePlaysAFileExactlyAndReportsALostServerOnTheNextPlay) {
+    JackTest::Server server;
+    SKIP_WITHOUT_JACKD(server);
+    TestSupport::TempDir dir;
+    const std::size_t frames = 30000;
+    PlaybackFiles::writeWav(dir.file("f.wav"), PlaybackFiles::signal(2, frames));
+    auto cache = PlaybackFiles::openCache(dir.file("f.wav"));
+    JackTest::Recorder recorder(server.name(), 2, 44100 * 3);
+    Output::CAudioEngine engine;
+    engine.init(nullptr, jackDevice().id);
+    ASSERT_TRUE(engine.isInitialized());
+    EXPECT_EQ(engine.getQueue().getConfiguredCapacity(), 30);
+    ASSERT_TRUE(recorder.connectFrom("stretchwerk"));
+    engine.play(cache.get(), "f.wav", 0, -1, false, nullptr, 0);
+    ASSERT_TRUE(recorder.waitFor(44100 * 3, 20));
+    const auto& left = recorder.channel(0);
+    std::size_t first = 0;
+    while (first < left.size() && left[first] == 0.0f)
+        ++first;
+    ASSERT_LT(first + frames, left.size());
+    for (std::size_t i = 0; i < frames; ++i)
+        for (int c = 0; c < 2; ++c)
+            ASSERT_EQ(recorder.channel(c)[first + i], PlaybackFiles::sample(c, i)) << i;
+    EXPECT_EQ(left[first + frames], 0.0f);
+
+    engine.play(cache.get(), "f.wav", 0, -1, true, nullptr, 0);
+    server.kill();
+    ASSERT_TRUE(waitUntil([&] { return engine.isDeviceLost(); }));
+    engine.stop();
+    try {
+        engine.play(cache.get(), "f.wav", 0, -1, false, nullptr, 0);
+        FAIL() << "played without a server";
+    } catch (const ASIO::asio_runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "asio: start() Failed!\nhardware input or output is not present or available");
+    }
+    EXPECT_FALSE(engine.isPlaying());
+    EXPECT_EQ(engine.getMixer().getOwnedCount(), 0u);
 }

@@ -17,25 +17,45 @@ bool jackdInstalled() {
     return std::system("command -v jackd > /dev/null 2>&1") == 0;
 }
 
+namespace {
+
+// Whether a server of this name answers now.
+bool answers(const std::string& name) {
+    jack_client_t* c = ASIO::CJackDriver::openQuietly(name, "swk-test-probe");
+    if (c) jack_client_close(c);
+    return c != nullptr;
+}
+
+} // namespace
+
+// JACK keeps a small table of server names; a server that dies without ending cleanly leaves
+// its entry until a server of the same name starts again. A small pool of names, skipping
+// those in use by a parallel test, keeps the table from filling up.
 Server::Server() {
     if (!jackdInstalled()) return;
-    static int counter = 0;
-    serverName = "swk-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    hasJackd = true;
+    for (int slot = 0; slot < 6 && !running; ++slot) {
+        const std::string name = "swk-test-" + std::to_string(slot);
+        if (!answers(name)) start(name);
+    }
+}
+
+void Server::start(const std::string& name) {
+    serverName = name;
     pid = ::fork();
     if (pid == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
         ::dup2(null, 2);
-        ::execlp("jackd", "jackd", "--no-realtime", "-n", serverName.c_str(), "-d", "dummy", "-r",
+        ::execlp("jackd", "jackd", "--no-realtime", "-n", name.c_str(), "-d", "dummy", "-r",
                  "44100", "-p", "512", static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (jack_client_t* c = ASIO::CJackDriver::openQuietly(serverName, "swk-test-probe")) {
-            jack_client_close(c);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline && ::waitpid(pid, nullptr, WNOHANG) == 0) {
+        if (answers(name)) {
             running = true;
-            ::setenv("JACK_DEFAULT_SERVER", serverName.c_str(), 1);
+            ::setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -47,9 +67,10 @@ Server::~Server() {
     kill();
 }
 
+// SIGTERM lets the server leave its name table entry behind it clean.
 void Server::kill() {
     if (pid > 0) {
-        ::kill(pid, SIGKILL);
+        ::kill(pid, SIGTERM);
         ::waitpid(pid, nullptr, 0);
     }
     pid = -1;

@@ -13,19 +13,22 @@ namespace JackTest {
 
 class Server {
   public:
-    // Starts jackd under a name no other test uses and waits until a client can connect; makes
-    // it the default server of this process. available() is false when jackd is not installed.
+    // Starts jackd under a name no running test uses and waits until a client can connect;
+    // makes it the default server of this process.
     Server();
     ~Server();
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
 
+    bool installed() const { return hasJackd; }
     bool available() const { return running; }
     const std::string& name() const { return serverName; }
-    // Ends the server at once, as a crash or a user would.
+    // Ends the server, as a user would.
     void kill();
 
   private:
+    void start(const std::string& name);
+    bool hasJackd = false;
     std::string serverName;
     pid_t pid = -1;
     bool running = false;
