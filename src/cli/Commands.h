@@ -16,11 +16,17 @@ struct Streams {
 
 int runInfo(Arguments& args, Streams io);
 int runCopy(Arguments& args, Streams io);
+int runDevices(Arguments& args, Streams io);
+int runPlay(Arguments& args, Streams io);
+int runSettings(Arguments& args, Streams io);
 
 // One line for a failed file: "stretchwerk-cli: PATH: problem", further lines indented.
 std::string describeFailure(const std::string& path, const std::string& what);
 
 extern const char* const infoHelp;
 extern const char* const copyHelp;
+extern const char* const devicesHelp;
+extern const char* const playHelp;
+extern const char* const settingsHelp;
 
 } // namespace Cli
