@@ -288,8 +288,15 @@ void CASIO::bufferSwitch(long index, bool directProcess) {
     bufferSwitchTimeInfo(&time, index, directProcess);
 }
 
+// Nothing may escape into the driver's thread; a failed period stays silent.
 Time* CASIO::bufferSwitchTimeInfo(Time* params, long index, bool) {
-    if (CASIO* host = active.load()) host->onBufferSwitch(*params, index);
+    CASIO* host = active.load();
+    if (!host) return nullptr;
+    try {
+        host->onBufferSwitch(*params, index);
+    } catch (...) {
+        host->writeOutputs(index, false);
+    }
     return nullptr;
 }
 

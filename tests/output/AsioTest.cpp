@@ -8,9 +8,11 @@
 #include <map>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "ScriptedDriver.h"
 #include "output/Asio.h"
 #include "output/IndependentAudioHost.h"
+#include <thread>
 
 using namespace ASIO;
 using namespace ScriptedAsio;
@@ -273,6 +275,22 @@ TEST(AsioHost, BigEndianChannelPlaysSilenceAndOutputReadyFollowsEachSwitch) {
     std::memcpy(&first, p.buffer(1, 1), sizeof first);
     EXPECT_EQ(first, 0.1f);
     EXPECT_EQ(p.source.log, std::vector<std::string>{"outputReady"});
+}
+
+TEST(AsioHost, BufferSwitchAllocatesNothing) {
+    PlayingHost p({Int24LSB, Float32LSB});
+    p.host.start();
+    std::size_t allocations = 1;
+    std::thread driverThread([&] {
+        AllocationCounter::watchThisThread();
+        AllocationCounter::resetCount();
+        for (int n = 0; n < 8; ++n)
+            p.bufferSwitch(n % 2);
+        allocations = AllocationCounter::count();
+    });
+    driverThread.join();
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_GT(p.host.getAsio().getFramesSent(), 0);
 }
 
 // A period without a block must not repeat the previous period's samples.

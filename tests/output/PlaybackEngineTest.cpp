@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "AllocationCounter.h"
 #include "PlaybackFiles.h"
 #include "ScriptedDriver.h"
 #include "output/AudioEngine.h"
@@ -119,6 +120,36 @@ TEST(PlaybackVoice, LoopShorterThanABlockRepeatsWithoutAGap) {
         for (std::size_t i = 0; i < 1024; ++i)
             ASSERT_EQ(out[c][i], PlaybackFiles::sample(c, 100 + i % 300)) << c << " " << i;
     EXPECT_TRUE(voice->isActive());
+}
+
+TEST(MixRenderer, SteadyRenderingAndCommandsAllocateNothing) {
+    FileFixture file(1, 3000);
+    CMixRenderer mixer;
+    RecordingListener listener;
+    listener.positions.reserve(1000);
+    listener.values.reserve(2000);
+    listener.starts.reserve(100);
+    mixer.start();
+    auto* voice = new CPlaybackVoice(mixer, file.reader(0, 2000, true), "", &listener, 0);
+    voice->start();
+    std::size_t allocations = 1;
+    std::thread producer([&] {
+        AllocationCounter::watchThisThread();
+        std::vector<std::vector<float>> out(2, std::vector<float>(512));
+        float* p[2] = {out[0].data(), out[1].data()};
+        for (int i = 0; i < 8; ++i)
+            mixer.render(0, p, 2, 512);
+        AllocationCounter::resetCount();
+        for (int i = 0; i < 100; ++i) {
+            if (i % 10 == 5) voice->stop();
+            if (i % 10 == 7) voice->start();
+            mixer.render(0, p, 2, 512);
+        }
+        allocations = AllocationCounter::count();
+    });
+    producer.join();
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_EQ(mixer.getActiveCount(), 1u);
 }
 
 TEST(PlaybackVoice, FileChannelsRepeatAcrossWiderOutputs) {
