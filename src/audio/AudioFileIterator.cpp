@@ -77,6 +77,15 @@ CAudioPlayback::CAudioPlayback(CAudioFileCache* cache_, float outputRate_)
     setOutputRate(outputRate_);
 }
 
+void CAudioPlayback::setLoop(i64 start, i64 end) {
+    if (end != -1 && start >= end)
+        throw std::invalid_argument("CAudioPlayback::setLoop() settings. start position cannot be "
+                                    "higher or equal than the end position!\n");
+    // Frames before the file do not exist; a range starting there starts at its beginning.
+    loopStart = static_cast<i32>(std::max<i64>(start, 0));
+    loopEnd = end == -1 || end > fileEnd ? fileEnd : static_cast<i32>(end);
+}
+
 void CAudioPlayback::setOutputRate(float rate) {
     outputRate = rate;
     ratio = static_cast<float>(cache->file->format.sampleRate) / rate;

@@ -46,6 +46,9 @@ class CAudioFileIterator {
 class CAudioPlayback : public CAudioFileIterator {
   public:
     CAudioPlayback(CAudioFileCache* cache, float outputRate);
+    // The range that playback plays or loops; end -1 or past the file means the file's end.
+    // Throws std::invalid_argument when start is not below end.
+    void setLoop(i64 start, i64 end);
     void setOutputRate(float rate) override;
     void process(float** dest, u32 destChannels, u32 frames) override;
 

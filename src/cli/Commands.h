@@ -18,6 +18,9 @@ int runInfo(Arguments& args, Streams io);
 int runCopy(Arguments& args, Streams io);
 int runProcess(Arguments& args, Streams io);
 int runMarkpoints(Arguments& args, Streams io);
+int runDevices(Arguments& args, Streams io);
+int runPlay(Arguments& args, Streams io);
+int runSettings(Arguments& args, Streams io);
 
 // One line for a failed file: "stretchwerk-cli: PATH: problem", further lines indented.
 std::string describeFailure(const std::string& path, const std::string& what);
@@ -26,5 +29,8 @@ extern const char* const infoHelp;
 extern const char* const copyHelp;
 extern const char* const processHelp;
 extern const char* const markpointsHelp;
+extern const char* const devicesHelp;
+extern const char* const playHelp;
+extern const char* const settingsHelp;
 
 } // namespace Cli

@@ -14,6 +14,9 @@ const char* const mainHelp =
     "  copy IN OUT          copy audio into a new WAV or AIFF file\n"
     "  process FILE...      change the duration and pitch of files into new files\n"
     "  markpoints ...       show or make mark point curve files (.mpt)\n"
+    "  play FILE            play a file or a range of it on an output device\n"
+    "  devices              list the output devices\n"
+    "  settings             show the settings file and its values\n"
     "\n"
     "'stretchwerk-cli COMMAND --help' tells more about a command.\n"
     "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n";
@@ -23,6 +26,9 @@ int dispatch(const std::string& command, Cli::Arguments& args, Cli::Streams io) 
     if (command == "copy") return Cli::runCopy(args, io);
     if (command == "process") return Cli::runProcess(args, io);
     if (command == "markpoints") return Cli::runMarkpoints(args, io);
+    if (command == "play") return Cli::runPlay(args, io);
+    if (command == "devices") return Cli::runDevices(args, io);
+    if (command == "settings") return Cli::runSettings(args, io);
     throw Cli::UsageError("unknown command '" + command + "'");
 }
 

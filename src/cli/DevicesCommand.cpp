@@ -1,0 +1,45 @@
+#include <algorithm>
+#include <iomanip>
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "cli/OutputDevices.h"
+
+namespace Cli {
+
+const char* const devicesHelp =
+    "usage: stretchwerk-cli devices\n"
+    "\n"
+    "Lists the output devices: type (system: ALSA or the clock-paced output; jack: a running\n"
+    "JACK server), name and identifier. '*' marks the device the settings file names.\n";
+
+int runDevices(Arguments& args, Streams io) {
+    while (!args.done()) {
+        const std::string word = args.take();
+        if (word == "--help" || word == "-h") {
+            io.out << devicesHelp;
+            return 0;
+        }
+        throw UsageError("devices: unexpected argument " + word);
+    }
+    const auto devices = listDevices();
+    App::CSettings settings(settingsDevices);
+    bool chosenKnown = true;
+    try {
+        settings.load();
+    } catch (const std::exception&) {
+        // Without a readable settings file no device is chosen yet.
+        chosenKnown = false;
+    }
+    std::size_t width = 0;
+    for (const auto& d : devices)
+        width = std::max(width, d.name.size());
+    for (const auto& d : devices) {
+        const bool chosen = chosenKnown && d.id == settings.deviceId;
+        io.out << (chosen ? "* " : "  ") << std::left << std::setw(7) << deviceTypeName(d.type)
+               << std::setw(static_cast<int>(width) + 2) << d.name << deviceIdText(d.id) << '\n';
+    }
+    return 0;
+}
+
+} // namespace Cli

@@ -1,0 +1,243 @@
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <poll.h>
+#include <strings.h>
+#include <thread>
+#include <unistd.h>
+
+#include "audio/AudioFileCache.h"
+#include "audio/AudioFileOpener.h"
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+#include "cli/OutputDevices.h"
+#include "output/AudioEngine.h"
+
+namespace Cli {
+
+const char* const playHelp =
+    "usage: stretchwerk-cli play FILE [--device NAME] [--start FRAME] [--end FRAME] [--loop]\n"
+    "\n"
+    "Plays a WAV or AIFF file, or the frames from --start up to (not including) --end, on the\n"
+    "device the settings file names or the one given by --device (see 'stretchwerk-cli\n"
+    "devices'). Shows the position while playing; Enter or Ctrl-C stops. Without --loop it\n"
+    "returns when the range has played; with --loop it repeats the range until stopped.\n";
+
+namespace {
+
+struct PlayRequest {
+    std::string path;
+    std::optional<std::string> device;
+    Audio::i32 start = 0;
+    Audio::i32 end = -1;
+    bool loop = false;
+};
+
+std::optional<PlayRequest> parse(Arguments& args, std::ostream& out) {
+    PlayRequest r;
+    while (!args.done()) {
+        const std::string word = args.take();
+        if (word == "--help" || word == "-h") {
+            out << playHelp;
+            return std::nullopt;
+        }
+        if (word == "--device")
+            r.device = args.value(word);
+        else if (word == "--start")
+            r.start = static_cast<Audio::i32>(args.integer(word, 0, INT_MAX));
+        else if (word == "--end")
+            r.end = static_cast<Audio::i32>(args.integer(word, -1, INT_MAX));
+        else if (word == "--loop")
+            r.loop = true;
+        else if (Arguments::isOption(word))
+            throw UsageError("play: unknown option " + word);
+        else if (!r.path.empty())
+            throw UsageError("play: name one file");
+        else
+            r.path = word;
+    }
+    if (r.path.empty()) throw UsageError("play: name a file to play");
+    return r;
+}
+
+// The device named on the command line (exactly, else ignoring case), else the settings'.
+DirectSound::Guid chooseDevice(const std::optional<std::string>& name) {
+    if (!name) {
+        App::CSettings settings(settingsDevices);
+        try {
+            settings.load();
+        } catch (const std::exception&) {
+            // No usable settings file: the default output, as a first start would take.
+        }
+        return settings.deviceId;
+    }
+    const auto devices = listDevices();
+    for (const auto& d : devices)
+        if (d.name == *name) return d.id;
+    for (const auto& d : devices)
+        if (::strcasecmp(d.name.c_str(), name->c_str()) == 0) return d.id;
+    throw std::runtime_error("no output device is named \"" + *name +
+                             "\"; 'stretchwerk-cli devices' lists them");
+}
+
+// Keeps what the voice reports; the producer thread writes, the command's thread reads.
+class PositionListener : public Output::CPlaybackListener {
+  public:
+    void started(Audio::i32, Audio::i64 frame) override { startFrame = frame; }
+    void position(Audio::i32, Audio::i64 frame) override { lastFrame = frame; }
+    std::atomic<Audio::i64> startFrame{-1};
+    std::atomic<Audio::i64> lastFrame{-1};
+};
+
+// Enter on standard input; end of input (or no input) never stops playback.
+class EnterKey {
+  public:
+    bool pressed() {
+        if (closed) return false;
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&p, 1, 0) <= 0 || !(p.revents & (POLLIN | POLLHUP))) return false;
+        char c = 0;
+        if (::read(STDIN_FILENO, &c, 1) != 1) {
+            closed = true;
+            return false;
+        }
+        return c == '\n';
+    }
+
+  private:
+    bool closed = false;
+};
+
+enum class Ending { Played, Stopped, Interrupted, DeviceLost };
+
+class Session {
+  public:
+    Session(Output::CAudioEngine& engine, const PlayRequest& r, Audio::CAudioFileCache& cache)
+        : engine(engine), request(r), cache(cache) {}
+
+    Ending run(Streams io);
+    // The file frame the output is playing now.
+    Audio::i64 filePosition();
+
+    PositionListener listener;
+
+  private:
+    bool rangePlayed();
+    void showPosition(Streams io, bool final);
+
+    Output::CAudioEngine& engine;
+    const PlayRequest& request;
+    Audio::CAudioFileCache& cache;
+    int shownSecond = -1;
+};
+
+bool Session::rangePlayed() {
+    const Audio::i64 last = listener.lastFrame.load();
+    return !request.loop && !engine.isVoiceActive() && last >= 0 &&
+           engine.getFramesPlayed() >= last;
+}
+
+Audio::i64 Session::filePosition() {
+    const Audio::i64 begin = listener.startFrame.load();
+    if (begin < 0) return request.start;
+    Audio::i64 played = engine.getFramesPlayed() - begin;
+    const Audio::i64 last = listener.lastFrame.load();
+    if (last >= 0) played = std::min(played, last - begin);
+    played = std::max<Audio::i64>(played, 0);
+    const double ratio =
+        cache.file->format.sampleRate / std::max(engine.getHost().getSampleRate(), 1.0);
+    auto frames = static_cast<Audio::i64>(static_cast<double>(played) * ratio);
+    const Audio::i64 fileEnd = static_cast<Audio::i64>(cache.file->getFrames());
+    const Audio::i64 end =
+        request.end < 0 || request.end > fileEnd ? fileEnd : static_cast<Audio::i64>(request.end);
+    const Audio::i64 length = end - request.start;
+    if (request.loop && length > 0) frames %= length;
+    return request.start + std::min(frames, std::max<Audio::i64>(length, 0));
+}
+
+void Session::showPosition(Streams io, bool final) {
+    const Audio::i64 frame = filePosition();
+    const double seconds = static_cast<double>(frame) / cache.file->format.sampleRate;
+    char text[96];
+    std::snprintf(text, sizeof text, "position: %.2f s (frame %lld)", seconds,
+                  static_cast<long long>(frame));
+    if (io.errIsTerminal) {
+        io.err << '\r' << text << "   " << (final ? "\n" : "") << std::flush;
+    } else if (static_cast<int>(seconds) != shownSecond || final) {
+        // Without a terminal, one line a second keeps logs readable.
+        shownSecond = static_cast<int>(seconds);
+        io.err << text << '\n' << std::flush;
+    }
+}
+
+Ending Session::run(Streams io) {
+    EnterKey enter;
+    for (;;) {
+        if (interrupted()) return Ending::Interrupted;
+        if (enter.pressed()) return Ending::Stopped;
+        if (engine.isDeviceLost()) return Ending::DeviceLost;
+        if (rangePlayed()) return Ending::Played;
+        showPosition(io, false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+// The failure texts of the output may end in a line feed; the report ends its own line.
+std::string trimmed(std::string text) {
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+int runPlay(Arguments& args, Streams io) {
+    const auto request = parse(args, io.out);
+    if (!request) return 0;
+    std::unique_ptr<Audio::CAudioFileCache> cache;
+    try {
+        cache = std::make_unique<Audio::CAudioFileCache>(
+            Audio::openSourceFile(request->path).release(), 8, 16384);
+    } catch (const std::exception& e) {
+        io.err << describeFailure(request->path, e.what()) << '\n';
+        return 1;
+    }
+    Output::CAudioEngine engine;
+    engine.init(nullptr, chooseDevice(request->device));
+    if (!engine.isInitialized())
+        throw std::runtime_error("the output device of the settings is not there; choose one "
+                                 "with --device ('stretchwerk-cli devices' lists them)");
+    Session session(engine, *request, *cache);
+    try {
+        engine.play(cache.get(), Audio::fileNameOf(request->path), request->start, request->end,
+                    request->loop, &session.listener, 0);
+    } catch (const std::exception& e) {
+        io.err << describeFailure(request->path, trimmed(e.what())) << '\n';
+        return 1;
+    }
+    const Ending ending = session.run(io);
+    const Audio::i64 at = session.filePosition();
+    engine.stop();
+    io.err << (io.errIsTerminal ? "\n" : "");
+    switch (ending) {
+    case Ending::DeviceLost:
+        io.err << "stretchwerk-cli: the output device went away while playing\n";
+        return 1;
+    case Ending::Interrupted:
+        io.out << "interrupted at frame " << at << '\n';
+        return interruptedExitCode;
+    case Ending::Stopped:
+        io.out << "stopped at frame " << at << '\n';
+        return 0;
+    case Ending::Played:
+        io.out << "played to frame " << at << '\n';
+        return 0;
+    }
+    return 0;
+}
+
+} // namespace Cli

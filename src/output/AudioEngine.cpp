@@ -1,0 +1,89 @@
+#include "output/AudioEngine.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace Output {
+
+CAudioEngine::CAudioEngine(ASIO::CDriverSource& drivers_) : drivers(drivers_), host(drivers_) {
+    queue.setBlockFormat(2, 1024);
+    queue.setSource(&mixer);
+}
+
+CAudioEngine::~CAudioEngine() {
+    try {
+        release();
+    } catch (...) {
+        // Closing the device failed; the members still end in order.
+    }
+    queue.endProducer();
+}
+
+void CAudioEngine::init(void* window, const DirectSound::Guid& deviceId) {
+    CAvailSoundDevices devices(drivers);
+    devices.init();
+    const DeviceDescriptor* device = devices.find(deviceId);
+    if (!device) return;
+    host.setRenderer(&queue);
+    host.init(window, *device);
+    const int frames = std::max(host.getFramesPerBuffer(), 1);
+    queue.setCapacity(std::clamp(READ_AHEAD_FRAMES / frames, 2, 30));
+}
+
+void CAudioEngine::play(Audio::CAudioFileCache* file, const std::string& displayName,
+                        Audio::i32 start, Audio::i32 end, bool loop_, CPlaybackListener* listener,
+                        Audio::i32 listenerValue) {
+    loop = loop_;
+    if (!host.isInitialized()) return;
+    stop();
+    // Reopens a file that was closed, under the cache's own lock.
+    file->refresh();
+    if (static_cast<int>(file->file->format.channels) > host.getOutputChannels())
+        throw std::runtime_error("the file has too many channels to be played!");
+    auto reader = std::make_unique<Audio::CAudioPlayback>(file, 1.0f);
+    // Loop bounds are checked before the voice exists, so a refused range leaves nothing behind.
+    reader->setLoop(start, end);
+    reader->loop = loop;
+    reader->useRange = true;
+    mixer.setSampleRate(static_cast<float>(host.getSampleRate()));
+    current = new CPlaybackVoice(mixer, std::move(reader), displayName, listener, listenerValue);
+    current->start();
+    try {
+        host.start();
+    } catch (...) {
+        dropCurrentVoice();
+        throw;
+    }
+    playing = true;
+}
+
+// The output did not start: nothing renders, so the mixer hands the voice back at once.
+void CAudioEngine::dropCurrentVoice() {
+    current->stop();
+    current->release();
+    mixer.postCommand(CMixRenderer::Release, current);
+    current = nullptr;
+    mixer.stop();
+}
+
+void CAudioEngine::stop() {
+    if (!host.isInitialized() || !host.isStarted() || !current) return;
+    if (current->isActive()) current->stop();
+    current->release();
+    mixer.postCommand(CMixRenderer::Release, current);
+    current = nullptr;
+    playing = false;
+    host.stop();
+}
+
+void CAudioEngine::release() {
+    stop();
+    if (host.isStarted()) host.stop();
+    if (host.isInitialized()) host.release();
+}
+
+void CAudioEngine::stopIfPlaying(const Audio::CAudioFileCache* file) {
+    if (current && current->getFile() == file) stop();
+}
+
+} // namespace Output

@@ -1,0 +1,61 @@
+#pragma once
+#include <string>
+
+#include "audio/AudioFileCache.h"
+#include "output/BufferedRenderer.h"
+#include "output/IndependentAudioHost.h"
+#include "output/MixRenderer.h"
+#include "output/PlaybackListener.h"
+#include "output/PlaybackVoice.h"
+
+namespace Output {
+
+// Plays one file, or a range of it, at a time on the output device the user chose: the output
+// takes blocks from the read-ahead queue, whose producer renders the mixer and its voice.
+// User-interface thread only.
+class CAudioEngine {
+  public:
+    explicit CAudioEngine(ASIO::CDriverSource& drivers = ASIO::systemDrivers());
+    ~CAudioEngine();
+    CAudioEngine(const CAudioEngine&) = delete;
+    CAudioEngine& operator=(const CAudioEngine&) = delete;
+
+    // Opens the device with this identifier; a device that is not listed leaves the engine
+    // uninitialised. Throws what the output throws when the device fails to open.
+    void init(void* window, const DirectSound::Guid& deviceId);
+    // Plays frames [start, end) of the file (end -1: to its end), looping when asked. Does
+    // nothing while uninitialised. Throws std::runtime_error for a file with more channels than
+    // the output, std::invalid_argument for bad loop bounds.
+    void play(Audio::CAudioFileCache* file, const std::string& displayName, Audio::i32 start,
+              Audio::i32 end, bool loop, CPlaybackListener* listener, Audio::i32 listenerValue);
+    void stop();
+    void release();
+    // Stops only when the current voice plays this file.
+    void stopIfPlaying(const Audio::CAudioFileCache* file);
+
+    bool isInitialized() const { return host.isInitialized(); }
+    bool isPlaying() const { return playing; }
+    // Whether the current voice still renders (false once a range without loop has ended).
+    bool isVoiceActive() const { return current && current->isActive(); }
+    // Frames the output has played since the last play started, in the mixer's frames.
+    Audio::i64 getFramesPlayed() { return host.getFramesPlayed(); }
+    bool isDeviceLost() const { return host.isDeviceLost(); }
+    bool getLoop() const { return loop; }
+    CIndependentAudioHost& getHost() { return host; }
+    CMixRenderer& getMixer() { return mixer; }
+    CBufferedRenderer& getQueue() { return queue; }
+
+  private:
+    static constexpr int READ_AHEAD_FRAMES = 20000;
+    void dropCurrentVoice();
+
+    ASIO::CDriverSource& drivers;
+    bool playing = false;
+    CMixRenderer mixer;
+    CBufferedRenderer queue;
+    CIndependentAudioHost host;
+    CPlaybackVoice* current = nullptr;
+    bool loop = false;
+};
+
+} // namespace Output

@@ -1,0 +1,57 @@
+#pragma once
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "audio/AudioFileIterator.h"
+#include "output/AudioRenderer.h"
+#include "output/PlaybackListener.h"
+
+namespace Output {
+
+class CMixRenderer;
+
+// One file being played: reads it through its own reader and spreads the file's channels over
+// the output's. Created on the user-interface thread, which also starts, stops and releases it;
+// rendered on the read-ahead producer; deleted by its mixer.
+class CPlaybackVoice : public CAudioRenderer {
+  public:
+    // Registers with the mixer and takes the reader over.
+    CPlaybackVoice(CMixRenderer& mixer, std::unique_ptr<Audio::CAudioPlayback> reader,
+                   std::string displayName, CPlaybackListener* listener, Audio::i32 listenerValue);
+    ~CPlaybackVoice() override;
+
+    void setSampleRate(float rate) override;
+    // Fills channelCount channels: the file's own, then copies of them round robin.
+    void render(int offset, float* const* channels, int channelCount, int frameCount) override;
+    void start() override;
+    void stop() override;
+
+    // Mixer thread, while handling the voice's commands.
+    virtual void notifyStarted(Audio::i64 mixerFrame);
+    virtual void notifyPosition();
+
+    bool isActive() const { return active.load(); }
+    void release() { --references; }
+    int getReferences() const { return references.load(); }
+    Audio::CAudioPlayback& getReader() { return *reader; }
+    Audio::CAudioFileCache* getFile() const { return reader->cache; }
+    const std::string& getDisplayName() const { return displayName; }
+
+  private:
+    void stopLocked();
+    void copyChannels(float* const* channels, int channelCount, int frameCount) const;
+
+    std::atomic<bool> active{false};
+    std::atomic<int> references{1};
+    std::mutex voiceLock;
+    CMixRenderer& mixer;
+    std::unique_ptr<Audio::CAudioPlayback> reader;
+    CPlaybackListener* listener;
+    Audio::i32 listenerValue;
+    std::string displayName;
+    std::atomic<Audio::i64> startFrame{0};
+};
+
+} // namespace Output
