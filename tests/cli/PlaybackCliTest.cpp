@@ -7,7 +7,7 @@
 #include "support/TestSupport.h"
 
 // The server helper of the output tests; compiled here too so that this program can start one.
-#include "output/JackTestServer.cpp"
+#include "support/JackTestServer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "JackTestServer.h"
+#include "support/JackTestServer.h"
 #include "PlaybackFiles.h"
 #include "output/AudioEngine.h"
 #include "output/IndependentAudioHost.h"

@@ -1,4 +1,4 @@
-#include "JackTestServer.h"
+#include "support/JackTestServer.h"
 
 #include <chrono>
 #include <csignal>
