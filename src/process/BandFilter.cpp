@@ -30,10 +30,7 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
     std::fill(accumulator, accumulator + std::max(analysisLength, size), 0.0f);
 
     for (int j = 0; j < subFrames; ++j) {
-        const float* in = segment + j * hop;
-        for (int i = 0; i < size; ++i)
-            work.subFrame[i] = in[i] * scale;
-        tables.sineTransform.apply(work.subFrame, work.spectrum, work.transform);
+        tables.sineTransform.apply(segment + j * hop, work.spectrum, work.transform, scale);
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
         tables.sineTransform.apply(work.spectrum, work.filtered, work.transform);
 

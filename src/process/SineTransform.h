@@ -24,13 +24,15 @@ class CSineTransform {
     static constexpr int scratchSize(int points) { return 2 * points + 2 + kAlignmentSlack; }
 
     // x and X hold size() values and must not overlap; scratch holds scratchSize(size()).
-    // Thread-safe, allocates nothing.
-    void apply(const float* x, float* X, float* scratch) const;
+    // Transforms x times scale; a power-of-two scale gives exactly the transform of the
+    // scaled values. Thread-safe, allocates nothing.
+    void apply(const float* x, float* X, float* scratch, float scale = 1.0f) const;
 
   private:
     int m;
     std::vector<float> fold; // sin(pi * j / M)
     void* plan;
+    bool useAvx2 = false; // for the outputs after the real transform
 };
 
 } // namespace Process
