@@ -30,9 +30,13 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
     std::fill(accumulator, accumulator + std::max(analysisLength, size), 0.0f);
 
     for (int j = 0; j < subFrames; ++j) {
-        tables.sineTransform.apply(segment + j * hop, work.spectrum, work.transform, scale);
+        // The band's spectrum ends at high: no more of it is computed, and the zeros above
+        // it are left out of the transform back.
+        tables.sineTransform.apply(segment + j * hop, work.spectrum, work.transform, scale, size,
+                                   high);
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
-        tables.sineTransform.apply(work.spectrum, work.filtered, work.transform);
+        tables.sineTransform.apply(work.spectrum, work.filtered, work.transform, 1.0f,
+                                   std::min(high, size));
 
         float* acc = accumulator + j * hop;
         // The first sub-frame of several keeps its first half unweighted: nothing

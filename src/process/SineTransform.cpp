@@ -1,5 +1,6 @@
 #include "process/SineTransform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fftw3.h>
 #if defined(__x86_64__)
@@ -28,13 +29,12 @@ constexpr int kBlock = 4;
 #define SWK_SIMD_CLONES
 #endif
 
-// y[j] = sin(pi j/M)(x[j] + x[M-j]) + (x[j] - x[M-j]) / 2, all times scale. The scale is a
-// power of two, so it changes no rounding.
+// y[j] = sin(pi j/M)(x[j] + x[M-j]) + (x[j] - x[M-j]) / 2 for j in [begin, end), all times
+// scale. The scale is a power of two, so it changes no rounding.
 SWK_SIMD_CLONES
 void foldInput(const float* __restrict x, const float* __restrict fold, float scale, int m,
-               float* __restrict y) {
-    y[0] = 0.0f;
-    for (int j = 1; j < m; ++j) {
+               int begin, int end, float* __restrict y) {
+    for (int j = begin; j < end; ++j) {
         const float a = x[j];
         const float b = x[m - j];
         y[j] = scale * (fold[j] * (a + b) + 0.5f * (a - b));
@@ -71,8 +71,19 @@ double blockSums(const float* spectrum, int k, double running, float* X) {
     return last;
 }
 
-void oddOutputs(const float* spectrum, int half, float* X) {
+// Values of the first span need no totals: their chain starts from 0.
+void firstChainOutputs(const float* spectrum, int count, float* X) {
+    double running = 0.0;
+    for (int k = 0; k < count; k += kBlock)
+        running = blockSums(spectrum, k, running, X);
+}
+
+void oddOutputs(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
+    if (count <= span) {
+        firstChainOutputs(spectrum, count, X);
+        return;
+    }
     double offset = 0.0;
     for (int c = 0; c < kChains; ++c) {
         double running = offset;
@@ -83,22 +94,23 @@ void oddOutputs(const float* spectrum, int half, float* X) {
 }
 
 // Spectra too short to split into the chains' blocks take one running sum.
-void shortOddOutputs(const float* spectrum, int half, float* X) {
+void shortOddOutputs(const float* spectrum, int count, float* X) {
     double running = 0.0;
-    for (int k = 0; k < half; ++k) {
+    for (int k = 0; k < count; ++k) {
         running += realPart(spectrum, k);
         X[2 * k + 1] = static_cast<float>(running);
     }
 }
 
-// The scalar outputs with the even ones, for processors without AVX2.
-void outputs(const float* spectrum, int half, float* X) {
-    for (int k = 1; k < half; ++k)
+// The scalar outputs with the even ones, for processors without AVX2: those of the first
+// count spectrum values (a multiple of kBlock), or all.
+void outputs(const float* spectrum, int half, int count, float* X) {
+    for (int k = 1; k < count; ++k)
         X[2 * k] = -spectrum[2 * k + 1];
     if (half % (kChains * kBlock) == 0)
-        oddOutputs(spectrum, half, X);
+        oddOutputs(spectrum, half, count, X);
     else
-        shortOddOutputs(spectrum, half, X);
+        shortOddOutputs(spectrum, count, X);
 }
 
 #if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
@@ -122,9 +134,28 @@ void outputs(const float* spectrum, int half, float* X) {
     return _mm256_add_pd(d, _mm256_blend_pd(_mm256_permute4x64_pd(d, 0x40), zero, 0x3));
 }
 
+// One block of four: both its even and its odd outputs. Returns the new running sum.
+[[gnu::target("avx2")]] inline __m256d blockAvx2(const float* spectrum, int k, __m256d running,
+                                                 float* X) {
+    __m256d re;
+    __m128 evens;
+    loadFour(spectrum + 2 * k, k == 0, re, evens);
+    const __m256d sums = _mm256_add_pd(running, scanFour(re));
+    const __m128 odds = _mm256_cvtpd_ps(sums);
+    _mm_storeu_ps(X + 2 * k, _mm_unpacklo_ps(evens, odds));
+    _mm_storeu_ps(X + 2 * k + 4, _mm_unpackhi_ps(evens, odds));
+    return _mm256_permute4x64_pd(sums, 0xff);
+}
+
 // The same outputs as outputs(), with the same additions, four at a time.
-[[gnu::target("avx2")]] void outputsAvx2(const float* spectrum, int half, float* X) {
+[[gnu::target("avx2")]] void outputsAvx2(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
+    if (count <= span) {
+        __m256d running = _mm256_setzero_pd();
+        for (int k = 0; k < count; k += kBlock)
+            running = blockAvx2(spectrum, k, running, X);
+        return;
+    }
     __m256d total[kChains];
     for (int c = 0; c < kChains; ++c)
         total[c] = _mm256_setzero_pd();
@@ -144,17 +175,8 @@ void outputs(const float* spectrum, int half, float* X) {
         offset += (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
     }
     for (int i = 0; i < span; i += kBlock)
-        for (int c = 0; c < kChains; ++c) {
-            const int k = c * span + i;
-            __m256d re;
-            __m128 evens;
-            loadFour(spectrum + 2 * k, k == 0, re, evens);
-            const __m256d sums = _mm256_add_pd(running[c], scanFour(re));
-            running[c] = _mm256_permute4x64_pd(sums, 0xff);
-            const __m128 odds = _mm256_cvtpd_ps(sums);
-            _mm_storeu_ps(X + 2 * k, _mm_unpacklo_ps(evens, odds));
-            _mm_storeu_ps(X + 2 * k + 4, _mm_unpackhi_ps(evens, odds));
-        }
+        for (int c = 0; c < kChains; ++c)
+            running[c] = blockAvx2(spectrum, c * span + i, running[c], X);
 }
 #endif
 
@@ -182,19 +204,31 @@ CSineTransform::~CSineTransform() {
 // With y the folded input and Y = DFT(y): the odd part of y gives the even outputs,
 // X[2k] = -Im Y[k]; the even part gives the differences of neighbouring odd outputs,
 // X[2k+1] = X[2k-1] + Re Y[k], X[1] = Re Y[0] / 2.
-void CSineTransform::apply(const float* x, float* X, float* scratch, float scale) const {
+// Only y[j] with j < inputs or m - j < inputs can differ from zero.
+void CSineTransform::apply(const float* x, float* X, float* scratch, float scale, int inputs,
+                           int outputs_) const {
     float* y = simdAligned(scratch);
     float* spectrum = y + m; // (re, im) pairs, m / 2 + 1 of them
-    foldInput(x, fold.data(), scale, m, y);
+    inputs = std::clamp(inputs, 1, m);
+    if (2 * inputs < m) {
+        foldInput(x, fold.data(), scale, m, 1, inputs, y);
+        std::fill(y + inputs, y + m - inputs + 1, 0.0f);
+        foldInput(x, fold.data(), scale, m, m - inputs + 1, m, y);
+    } else {
+        foldInput(x, fold.data(), scale, m, 1, m, y);
+    }
+    y[0] = 0.0f;
     fftwf_execute_dft_r2c(static_cast<fftwf_plan>(plan), y,
                           reinterpret_cast<fftwf_complex*>(spectrum));
+    // Spectrum value k gives outputs 2k and 2k + 1.
+    const int count = std::min((outputs_ + 2 * kBlock - 1) / (2 * kBlock) * kBlock, m / 2);
 #ifdef SWK_SINE_AVX2
     if (useAvx2)
-        outputsAvx2(spectrum, m / 2, X);
+        outputsAvx2(spectrum, m / 2, count, X);
     else
-        outputs(spectrum, m / 2, X);
+        outputs(spectrum, m / 2, count, X);
 #else
-    outputs(spectrum, m / 2, X);
+    outputs(spectrum, m / 2, count, X);
 #endif
     X[0] = 0.0f;
 }

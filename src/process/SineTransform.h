@@ -25,8 +25,11 @@ class CSineTransform {
 
     // x and X hold size() values and must not overlap; scratch holds scratchSize(size()).
     // Transforms x times scale; a power-of-two scale gives exactly the transform of the
-    // scaled values. Thread-safe, allocates nothing.
-    void apply(const float* x, float* X, float* scratch, float scale = 1.0f) const;
+    // scaled values. When x is zero from `inputs` on, those values are not folded in; when
+    // only X[0..outputs) is wanted, the rest of X may be left as it was. Either way the
+    // values computed are the same as without them. Thread-safe, allocates nothing.
+    void apply(const float* x, float* X, float* scratch, float scale = 1.0f, int inputs = 1 << 30,
+               int outputs = 1 << 30) const;
 
   private:
     int m;
