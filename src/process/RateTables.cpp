@@ -35,8 +35,8 @@ SearchSines buildSearchSines(int size, int decimation) {
 CRateTables::CRateTables(int k)
     : rateMultiple(k), sineTransform(2048 * k), fft(2048 * k),
       hann(raisedCosine(2048 * k, 2048 * k)), splice(raisedCosine(1024 * k, 1024 * k)),
-      lifter(raisedCosine(256 * k + 1, 256 * k)),
-      searchSines{buildSearchSines(2048 * k, 64), buildSearchSines(2048 * k, 32)} {
+      lifter(raisedCosine(256 * k + 1, 256 * k)), searchSines{buildSearchSines(2048 * k, 64),
+                                                              buildSearchSines(2048 * k, 32)} {
     for (int i = 512 * k + 1; i < 1024 * k; ++i)
         splice[i] = 1.0f;
 }

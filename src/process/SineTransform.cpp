@@ -120,8 +120,8 @@ void outputs(const float* spectrum, int half, int count, float* X) {
 // set) and their imaginary parts negated, which are the even outputs.
 [[gnu::target("avx2")]] inline void loadFour(const float* s, bool first, __m256d& re,
                                              __m128& negatedIm) {
-    const __m256 v = _mm256_permutevar8x32_ps(_mm256_loadu_ps(s),
-                                              _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
+    const __m256 v =
+        _mm256_permutevar8x32_ps(_mm256_loadu_ps(s), _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
     re = _mm256_cvtps_pd(_mm256_castps256_ps128(v));
     if (first) re = _mm256_mul_pd(re, _mm256_setr_pd(0.5, 1.0, 1.0, 1.0));
     negatedIm = _mm_xor_ps(_mm256_extractf128_ps(v, 1), _mm_set1_ps(-0.0f));
