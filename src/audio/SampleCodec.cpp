@@ -17,8 +17,11 @@ float decode8(u8 stored) {
     return static_cast<float>(static_cast<long double>(stored) * 0.0078125L - 1.0L);
 }
 
+// Every scale below is a power of two and every stored value has at most 32 significant
+// bits, so double precision holds each product exactly: the results are those of exact
+// arithmetic, without the slow x87 long double code.
 float decode16(i16 stored) {
-    return static_cast<float>(static_cast<long double>(stored) * 3.0517578125e-05L);
+    return static_cast<float>(static_cast<double>(stored) * 3.0517578125e-05);
 }
 
 float decode24(const u8* p) {
@@ -26,21 +29,22 @@ float decode24(const u8* p) {
     std::memcpy(&word, p, 4);
     // The fourth byte falls out of the shift; the sign of the 24-bit value lands in bit 31.
     const auto value = static_cast<i32>(word << 8);
-    return static_cast<float>(static_cast<long double>(value) * 4.656612873077392578125e-10L);
+    return static_cast<float>(static_cast<double>(value) * 4.656612873077392578125e-10);
 }
 
 float decode32(i32 stored) {
-    return static_cast<float>(static_cast<long double>(stored) * 4.656612873077392578125e-10L);
+    return static_cast<float>(static_cast<double>(stored) * 4.656612873077392578125e-10);
 }
 
 namespace {
 
 // Clips the scaled value to [low, high] and truncates toward zero; NaN gives 0.
-long double clipTruncate(long double v, long double low, long double high) {
-    if (std::isnan(v)) return 0.0L;
+double clipTruncate(double v, double low, double high) {
+    if (std::isnan(v)) return 0.0;
     if (v >= high) return high;
     if (v <= low) return low;
-    return std::trunc(v);
+    // Within the clip the value fits in 64 bits; the conversion truncates toward zero.
+    return static_cast<double>(static_cast<long long>(v));
 }
 
 template <typename Decode>
@@ -77,19 +81,19 @@ u8 encode8(float x) {
     return static_cast<u8>(v);
 }
 
+// A float times a power of two is exact in double (short of overflow, which the clip covers).
 i16 encode16(float x) {
-    return static_cast<i16>(
-        clipTruncate(static_cast<long double>(x) * 32768.0L, -32768.0L, 32767.0L));
+    return static_cast<i16>(clipTruncate(static_cast<double>(x) * 32768.0, -32768.0, 32767.0));
 }
 
 i32 encode24(float x) {
     return static_cast<i32>(
-        clipTruncate(static_cast<long double>(x) * 8388608.0L, -8388608.0L, 8388607.0L));
+        clipTruncate(static_cast<double>(x) * 8388608.0, -8388608.0, 8388607.0));
 }
 
 i32 encode32(float x) {
     return static_cast<i32>(
-        clipTruncate(static_cast<long double>(x) * 2147483648.0L, -2147483648.0L, 2147483647.0L));
+        clipTruncate(static_cast<double>(x) * 2147483648.0, -2147483648.0, 2147483647.0));
 }
 
 void decode(const u8* raw, u32 bits, bool floatSamples, u32 channels, u32 frames,

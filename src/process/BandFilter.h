@@ -6,16 +6,30 @@
 
 namespace Process {
 
+// Which filtered values are read afterwards: the first 1024k (the splice), those from the
+// segment length on (carried into the next call), and every decimation-th value in between
+// (the period search, from decimation - 1 on). The rest is overwritten by the next call's input.
+struct FilterUse {
+    int segmentLength;
+    int decimation;
+};
+
 class CBandFilter {
   public:
     // Filters segment[0..max(analysisLength, 2048k)) and writes the first analysisLength
-    // band-passed values back over it. low and high are coefficient indices.
+    // band-passed values back over it; values not named by use may be left incomplete.
+    // low and high are coefficient indices.
     static void filter(float* segment, int analysisLength, int low, int high, int rampDivisor,
-                       const CRateTables& tables, float* accumulator, FilterWork& work);
+                       const FilterUse& use, const CRateTables& tables, float* accumulator,
+                       FilterWork& work);
 
     // Cuts a spectrum of size values to the band [low, high) with ramps of (edge /
     // rampDivisor) coefficients below each edge; adjacent bands get complementary ramps.
     static void limitSpectrum(float* spectrum, int size, int low, int high, int rampDivisor);
+
+  private:
+    static void addSearchPoints(const float* spectrum, int end, const SearchSines& sines,
+                                const float* window, float* accumulator, float* points);
 };
 
 } // namespace Process

@@ -43,8 +43,9 @@ void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
     const double spacing = 22050.0 / (2048.0 * k);
     const int high = static_cast<int>(band.highHz / spacing);
     const int low = static_cast<int>(band.lowHz / spacing);
+    const FilterUse use{s.segmentLength[band.slot], band.decimation};
     for (int c = 0; c < channels; ++c)
-        CBandFilter::filter(s.channels[c].segment[band.slot], length, low, high, rampDivisor,
+        CBandFilter::filter(s.channels[c].segment[band.slot], length, low, high, rampDivisor, use,
                             tables, s.accumulator, s.filter);
 }
 

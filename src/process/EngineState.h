@@ -33,10 +33,9 @@ struct BandRecord {
     std::int32_t spare[4];
 };
 
-// Scratch of the band filter: one sub-frame, its spectrum, the filtered sub-frame and the
-// sine transform's own work space.
+// Scratch of the band filter: a sub-frame's spectrum, the filtered sub-frame and the sine
+// transform's own work space.
 struct FilterWork {
-    float subFrame[kSegmentCapacity / 2];
     float spectrum[kSegmentCapacity / 2];
     float filtered[kSegmentCapacity / 2];
     float transform[CSineTransform::scratchSize(kSegmentCapacity / 2)];

@@ -24,8 +24,9 @@ struct ResamplerRecord {
     std::uint32_t phase;
     std::int32_t reserved;
     float history[kResamplerHistory]; // oldest first
-    // The history followed by one call's input, so that every output reads its taps from
-    // one contiguous run instead of the history being shifted per input value.
+    // One call's input followed by the history, newest first, so that every output reads
+    // its taps from one contiguous run in the order of the table's columns, instead of the
+    // history being shifted per input value.
     float line[kResamplerHistory + kResamplerMaxInput];
     float table[kResamplerPhases][kResamplerTaps];
 };

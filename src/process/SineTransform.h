@@ -24,13 +24,18 @@ class CSineTransform {
     static constexpr int scratchSize(int points) { return 2 * points + 2 + kAlignmentSlack; }
 
     // x and X hold size() values and must not overlap; scratch holds scratchSize(size()).
-    // Thread-safe, allocates nothing.
-    void apply(const float* x, float* X, float* scratch) const;
+    // Transforms x times scale; a power-of-two scale gives exactly the transform of the
+    // scaled values. When x is zero from `inputs` on, those values are not folded in; when
+    // only X[0..outputs) is wanted, the rest of X may be left as it was. Either way the
+    // values computed are the same as without them. Thread-safe, allocates nothing.
+    void apply(const float* x, float* X, float* scratch, float scale = 1.0f, int inputs = 1 << 30,
+               int outputs = 1 << 30) const;
 
   private:
     int m;
     std::vector<float> fold; // sin(pi * j / M)
     void* plan;
+    bool useAvx2 = false; // for the outputs after the real transform
 };
 
 } // namespace Process
