@@ -63,7 +63,10 @@ CAudioFileCache::Block* CAudioFileCache::load(u64 frame) {
     block->startFrame = static_cast<u32>(start);
     block->frameCount = static_cast<u32>(end - start);
     // Zeroed, so that a file that delivers fewer frames than it claims yields silence.
-    block->channels.assign(file->format.channels, std::vector<float>(block->frameCount));
+    // Each channel is made zeroed in place rather than copied from one zeroed vector.
+    block->channels.resize(file->format.channels);
+    for (std::vector<float>& channel : block->channels)
+        channel.resize(block->frameCount);
     std::vector<float*> pointers(block->channels.size());
     for (std::size_t c = 0; c < pointers.size(); ++c)
         pointers[c] = block->channels[c].data();
