@@ -164,6 +164,31 @@ void outputs(const float* spectrum, int half, int count, float* X) {
     return _mm256_permute4x64_pd(sums, 0xff);
 }
 
+// The same spectrum values as realSpectrum(), with the same operations, four at a time. The
+// first four take the scalar code: Z[n - 0] wraps round to Z[0].
+[[gnu::target("avx2")]] void realSpectrumAvx2(const float* z, const float* w, int n, int count,
+                                              float* spectrum) {
+    const int head = std::min(count, kBlock);
+    realSpectrum(z, w, n, head, spectrum);
+    const __m256 half = _mm256_set1_ps(0.5f);
+    const __m256 oddSigns = _mm256_setr_ps(0.5f, -0.5f, 0.5f, -0.5f, 0.5f, -0.5f, 0.5f, -0.5f);
+    const __m256 conjugate = _mm256_setr_ps(0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f);
+    const __m256i reversePairs = _mm256_setr_epi32(6, 7, 4, 5, 2, 3, 0, 1);
+    for (int k = head; k < count; k += kBlock) {
+        const __m256 a = _mm256_loadu_ps(z + 2 * k);
+        const __m256 b = _mm256_xor_ps(
+            _mm256_permutevar8x32_ps(_mm256_loadu_ps(z + 2 * (n - k - 3)), reversePairs),
+            conjugate);
+        const __m256 e = _mm256_mul_ps(half, _mm256_add_ps(a, b));
+        const __m256 o = _mm256_mul_ps(oddSigns, _mm256_permute_ps(_mm256_sub_ps(a, b), 0xb1));
+        const __m256 t = _mm256_loadu_ps(w + 2 * k);
+        const __m256 turned =
+            _mm256_addsub_ps(_mm256_mul_ps(_mm256_moveldup_ps(t), o),
+                             _mm256_mul_ps(_mm256_movehdup_ps(t), _mm256_permute_ps(o, 0xb1)));
+        _mm256_storeu_ps(spectrum + 2 * k, _mm256_add_ps(e, turned));
+    }
+}
+
 // The same outputs as outputs(), with the same additions, four at a time.
 [[gnu::target("avx2")]] void outputsAvx2(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
@@ -250,7 +275,14 @@ void CSineTransform::apply(const float* x, float* X, float* scratch, float scale
     // whole spectrum. y is no longer needed: the spectrum takes its place.
     const int formed = count <= m / 2 / kChains ? count : m / 2;
     float* spectrum = y;
+#ifdef SWK_SINE_AVX2
+    if (useAvx2)
+        realSpectrumAvx2(half, twiddle.data(), m / 2, formed, spectrum);
+    else
+        realSpectrum(half, twiddle.data(), m / 2, formed, spectrum);
+#else
     realSpectrum(half, twiddle.data(), m / 2, formed, spectrum);
+#endif
 #ifdef SWK_SINE_AVX2
     if (useAvx2)
         outputsAvx2(spectrum, m / 2, count, X);
