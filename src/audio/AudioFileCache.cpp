@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 namespace Audio {
@@ -37,33 +38,42 @@ CAudioFileCache::Block* CAudioFileCache::find(u64 frame) {
 }
 
 // Oldest first among the blocks nobody copies from; with every block in use the table grows.
-void CAudioFileCache::evictUnusedLocked() {
+// The first block evicted is handed back for reuse: its buffers are already mapped, where a
+// new one would fault in every page again.
+std::unique_ptr<CAudioFileCache::Block> CAudioFileCache::evictUnusedLocked() {
+    std::unique_ptr<Block> reusable;
     while (blocks.size() >= static_cast<std::size_t>(std::max(maxBlocks, 0))) {
         std::unique_lock counter(counterLock);
         auto it = std::find_if(blocks.begin(), blocks.end(),
                                [](const Block* b) { return b->useCount == 0; });
         counter.unlock();
-        if (it == blocks.end()) return;
-        delete *it;
+        if (it == blocks.end()) break;
+        if (reusable)
+            delete *it;
+        else
+            reusable.reset(*it);
         blocks.erase(it);
     }
+    return reusable;
 }
 
 CAudioFileCache::Block* CAudioFileCache::load(u64 frame) {
     std::lock_guard table(tableLock);
-    evictUnusedLocked();
+    std::unique_ptr<Block> reusable = evictUnusedLocked();
     refreshLocked();
     const u64 start = frame - frame % blockFrames;
     const u64 end = std::min<u64>(start + blockFrames, file->getFrames());
     if (frame >= end || start > 0xFFFFFFFFu)
         throw std::out_of_range("CAudioFileCache::load() frame " + std::to_string(frame) +
                                 " lies beyond the end of the file!");
-    auto* block = new Block;
+    Block* block = reusable ? reusable.release() : new Block;
     block->useCount = 1;
     block->startFrame = static_cast<u32>(start);
     block->frameCount = static_cast<u32>(end - start);
     // Zeroed, so that a file that delivers fewer frames than it claims yields silence.
-    block->channels.assign(file->format.channels, std::vector<float>(block->frameCount));
+    block->channels.resize(file->format.channels);
+    for (std::vector<float>& channel : block->channels)
+        channel.assign(block->frameCount, 0.0f);
     std::vector<float*> pointers(block->channels.size());
     for (std::size_t c = 0; c < pointers.size(); ++c)
         pointers[c] = block->channels[c].data();

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -48,7 +49,7 @@ class CAudioFileCache {
     std::mutex& tableMutex() { return tableLock; }
 
   private:
-    void evictUnusedLocked();
+    std::unique_ptr<Block> evictUnusedLocked();
     void refreshLocked();
     void releaseLocked();
 

@@ -9,7 +9,11 @@ void CBandFilter::limitSpectrum(float* x, int size, int low, int high, int rampD
     const int highStart = std::max(high - highRamp, 0);
     for (int q = 0; q < highRamp; ++q)
         x[highStart + q] *= 1.0f - static_cast<float>(q) / static_cast<float>(highRamp);
-    std::fill(x + std::min(high, size), x + size, 0.0f);
+    // The transform back of the first `high` values reads the rest only where it folds the
+    // top of the spectrum onto them (see CSineTransform::apply); only those need zeroing.
+    const int top = std::min(high, size);
+    const int folded = 2 * top < size ? size - top + 1 : top;
+    std::fill(x + std::max(folded, top), x + size, 0.0f);
 
     const int lowRamp = low / rampDivisor;
     const int lowStart = std::max(low - lowRamp, 0);

@@ -25,6 +25,8 @@ class CBandFilter {
 
     // Cuts a spectrum of size values to the band [low, high) with ramps of (edge /
     // rampDivisor) coefficients below each edge; adjacent bands get complementary ramps.
+    // Values from high on are left as they are where a sine transform of the first high
+    // values does not read them.
     static void limitSpectrum(float* spectrum, int size, int low, int high, int rampDivisor);
 
   private:

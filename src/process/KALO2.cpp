@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "process/BandStretcher.h"
 #include "process/EngineParameters.h"
@@ -67,19 +68,26 @@ void nextBlock(EngineState& s, const EngineParameters& p, std::uint32_t* positio
     *request = static_cast<std::uint32_t>(end - start);
 }
 
-// Sums the bands and crossfades them onto the tail of the previous call's output.
+// Sums the bands and crossfades them onto the tail of the previous call's output. The sum is
+// formed slot by slot over the whole span, so that each loop is a plain vector loop; every
+// value still adds the slots in order.
 void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters& p, bool first) {
     const int half = p.hop;
     const int full = 2 * p.hop;
     const float* w = tables.splice.data();
-    for (int i = 0; i < full; ++i) {
-        float sum = 0.0f;
-        for (int slot = 0; slot < p.bands; ++slot)
-            sum += ch.segment[slot][i];
-        // The very first output starts without a fade-in.
-        const float weight = first && i < half ? 1.0f : w[i];
-        ch.previous[i] = (1.0f - weight) * ch.previous[i] + weight * sum;
+    float sum[std::size(ch.previous)];
+    std::fill(sum, sum + full, 0.0f);
+    for (int slot = 0; slot < p.bands; ++slot) {
+        const float* band = ch.segment[slot];
+        for (int i = 0; i < full; ++i)
+            sum[i] += band[i];
     }
+    // The very first output starts without a fade-in.
+    const int plain = first ? half : 0;
+    for (int i = 0; i < plain; ++i)
+        ch.previous[i] = (1.0f - 1.0f) * ch.previous[i] + 1.0f * sum[i];
+    for (int i = plain; i < full; ++i)
+        ch.previous[i] = (1.0f - w[i]) * ch.previous[i] + w[i] * sum[i];
 }
 
 void clip(float* out, int frames) {

@@ -41,6 +41,23 @@ void foldInput(const float* __restrict x, const float* __restrict fold, float sc
     }
 }
 
+// Spectrum values 0..count) of the real y from Z, the transform of its pairs y[2n] + i y[2n+1]
+// over n points: Y[k] = E + W^k O with E = (Z[k] + conj Z[n-k]) / 2, O = (Z[k] - conj Z[n-k]) / 2i
+// and W = exp(-2 pi i / 2n). A band needs only its own few values, not the whole spectrum.
+SWK_SIMD_CLONES
+void realSpectrum(const float* __restrict z, const float* __restrict w, int n, int count,
+                  float* __restrict spectrum) {
+    for (int k = 0; k < count; ++k) {
+        const int r = (n - k) & (n - 1);
+        const float ar = z[2 * k], ai = z[2 * k + 1];
+        const float br = z[2 * r], bi = -z[2 * r + 1];
+        const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
+        const float orr = 0.5f * (ai - bi), oi = -0.5f * (ar - br);
+        spectrum[2 * k] = er + (w[2 * k] * orr - w[2 * k + 1] * oi);
+        spectrum[2 * k + 1] = ei + (w[2 * k] * oi + w[2 * k + 1] * orr);
+    }
+}
+
 // Odd output 2k+1 is the running sum of Re Y[0..k] (Re Y[0] halved), kept in double so that
 // its rounding does not grow along the spectrum. Each chain first totals its span, then runs
 // through it again from the offset the totals of the chains before it give. The additions are
@@ -147,6 +164,31 @@ void outputs(const float* spectrum, int half, int count, float* X) {
     return _mm256_permute4x64_pd(sums, 0xff);
 }
 
+// The same spectrum values as realSpectrum(), with the same operations, four at a time. The
+// first four take the scalar code: Z[n - 0] wraps round to Z[0].
+[[gnu::target("avx2")]] void realSpectrumAvx2(const float* z, const float* w, int n, int count,
+                                              float* spectrum) {
+    const int head = std::min(count, kBlock);
+    realSpectrum(z, w, n, head, spectrum);
+    const __m256 half = _mm256_set1_ps(0.5f);
+    const __m256 oddSigns = _mm256_setr_ps(0.5f, -0.5f, 0.5f, -0.5f, 0.5f, -0.5f, 0.5f, -0.5f);
+    const __m256 conjugate = _mm256_setr_ps(0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f);
+    const __m256i reversePairs = _mm256_setr_epi32(6, 7, 4, 5, 2, 3, 0, 1);
+    for (int k = head; k < count; k += kBlock) {
+        const __m256 a = _mm256_loadu_ps(z + 2 * k);
+        const __m256 b = _mm256_xor_ps(
+            _mm256_permutevar8x32_ps(_mm256_loadu_ps(z + 2 * (n - k - 3)), reversePairs),
+            conjugate);
+        const __m256 e = _mm256_mul_ps(half, _mm256_add_ps(a, b));
+        const __m256 o = _mm256_mul_ps(oddSigns, _mm256_permute_ps(_mm256_sub_ps(a, b), 0xb1));
+        const __m256 t = _mm256_loadu_ps(w + 2 * k);
+        const __m256 turned =
+            _mm256_addsub_ps(_mm256_mul_ps(_mm256_moveldup_ps(t), o),
+                             _mm256_mul_ps(_mm256_movehdup_ps(t), _mm256_permute_ps(o, 0xb1)));
+        _mm256_storeu_ps(spectrum + 2 * k, _mm256_add_ps(e, turned));
+    }
+}
+
 // The same outputs as outputs(), with the same additions, four at a time.
 [[gnu::target("avx2")]] void outputsAvx2(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
@@ -182,17 +224,24 @@ void outputs(const float* spectrum, int half, int count, float* X) {
 
 } // namespace
 
-CSineTransform::CSineTransform(int points) : m(points), fold(static_cast<std::size_t>(points)) {
+CSineTransform::CSineTransform(int points)
+    : m(points), fold(static_cast<std::size_t>(points)), twiddle(static_cast<std::size_t>(points)) {
 #ifdef SWK_SINE_AVX2
     useAvx2 = (m / 2) % (kChains * kBlock) == 0 && __builtin_cpu_supports("avx2");
 #endif
     for (int j = 0; j < m; ++j)
         fold[j] = static_cast<float>(std::sin(std::numbers::pi * j / m));
+    for (int k = 0; k < m / 2; ++k) {
+        const double angle = -2.0 * std::numbers::pi * k / m;
+        twiddle[2 * k] = static_cast<float>(std::cos(angle));
+        twiddle[2 * k + 1] = static_cast<float>(std::sin(angle));
+    }
     std::vector<float> probe(static_cast<std::size_t>(scratchSize(m)));
     float* aligned = simdAligned(probe.data());
     std::lock_guard<std::mutex> guard(fftwPlannerLock());
-    plan = fftwf_plan_dft_r2c_1d(m, aligned, reinterpret_cast<fftwf_complex*>(aligned + m),
-                                 FFTW_ESTIMATE);
+    plan = fftwf_plan_dft_1d(m / 2, reinterpret_cast<fftwf_complex*>(aligned),
+                             reinterpret_cast<fftwf_complex*>(aligned + m), FFTW_FORWARD,
+                             FFTW_ESTIMATE);
     if (!plan) throw std::runtime_error("CSineTransform: FFTW could not plan the transform");
 }
 
@@ -208,7 +257,7 @@ CSineTransform::~CSineTransform() {
 void CSineTransform::apply(const float* x, float* X, float* scratch, float scale, int inputs,
                            int outputs_) const {
     float* y = simdAligned(scratch);
-    float* spectrum = y + m; // (re, im) pairs, m / 2 + 1 of them
+    float* half = y + m; // the complex transform of y's pairs, m / 2 values
     inputs = std::clamp(inputs, 1, m);
     if (2 * inputs < m) {
         foldInput(x, fold.data(), scale, m, 1, inputs, y);
@@ -218,10 +267,22 @@ void CSineTransform::apply(const float* x, float* X, float* scratch, float scale
         foldInput(x, fold.data(), scale, m, 1, m, y);
     }
     y[0] = 0.0f;
-    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(plan), y,
-                          reinterpret_cast<fftwf_complex*>(spectrum));
+    fftwf_execute_dft(static_cast<fftwf_plan>(plan), reinterpret_cast<fftwf_complex*>(y),
+                      reinterpret_cast<fftwf_complex*>(half));
     // Spectrum value k gives outputs 2k and 2k + 1.
     const int count = std::min((outputs_ + 2 * kBlock - 1) / (2 * kBlock) * kBlock, m / 2);
+    // Beyond the first chain's span the odd outputs need the totals of every chain, so the
+    // whole spectrum. y is no longer needed: the spectrum takes its place.
+    const int formed = count <= m / 2 / kChains ? count : m / 2;
+    float* spectrum = y;
+#ifdef SWK_SINE_AVX2
+    if (useAvx2)
+        realSpectrumAvx2(half, twiddle.data(), m / 2, formed, spectrum);
+    else
+        realSpectrum(half, twiddle.data(), m / 2, formed, spectrum);
+#else
+    realSpectrum(half, twiddle.data(), m / 2, formed, spectrum);
+#endif
 #ifdef SWK_SINE_AVX2
     if (useAvx2)
         outputsAvx2(spectrum, m / 2, count, X);

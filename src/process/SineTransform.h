@@ -5,7 +5,8 @@
 //
 // Computed with one real FFT of size M on a pre-folded sequence (the odd/even split of
 // the sine kernel), which is exact up to rounding and a quarter of the work of
-// transforming the odd extension of length 2M.
+// transforming the odd extension of length 2M. The real FFT is a complex one of size M / 2
+// followed by its own split, so that only the spectrum values wanted are formed.
 #include <vector>
 
 #include "process/FftwPlanner.h"
@@ -33,7 +34,8 @@ class CSineTransform {
 
   private:
     int m;
-    std::vector<float> fold; // sin(pi * j / M)
+    std::vector<float> fold;    // sin(pi * j / M)
+    std::vector<float> twiddle; // exp(-2 pi i k / M), k < M / 2, as (re, im) pairs
     void* plan;
     bool useAvx2 = false; // for the outputs after the real transform
 };
