@@ -29,7 +29,9 @@ class AlsaTestHome : public ::testing::Environment {
         const std::string rc = "pcm.swktest {\n type file\n slave.pcm \"null\"\n file \"" +
                                capture +
                                "\"\n format \"raw\"\n"
-                               " hint { show on\n description \"Stretchwerk test capture\" }\n}\n";
+                               " hint { show on\n description \"Stretchwerk test capture\" }\n}\n"
+                               "pcm.swkmissing {\n type hw\n card 31\n"
+                               " hint { show on\n description \"Missing card\" }\n}\n";
         TestSupport::writeBytes(home->file(".asoundrc"), {rc.begin(), rc.end()});
         setenv("HOME", home->path().c_str(), 1);
     }
@@ -89,6 +91,22 @@ TEST(AlsaDevices, DefaultFirstThenHintsThenTheClockDevice) {
     ASSERT_EQ(again.size(), devices.size());
     for (std::size_t i = 0; i < devices.size(); ++i)
         EXPECT_EQ(again[i].id, devices[i].id);
+}
+
+TEST(AlsaOutput, ListedDeviceThatCannotBeOpenedReportsNoDriver) {
+    std::vector<DeviceEntry> devices;
+    enumerateDevices(devices);
+    ASSERT_TRUE(std::any_of(devices.begin(), devices.end(),
+                            [](const DeviceEntry& d) { return d.pcmName == "swkmissing"; }));
+    Output::CDirectSoundManager manager;
+    try {
+        manager.Init(guidForName("swkmissing"));
+        FAIL() << "opened a card that does not exist";
+    } catch (const directsound_exception& e) {
+        EXPECT_STREQ(e.what(), "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\n"
+                               "DSERR_NODRIVER");
+    }
+    EXPECT_FALSE(manager.isInitialized());
 }
 
 // What reaches ALSA must be the queue's blocks, one per segment and in order, as 16-bit

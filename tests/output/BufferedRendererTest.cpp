@@ -139,6 +139,17 @@ TEST_F(BufferedRendererTest, InactiveQueueReturnsFalseAndLeavesTheBlock) {
     EXPECT_EQ(block.get(), mine);
 }
 
+// A consumer that hands in an empty owner must not leave a hole in the ring.
+TEST_F(BufferedRendererTest, EmptyOwnerGetsABlockOfItsOwn) {
+    queue.start();
+    for (int expected = 0; expected < 100; ++expected) {
+        AudioBlockPtr empty;
+        ASSERT_TRUE(queue.getNextBlock(empty));
+        ASSERT_EQ(blockNumber(*empty, 2, 1024), expected);
+    }
+    queue.stop();
+}
+
 TEST_F(BufferedRendererTest, StopWaitsForTheBlockInProductionAndDiscardsIt) {
     source.gateAt = 20;
     queue.start();
@@ -210,6 +221,10 @@ TEST_F(BufferedRendererTest, ConfigurationIsCheckedAndChangedOnlyWhileIdle) {
     EXPECT_THROW(queue.setCapacity(41), std::invalid_argument);
     queue.start();
     EXPECT_THROW(queue.setCapacity(10), std::logic_error);
+    // A second start must not prefill again while the producer runs.
+    queue.start();
+    EXPECT_EQ(source.starts.load(), 1);
+    EXPECT_EQ(source.onCreatorThread.load(), 15);
     queue.stop();
     queue.setCapacity(10);
     EXPECT_EQ(queue.getConfiguredCapacity(), 10);
