@@ -2,55 +2,15 @@
 // and read again to the same curves, and evaluate without undefined behaviour.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <stdexcept>
-#include <vector>
 
-#include "audio/File.h"
+#include "audio/MemoryFile.h"
 #include "editor/AnchorPointsLoadSave.h"
 #include "editor/MarkPointHistory.h"
 #include "editor/MarkPointMovingArray.h"
 #include "editor/ValueScale.h"
 
 namespace {
-// A byte stream over memory, readable and writable.
-class BytesFile : public Audio::CFile {
-  public:
-    BytesFile() = default;
-    BytesFile(const std::uint8_t* data, std::size_t size) : bytes(data, data + size) {}
-    Audio::FileDate getDate() const override { return {}; }
-    Audio::CFile* clone() const override { return new BytesFile(*this); }
-    bool isOpen() const override { return true; }
-    void open(Audio::u32) override { position = 0; }
-    void close() override {}
-    Audio::u64 getSize() const override { return bytes.size(); }
-    Audio::u64 tell() const override { return position; }
-    void read(void* out, Audio::u32 n, Audio::u32* got) override {
-        const std::size_t left = position < bytes.size() ? bytes.size() - position : 0;
-        const std::size_t count = n < left ? n : left;
-        if (count) std::memcpy(out, bytes.data() + position, count);
-        position += count;
-        *got = static_cast<Audio::u32>(count);
-    }
-    void write(const void* in, Audio::u32 n, Audio::u32* done) override {
-        if (bytes.size() < position + n) bytes.resize(position + n);
-        std::memcpy(bytes.data() + position, in, n);
-        position += n;
-        *done = n;
-    }
-    void seek(Audio::i64 offset, Audio::SeekOrigin origin) override {
-        const Audio::i64 base = origin == Audio::Current ? static_cast<Audio::i64>(position)
-                                : origin == Audio::End   ? static_cast<Audio::i64>(bytes.size())
-                                                         : 0;
-        if (base + offset < 0) throw std::runtime_error("seek before start");
-        position = static_cast<std::size_t>(base + offset);
-    }
-
-  private:
-    std::vector<std::uint8_t> bytes;
-    std::size_t position = 0;
-};
-
 void evaluate(const CMarkPointArray& curve) {
     static const std::int32_t frames[] = {0, 1, 1000, 44100, 1 << 30, INT32_MAX};
     for (std::int32_t f : frames) {
@@ -99,7 +59,11 @@ void dragAndUndo(CAnchorPointsLoadSave& loaded, std::size_t seed) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    BytesFile input(data, size);
+    Audio::CMemoryFile input;
+    input.open(Audio::Write);
+    Audio::u32 written = 0;
+    if (size > 0) input.write(data, static_cast<Audio::u32>(size), &written);
+    input.seek(0, Audio::Begin);
     CAnchorPointsLoadSave loaded;
     try {
         loaded.read(input);
@@ -109,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint32_t id = 1; id <= 3; ++id)
         evaluate(loaded.getScale(id));
 
-    BytesFile copy;
+    Audio::CMemoryFile copy;
+    copy.open(Audio::Write);
     loaded.write(copy);
     copy.seek(0, Audio::Begin);
     CAnchorPointsLoadSave again;
