@@ -4,6 +4,8 @@
 
 #include "editor/MarkPointArray.h"
 
+#include "CurveFrames.h"
+
 namespace {
 CMarkPoint point(std::int32_t frame, float value = 1.0f, std::uint32_t style = LINEAR) {
     return {frame, value, style, 0};
@@ -14,13 +16,6 @@ CMarkPointArray curveOf(std::initializer_list<CMarkPoint> points) {
     for (const CMarkPoint& p : points)
         curve.insertUnique(p);
     return curve;
-}
-
-std::vector<std::int32_t> frames(const CMarkPointArray& curve) {
-    std::vector<std::int32_t> out;
-    for (const CMarkPoint& p : curve)
-        out.push_back(p.framePosition);
-    return out;
 }
 } // namespace
 

@@ -5,6 +5,8 @@
 #include "editor/MarkPointMovingArray.h"
 #include "editor/ValueScale.h"
 
+#include "CurveFrames.h"
+
 namespace {
 CMarkPoint point(std::int32_t frame, float value, std::uint8_t selected = 1) {
     return {frame, value, LINEAR, selected};
@@ -15,13 +17,6 @@ struct Document {
     CValueScale scale{4.0, 201, 120.0};
     CMarkPointMovingArray moving{time, pitch, formant, scale};
 };
-
-std::vector<std::int32_t> frames(const CMarkPointArray& curve) {
-    std::vector<std::int32_t> out;
-    for (const CMarkPoint& p : curve)
-        out.push_back(p.framePosition);
-    return out;
-}
 } // namespace
 
 TEST(MarkPointMove, GroupStopsAtFrameZeroAndAtTheLastFrame) {
