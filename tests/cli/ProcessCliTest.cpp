@@ -182,3 +182,19 @@ TEST(CliProcess, CtrlCClosesTheCurrentFileWithAValidHeader) {
     EXPECT_LT(frames, 600L * 44100 * 3);
     EXPECT_EQ(static_cast<std::uintmax_t>(frames) * 4 + 44, fs::file_size(made));
 }
+
+TEST(CliProcess, AStoredQualityOutsideTheModesProcessesInTheFastMode) {
+    TestSupport::TempDir stored, fast;
+    for (const auto* dir : {&stored, &fast})
+        tone(*dir, "tone.wav", "-r 44100 -b 16 -c 1");
+    fs::create_directories(stored.file(".config/stretchwerk"));
+    const std::string text = "AudioDriver = default\r\nIncludePitch = yes\r\nIncludeTime = "
+                             "yes\r\nIncludeIndex = yes\r\nQuality = high\r\n";
+    TestSupport::writeBytes(stored.file(".config/stretchwerk/Stretchwerk.cfg"),
+                            {text.begin(), text.end()});
+    std::string out;
+    ASSERT_EQ(process(stored, "--time 125% tone.wav", &out), 0) << out;
+    ASSERT_EQ(process(fast, "--time 125% --quality fast tone.wav", &out), 0) << out;
+    EXPECT_EQ(TestSupport::readBytes(stored.file("tone P0.0 T1.25 2.wav")),
+              TestSupport::readBytes(fast.file("tone P0.0 T1.25 2.wav")));
+}
