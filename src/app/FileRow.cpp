@@ -231,3 +231,13 @@ Process::RowSource CFileRow::source() const {
 }
 
 } // namespace App
+
+namespace App {
+
+std::optional<double> sourceBpmFrom(const std::string& text) {
+    const std::optional<double> value = parseUserNumber(text);
+    if (!value || !(*value > 1.0 && *value <= 10000.0)) return std::nullopt;
+    return value;
+}
+
+} // namespace App

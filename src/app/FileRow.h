@@ -161,3 +161,11 @@ bool CFileRow::changeTimeUnit(Process::TimeUnit unit, bool askAlways, AskBpm ask
 }
 
 } // namespace App
+
+namespace App {
+
+inline constexpr const char* kInvalidBpm = "please enter a valid BPM number!";
+// The source-BPM dialog's number: "," read as "."; nothing unless 1 < value <= 10000.
+std::optional<double> sourceBpmFrom(const std::string& text);
+
+} // namespace App

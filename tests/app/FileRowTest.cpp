@@ -118,3 +118,11 @@ TEST(FileRow, StoredQualityOutsideTheModesIsFast) {
     EXPECT_EQ(job.naming.targetDirectory, "/tmp/out");
     EXPECT_EQ(job.quality, 2);
 }
+
+TEST(FileRow, SourceBpmMustLieAboveOneUpToTenThousand) {
+    EXPECT_EQ(sourceBpmFrom("120,5"), 120.5);
+    EXPECT_EQ(sourceBpmFrom("10000"), 10000.0);
+    EXPECT_EQ(sourceBpmFrom("1.0001"), 1.0001);
+    for (const char* refused : {"1", "10000.5", "0", "-120", "abc", "", "12x"})
+        EXPECT_EQ(sourceBpmFrom(refused), std::nullopt) << refused;
+}
