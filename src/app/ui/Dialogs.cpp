@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <utility>
 
 namespace Ui {
 
@@ -17,8 +18,8 @@ Dialogs& Dialogs::current() {
     return installed ? *installed : realDialogs;
 }
 
-void Dialogs::install(Dialogs* dialogs) {
-    installed = dialogs;
+Dialogs* Dialogs::install(Dialogs* dialogs) {
+    return std::exchange(installed, dialogs);
 }
 
 void Dialogs::message(QWidget* parent, const QString& text, const QString& title) {

@@ -39,8 +39,8 @@ class Dialogs {
     virtual int exec(QDialog& dialog);
 
     static Dialogs& current();
-    // Replaces the dialogs for the tests; null restores the real ones.
-    static void install(Dialogs* dialogs);
+    // Replaces the dialogs for the tests (null: the real ones); returns the ones replaced.
+    static Dialogs* install(Dialogs* dialogs);
 };
 
 // "All Audiofiles | *.wav; *.aif|Wave Files (*.wav) | *.wav||" as a Qt file dialog filter.

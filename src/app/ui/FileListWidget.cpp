@@ -45,6 +45,7 @@ FileListWidget::FileListWidget(App::CSettings& appSettings, QWidget* parent)
     rowsLayout->setSpacing(0);
     rowsLayout->addStretch(1);
     setWidget(rowsHost);
+    viewport()->setAcceptDrops(true);
     nowPlaying = new NowPlayingPanel(this);
     batch = std::make_unique<BatchRunner>(list, this);
     connect(batch.get(), &BatchRunner::listChanged, this, &FileListWidget::syncRows);

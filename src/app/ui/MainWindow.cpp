@@ -210,9 +210,10 @@ void MainWindow::selectAlgorithm(int quality, bool store) {
 
 void MainWindow::updateActions() {
     const bool any = list->model().firstSelected() != nullptr;
-    for (int id :
-         {kExternalEditor, kSaveCopy, kReveal, kProcess, kInfo, kDelete, kCopy, kPaste, kPlay})
+    for (int id : {kExternalEditor, kSaveCopy, kReveal, kProcess, kInfo, kDelete, kPaste, kPlay})
         actions[id]->setEnabled(any);
+    // Copy explains itself when the selection is not one row.
+    actions[kCopy]->setEnabled(!list->model().empty());
     actions[kSelectAll]->setEnabled(!list->model().empty());
 }
 
