@@ -188,7 +188,9 @@ bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {
     for (int c = 0; c < KALO2_MaxChannels; ++c)
         engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
     auto* state = reinterpret_cast<EngineState*>(engineState.get());
-    while (sourcePosition < limit) {
+    // A short source ends before the engine's latency is through: silence follows its end
+    // until the output is as long as the job promised.
+    while (sourcePosition < limit || destination.getFrames() < expectedLength) {
         if (progress)
             progress->setPercent(
                 expectedLength == 0
