@@ -155,6 +155,10 @@ std::uint32_t CKALO2FileProcess::readBlock() {
     if (count > 0)
         tools::read(dest, 0, source, static_cast<u32>(channelCount),
                     static_cast<u64>(sourcePosition), count, &got);
+    if (source->lostFrames())
+        throw std::runtime_error("CKALO2FileProcess::process() the source file became shorter "
+                                 "while it was processed! it may have been changed by another "
+                                 "program.");
     for (std::int32_t c = 0; c < channelCount; ++c)
         std::fill(dest[c] + got, dest[c] + std::max(got, blockRequest), 0.0f);
     return got;

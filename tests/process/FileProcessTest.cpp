@@ -1,6 +1,7 @@
 // The processing job: factors, length estimate, block loop, latency skip, abort and failures.
 #include <cmath>
 #include <limits>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -362,3 +363,20 @@ TEST(FileProcessFailures, LoopFailureClosesTheDestinationAndRethrows) {
     EXPECT_GT(framesOf(source.output()), 5000u);
 }
 
+// Another program cuts the source while the job reads it: the job fails rather than finishing
+// the file with silence.
+TEST(FileProcessFailures, ASourceCutWhileProcessedFails) {
+    Source source(200000);
+    CKALO2FileProcess job(nullptr, {}, {}, {});
+    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    ASSERT_EQ(::truncate(source.path().c_str(), 44 + 2 * 150000), 0);
+    auto writer = waveFile(source.output());
+    try {
+        job.process(writer.get());
+        ADD_FAILURE() << "the cut source went through";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "CKALO2FileProcess::process() the source file became shorter while "
+                               "it was processed! it may have been changed by another program.");
+    }
+    EXPECT_FALSE(writer->isOpen());
+}
