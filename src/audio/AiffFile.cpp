@@ -85,7 +85,7 @@ void CAiffFile::ReadHeader() {
             readCommonChunk(pos, size, &frameCount);
             haveCommon = true;
         }
-        pos += size;
+        pos = nextChunkOffset(*file, pos, size);
     }
     if (!haveCommon) throw std::runtime_error("no aiff common chunk found!");
     if (!haveSound) throw std::runtime_error("no aiff sounddata chunk found!");

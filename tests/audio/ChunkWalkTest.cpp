@@ -90,7 +90,7 @@ std::vector<Layout> layouts() {
 } // namespace
 
 // Whoever reads, and in whatever blocks: no frame beyond the header's count is delivered.
-TEST(HeaderFrameCount, ReadersStopAtTheFramesTheHeaderCounts) {
+TEST(ChunkWalk, ReadersStopAtTheFramesTheHeaderCounts) {
     TestSupport::TempDir dir;
     for (const Layout& row : layouts()) {
         SCOPED_TRACE(row.name);
@@ -111,5 +111,48 @@ TEST(HeaderFrameCount, ReadersStopAtTheFramesTheHeaderCounts) {
         file->seek(row.frames + 1);
         file->read(buffers, 1024, &got);
         EXPECT_EQ(got, 0u);
+    }
+}
+
+// Odd-sized chunks are followed by a pad byte; files whose writer forgot it are read too.
+TEST(ChunkWalk, OddChunksAreSkippedWithTheirPadByte) {
+    TestSupport::TempDir dir;
+    struct Row {
+        const char* name;
+        const char* extension;
+        Bytes bytes;
+    };
+    std::vector<Row> rows;
+    for (const bool pad : {true, false}) {
+        Bytes b;
+        b.text("JUNK").le32(3).raw({1, 2, 3});
+        if (pad) b.raw({0});
+        waveFormat(b, 16).text("data").le32(4).le16(0x4000).le16(0x4000);
+        rows.push_back({pad ? "WAV JUNK + pad" : "WAV JUNK, pad forgotten", "wav",
+                        container("RIFF", "WAVE", b, false)});
+        b = {};
+        b.text("fmt ").le32(17).le16(1).le16(1).le32(8000).le32(16000).le16(2).le16(16).raw({0});
+        if (pad) b.raw({0});
+        b.text("LIST").le32(5).text("INFO").raw({'x'});
+        if (pad) b.raw({0});
+        b.text("data").le32(4).le16(0x4000).le16(0x4000);
+        rows.push_back(
+            {pad ? "WAV odd fmt and LIST + pads" : "WAV odd fmt and LIST, pads forgotten", "wav",
+             container("RIFF", "WAVE", b, false)});
+        b = {};
+        b.text("NAME").be32(5).text("tone").raw({'!'});
+        if (pad) b.raw({0});
+        aiffCommon(b, 2);
+        aiffSound(b, 2);
+        rows.push_back({pad ? "AIFF NAME + pad" : "AIFF NAME, pad forgotten", "aif",
+                        container("FORM", "AIFF", b, true)});
+    }
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = dir.file(std::string("p.") + row.extension);
+        TestSupport::writeBytes(path, row.bytes.data);
+        auto file = openSourceFile(path);
+        ASSERT_EQ(file->getFrames(), 2u);
+        EXPECT_EQ(readAll(*file), (Channels{{0.5f, 0.5f}}));
     }
 }
