@@ -155,6 +155,10 @@ std::uint32_t CKALO2FileProcess::readBlock() {
     if (count > 0)
         tools::read(dest, 0, source, static_cast<u32>(channelCount),
                     static_cast<u64>(sourcePosition), count, &got);
+    if (source->lostFrames())
+        throw std::runtime_error("CKALO2FileProcess::process() the source file became shorter "
+                                 "while it was processed! it may have been changed by another "
+                                 "program.");
     for (std::int32_t c = 0; c < channelCount; ++c)
         std::fill(dest[c] + got, dest[c] + std::max(got, blockRequest), 0.0f);
     return got;
@@ -188,7 +192,9 @@ bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {
     for (int c = 0; c < KALO2_MaxChannels; ++c)
         engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
     auto* state = reinterpret_cast<EngineState*>(engineState.get());
-    while (sourcePosition < limit) {
+    // A short source ends before the engine's latency is through: silence follows its end
+    // until the output is as long as the job promised.
+    while (sourcePosition < limit || destination.getFrames() < expectedLength) {
         if (progress)
             progress->setPercent(
                 expectedLength == 0
