@@ -104,6 +104,7 @@ std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobS
     window->finish();
     destinationPaths = result.destinationPaths;
     if (result.failure) {
+        if (!result.closeFailure.empty()) ui.showMessage(result.closeFailure);
         ui.showMessage(failureText(result.failure, kCannotProcess));
         if (!result.destination || result.destination->getFrames() == 0) {
             result.destination.reset();

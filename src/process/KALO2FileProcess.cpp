@@ -133,12 +133,14 @@ void CKALO2FileProcess::closeAndReopen(CAudioFile& destination) {
     destination.close();
 }
 
+// The first failure is what `process` throws; one while closing is kept for the caller to show.
 void CKALO2FileProcess::closeAfterFailure(CAudioFile& destination) {
     try {
         closeAndReopen(destination);
+    } catch (const std::exception& e) {
+        closeFailure = e.what();
     } catch (...) {
-        // The first failure is the one to report; a destination that cannot even be closed
-        // adds nothing the caller can act on.
+        closeFailure = kUnknownCloseFailure;
     }
 }
 

@@ -102,6 +102,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
         result.aborted = !job.process(result.destination.get());
     } catch (...) {
         result.failure = std::current_exception();
+        result.closeFailure = job.getCloseFailure();
     }
     if (observer) observer->jobEnded();
     std::lock_guard lock(cache.tableMutex());

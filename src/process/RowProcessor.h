@@ -56,6 +56,8 @@ struct RowResult {
     bool aborted = false;
     // What stopped the job half way; the destination is then closed with what it holds.
     std::exception_ptr failure;
+    // What went wrong while closing it after that failure, if anything.
+    std::string closeFailure;
 };
 
 // Hooks the caller can use while the job runs (for example to let Ctrl-C abort it).

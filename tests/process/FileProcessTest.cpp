@@ -1,12 +1,15 @@
 // The processing job: factors, length estimate, block loop, latency skip, abort and failures.
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "EngineDriver.h"
 #include "JobTestFiles.h"
+#include "audio/DataFile.h"
+#include "audio/WaveFile.h"
 #include "process/KALO2FileProcess.h"
 #include "support/TestSupport.h"
 
@@ -361,6 +364,38 @@ TEST(FileProcessFailures, LoopFailureClosesTheDestinationAndRethrows) {
     }
     EXPECT_FALSE(writer->isOpen());
     EXPECT_GT(framesOf(source.output()), 5000u);
+}
+
+// A destination that fails part way and then cannot be closed either: the job throws the first
+// failure and keeps the second for the caller to show.
+TEST(FileProcessFailures, AFailureWhileClosingAfterAFailureIsKept) {
+    struct BrokenWriter : Audio::CWaveFile {
+        explicit BrokenWriter(const std::string& path, bool standard)
+            : CWaveFile(Audio::CDataFile::forPath(path)), standardFailure(standard) {}
+        void write(float** buffers, Audio::u32 frames, Audio::u32* written) override {
+            if (total > 0) throw std::runtime_error("disk gone");
+            CWaveFile::write(buffers, frames, written);
+            total += *written;
+        }
+        void close() override {
+            if (std::exchange(failClose, false)) {
+                if (standardFailure) throw std::runtime_error("cannot close");
+                throw 42;
+            }
+            CWaveFile::close();
+        }
+        Audio::u64 total = 0;
+        bool failClose = true, standardFailure;
+    };
+    for (const bool standard : {true, false}) {
+        Source source(200000);
+        CKALO2FileProcess job(nullptr, {}, {}, {});
+        job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+        BrokenWriter writer(source.output(), standard);
+        EXPECT_THROW(job.process(&writer), std::runtime_error);
+        EXPECT_EQ(job.getCloseFailure(),
+                  standard ? std::string("cannot close") : CKALO2FileProcess::kUnknownCloseFailure);
+    }
 }
 
 // Another program cuts the source while the job reads it: the job fails rather than finishing
