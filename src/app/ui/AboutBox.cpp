@@ -1,8 +1,10 @@
 #include "app/ui/AboutBox.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QStandardPaths>
 #include <QSvgWidget>
@@ -43,7 +45,11 @@ void showAboutBox(QWidget* parent, bool atStartUp) {
 }
 
 QUrl manualUrl() {
-    // A copy of the manual from the resources, so it opens without an installation.
+    // The installed manual first: share/doc beside the bin folder of the program.
+    const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                  .filePath(QStringLiteral("../share/doc/stretchwerk/manual.html"));
+    if (QFileInfo::exists(installed)) return QUrl::fromLocalFile(QDir::cleanPath(installed));
+    // Otherwise a copy of the manual from the resources, so it opens without an installation.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
     const QString path = QDir(folder).filePath(QStringLiteral("stretchwerk-manual.html"));
     QFile::remove(path);

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Stretchwerk"));
     QApplication::setApplicationVersion(QStringLiteral("2.0.2.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("stretchwerk"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/stretchwerk/stretchwerk.svg")));
     QCommandLineParser parser;
     parser.setApplicationDescription(
