@@ -5,6 +5,7 @@
 
 #include "EngineDriver.h"
 #include "process/EngineParameters.h"
+#include "process/RowProcessor.h"
 
 using namespace EngineTest;
 
@@ -34,7 +35,15 @@ TEST(EngineFrames, OutputPerCallIs512kOverPitch) {
         int frames;
     } cases[] = {{1.0, 44100, 512},  {0.25, 44100, 2048}, {4.0, 44100, 128},  {3.0, 44100, 170},
                  {1.0, 8000, 512},   {1.0, 88200, 1024},  {1.0, 96000, 1024}, {1.0, 192000, 1024},
-                 {0.1, 44100, 2048}, {9.0, 96000, 256},   {3.0, 96000, 341},  {1.0, 88199, 512}};
+                 {0.1, 44100, 2048}, {9.0, 96000, 256},   {3.0, 96000, 341},  {1.0, 88199, 512},
+                 // Exact ratios formed from single-precision steps land a hair off and must
+                 // still give whole frames; a near miss that is no exact ratio keeps its
+                 // truncation (1676.9997 frames).
+                 {Process::pitchFactorOf(12, 0), 44100, 256},
+                 {Process::pitchFactorOf(12, 0), 96000, 512},
+                 {Process::pitchFactorOf(13, -100), 44100, 256},
+                 {Process::pitchFactorOf(-21, 46), 44100, 1676},
+                 {Process::pitchFactorOf(-9, 46), 96000, 1676}};
     for (const Case& c : cases) {
         OneCall engine;
         EXPECT_EQ(engine.call(c.pitch, c.rate), c.frames) << c.pitch << " " << c.rate;
