@@ -35,19 +35,26 @@ TEST(EngineFrames, OutputPerCallIs512kOverPitch) {
         int frames;
     } cases[] = {{1.0, 44100, 512},  {0.25, 44100, 2048}, {4.0, 44100, 128},  {3.0, 44100, 170},
                  {1.0, 8000, 512},   {1.0, 88200, 1024},  {1.0, 96000, 1024}, {1.0, 192000, 1024},
-                 {0.1, 44100, 2048}, {9.0, 96000, 256},   {3.0, 96000, 341},  {1.0, 88199, 512},
-                 // Exact ratios formed from single-precision steps land a hair off and must
-                 // still give whole frames; a near miss that is no exact ratio keeps its
-                 // truncation (1676.9997 frames).
-                 {Process::pitchFactorOf(12, 0), 44100, 256},
-                 {Process::pitchFactorOf(12, 0), 96000, 512},
-                 {Process::pitchFactorOf(13, -100), 44100, 256},
-                 {Process::pitchFactorOf(-21, 46), 44100, 1676},
-                 {Process::pitchFactorOf(-9, 46), 96000, 1676}};
+                 {0.1, 44100, 2048}, {9.0, 96000, 256},   {3.0, 96000, 341},  {1.0, 88199, 512}};
     for (const Case& c : cases) {
         OneCall engine;
         EXPECT_EQ(engine.call(c.pitch, c.rate), c.frames) << c.pitch << " " << c.rate;
     }
+}
+
+// Exact ratios formed from single-precision steps land a hair off and must still give whole
+// frames; near misses that are no exact ratio (1676.9997 frames) keep their truncation.
+TEST(EngineFrames, ExactRatiosFromSemitoneStepsKeepTheirWholeFrames) {
+    struct Case {
+        int semitones, cents, k, frames;
+    } cases[] = {{12, 0, 1, 256},   {12, 0, 2, 512},    {13, -100, 1, 256},
+                 {-12, 0, 1, 1024}, {-21, 46, 1, 1676}, {-9, 46, 2, 1676}};
+    for (const Case& c : cases)
+        EXPECT_EQ(Process::outputFramesFor(Process::pitchFactorOf(c.semitones, c.cents), c.k),
+                  c.frames)
+            << c.semitones << " " << c.cents << " k=" << c.k;
+    OneCall engine;
+    EXPECT_EQ(engine.call(Process::pitchFactorOf(12, 0)), 256);
 }
 
 TEST(EngineFrames, LatencyIsFourCallsOfOutput) {
