@@ -56,7 +56,7 @@ struct EngineState {
     std::int32_t blockEnd;
     std::int32_t segmentLength[kBandSlots];
     BandRecord bands[kBandSlots];
-    // Sub-frame accumulator of the band filter, then the decimated mono mix of the search.
+    // The band filter's carry between sub-frames, then the decimated mono mix of the search.
     float accumulator[kSegmentCapacity];
     FilterWork filter;
     float difference[kDifferenceCapacity];

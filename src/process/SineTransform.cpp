@@ -95,6 +95,12 @@ void firstChainOutputs(const float* spectrum, int count, float* X) {
         running = blockSums(spectrum, k, running, X);
 }
 
+// Chains whose outputs reach the first count spectrum values; later chains are not formed.
+int chainsFor(int half, int count) {
+    const int span = half / kChains;
+    return std::min((count + span - 1) / span, kChains);
+}
+
 void oddOutputs(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
     if (count <= span) {
@@ -102,7 +108,8 @@ void oddOutputs(const float* spectrum, int half, int count, float* X) {
         return;
     }
     double offset = 0.0;
-    for (int c = 0; c < kChains; ++c) {
+    const int chains = chainsFor(half, count);
+    for (int c = 0; c < chains; ++c) {
         double running = offset;
         offset += chainTotal(spectrum, c * span, span);
         for (int i = 0; i < span; i += kBlock)
@@ -189,6 +196,33 @@ void outputs(const float* spectrum, int half, int count, float* X) {
     }
 }
 
+// The outputs of the first Chains chains, side by side. The totals of the chains before the
+// last give the offsets. Chains is a constant so that the running sums stay in registers.
+template <int Chains>
+[[gnu::target("avx2")]] void chainedOutputsAvx2(const float* spectrum, int span, float* X) {
+    __m256d total[Chains];
+    for (int c = 0; c < Chains; ++c)
+        total[c] = _mm256_setzero_pd();
+    for (int i = 0; i < span; i += kBlock)
+        for (int c = 0; c < Chains - 1; ++c) {
+            __m256d re;
+            __m128 im;
+            loadFour(spectrum + 2 * (c * span + i), c == 0 && i == 0, re, im);
+            total[c] = _mm256_add_pd(total[c], re);
+        }
+    __m256d running[Chains];
+    double offset = 0.0;
+    for (int c = 0; c < Chains; ++c) {
+        running[c] = _mm256_set1_pd(offset);
+        alignas(32) double lanes[kBlock];
+        _mm256_store_pd(lanes, total[c]);
+        offset += (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+    }
+    for (int i = 0; i < span; i += kBlock)
+        for (int c = 0; c < Chains; ++c)
+            running[c] = blockAvx2(spectrum, c * span + i, running[c], X);
+}
+
 // The same outputs as outputs(), with the same additions, four at a time.
 [[gnu::target("avx2")]] void outputsAvx2(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
@@ -198,27 +232,18 @@ void outputs(const float* spectrum, int half, int count, float* X) {
             running = blockAvx2(spectrum, k, running, X);
         return;
     }
-    __m256d total[kChains];
-    for (int c = 0; c < kChains; ++c)
-        total[c] = _mm256_setzero_pd();
-    for (int i = 0; i < span; i += kBlock)
-        for (int c = 0; c < kChains; ++c) {
-            __m256d re;
-            __m128 im;
-            loadFour(spectrum + 2 * (c * span + i), c == 0 && i == 0, re, im);
-            total[c] = _mm256_add_pd(total[c], re);
-        }
-    __m256d running[kChains];
-    double offset = 0.0;
-    for (int c = 0; c < kChains; ++c) {
-        running[c] = _mm256_set1_pd(offset);
-        alignas(32) double lanes[kBlock];
-        _mm256_store_pd(lanes, total[c]);
-        offset += (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+    static_assert(kChains == 4);
+    switch (chainsFor(half, count)) {
+    case 2:
+        chainedOutputsAvx2<2>(spectrum, span, X);
+        break;
+    case 3:
+        chainedOutputsAvx2<3>(spectrum, span, X);
+        break;
+    default:
+        chainedOutputsAvx2<4>(spectrum, span, X);
+        break;
     }
-    for (int i = 0; i < span; i += kBlock)
-        for (int c = 0; c < kChains; ++c)
-            running[c] = blockAvx2(spectrum, c * span + i, running[c], X);
 }
 #endif
 
@@ -271,9 +296,10 @@ void CSineTransform::apply(const float* x, float* X, float* scratch, float scale
                       reinterpret_cast<fftwf_complex*>(half));
     // Spectrum value k gives outputs 2k and 2k + 1.
     const int count = std::min((outputs_ + 2 * kBlock - 1) / (2 * kBlock) * kBlock, m / 2);
-    // Beyond the first chain's span the odd outputs need the totals of every chain, so the
-    // whole spectrum. y is no longer needed: the spectrum takes its place.
-    const int formed = count <= m / 2 / kChains ? count : m / 2;
+    // Beyond the first chain's span the odd outputs need the totals of the chains before, so
+    // whole chains. y is no longer needed: the spectrum takes its place.
+    const int span = m / 2 / kChains;
+    const int formed = count <= span ? count : chainsFor(m / 2, count) * span;
     float* spectrum = y;
 #ifdef SWK_SINE_AVX2
     if (useAvx2)
