@@ -41,6 +41,22 @@ void foldInput(const float* __restrict x, const float* __restrict fold, float sc
     }
 }
 
+// foldInput() for j in [1, count) and for their mirror images m - j at once. With a symmetric
+// fold table both share fold[j] (a + b) and, negated, (a - b) / 2: the same operations give the
+// same values, read and computed once.
+SWK_SIMD_CLONES
+void foldPairs(const float* __restrict x, const float* __restrict fold, float scale, int m,
+               int count, float* __restrict y) {
+    for (int j = 1; j < count; ++j) {
+        const float a = x[j];
+        const float b = x[m - j];
+        const float even = fold[j] * (a + b);
+        const float odd = 0.5f * (a - b);
+        y[j] = scale * (even + odd);
+        y[m - j] = scale * (even - odd);
+    }
+}
+
 // Spectrum values 0..count) of the real y from Z, the transform of its pairs y[2n] + i y[2n+1]
 // over n points: Y[k] = E + W^k O with E = (Z[k] + conj Z[n-k]) / 2, O = (Z[k] - conj Z[n-k]) / 2i
 // and W = exp(-2 pi i / 2n). A band needs only its own few values, not the whole spectrum.
@@ -256,6 +272,9 @@ CSineTransform::CSineTransform(int points)
 #endif
     for (int j = 0; j < m; ++j)
         fold[j] = static_cast<float>(std::sin(std::numbers::pi * j / m));
+    symmetricFold = true;
+    for (int j = 1; j < m; ++j)
+        symmetricFold = symmetricFold && fold[j] == fold[m - j];
     for (int k = 0; k < m / 2; ++k) {
         const double angle = -2.0 * std::numbers::pi * k / m;
         twiddle[2 * k] = static_cast<float>(std::cos(angle));
@@ -284,7 +303,14 @@ void CSineTransform::apply(const float* x, float* X, float* scratch, float scale
     float* y = simdAligned(scratch);
     float* half = y + m; // the complex transform of y's pairs, m / 2 values
     inputs = std::clamp(inputs, 1, m);
-    if (2 * inputs < m) {
+    if (symmetricFold) {
+        const int pairs = std::min(inputs, m / 2);
+        foldPairs(x, fold.data(), scale, m, pairs, y);
+        if (pairs < m / 2)
+            std::fill(y + pairs, y + m - pairs + 1, 0.0f);
+        else
+            foldInput(x, fold.data(), scale, m, m / 2, m / 2 + 1, y);
+    } else if (2 * inputs < m) {
         foldInput(x, fold.data(), scale, m, 1, inputs, y);
         std::fill(y + inputs, y + m - inputs + 1, 0.0f);
         foldInput(x, fold.data(), scale, m, m - inputs + 1, m, y);
