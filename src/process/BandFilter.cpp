@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "process/SimdClones.h"
+
 namespace Process {
 
+SWK_SIMD_CLONES
 void CBandFilter::limitSpectrum(float* x, int size, int low, int high, int rampDivisor) {
     const int highRamp = high / rampDivisor;
     const int highStart = std::max(high - highRamp, 0);
@@ -24,6 +27,7 @@ void CBandFilter::limitSpectrum(float* x, int size, int low, int high, int rampD
 
 // The transform back of spectrum[0..end) at the points of the search table only, weighted by
 // the sub-frame window and added to the accumulator. Each point sums over the bins in order.
+SWK_SIMD_CLONES
 void CBandFilter::addSearchPoints(const float* spectrum, int end, const SearchSines& sines,
                                   const float* window, float* accumulator, float* points) {
     const int count = sines.points;
@@ -45,6 +49,7 @@ void CBandFilter::addSearchPoints(const float* spectrum, int end, const SearchSi
 // input has been read by then: it goes straight back into the segment. Its second half waits
 // in the carry for the next sub-frame. Every value is the sum the accumulation over the whole
 // segment gave (0 + first contribution + second), formed in the same order.
+SWK_SIMD_CLONES
 void CBandFilter::overlapAdd(const float* filtered, const float* window, int hop, Placement at,
                              float* carry, float* out) {
     if (at.first) {

@@ -11,6 +11,7 @@
 #include "process/FormantStage.h"
 #include "process/RateTables.h"
 #include "process/Resampler.h"
+#include "process/SimdClones.h"
 
 using namespace Process;
 
@@ -34,6 +35,7 @@ void initialise(EngineState& s, std::int32_t basePosition) {
 // the first call the caller has only KALO2_FirstRequest frames to give, fewer than the
 // longest segments at 88.2 kHz and above; the rest counts as silence instead of whatever
 // the caller's buffers held.
+SWK_SIMD_CLONES
 void distributeInput(EngineState& s, const EngineParameters& p, int channels, float* const* buffers,
                      bool first) {
     for (int slot = 0; slot < p.bands; ++slot) {
@@ -71,6 +73,7 @@ void nextBlock(EngineState& s, const EngineParameters& p, std::uint32_t* positio
 // Sums the bands and crossfades them onto the tail of the previous call's output. The sum is
 // formed slot by slot over the whole span, so that each loop is a plain vector loop; every
 // value still adds the slots in order.
+SWK_SIMD_CLONES
 void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters& p, bool first) {
     const int half = p.hop;
     const int full = 2 * p.hop;
@@ -90,6 +93,7 @@ void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters&
         ch.previous[i] = (1.0f - w[i]) * ch.previous[i] + w[i] * sum[i];
 }
 
+SWK_SIMD_CLONES
 void clip(float* out, int frames) {
     for (int i = 0; i < frames; ++i)
         out[i] = std::clamp(out[i], -1.0f, 0.9999f);

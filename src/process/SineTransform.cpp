@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "process/FftwPlanner.h"
+#include "process/SimdClones.h"
 
 namespace Process {
 
@@ -20,14 +21,6 @@ namespace {
 // in blocks of four.
 constexpr int kChains = 4;
 constexpr int kBlock = 4;
-
-// Built for AVX2 as well, chosen at load time where the processor has it. Not in sanitizer
-// builds: their instrumented resolver would run before the sanitizer is set up.
-#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-#define SWK_SIMD_CLONES [[gnu::target_clones("avx2", "default")]]
-#else
-#define SWK_SIMD_CLONES
-#endif
 
 // y[j] = sin(pi j/M)(x[j] + x[M-j]) + (x[j] - x[M-j]) / 2 for j in [begin, end), all times
 // scale. The scale is a power of two, so it changes no rounding.
