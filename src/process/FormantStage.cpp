@@ -40,11 +40,14 @@ void CFormantStage::process(FormantRecord& r, const CRateTables& tables, const f
     }
     // A stream whose rate multiple changed would leave the index outside this frame.
     if (r.writeIndex < q || r.writeIndex >= n) r.writeIndex = q;
-    for (int i = 0; i < 512 * k; ++i) {
-        const float x = in[i];
-        r.input[r.writeIndex] = x;
-        out[i] = r.output[r.writeIndex - q];
-        if (++r.writeIndex >= n) processFrame(r, tables, formantRatio);
+    // In runs up to the end of the frame, where the next frame is formed.
+    for (int i = 0; i < 512 * k;) {
+        const int run = std::min(512 * k - i, n - r.writeIndex);
+        std::copy(in + i, in + i + run, r.input + r.writeIndex);
+        std::copy(r.output + r.writeIndex - q, r.output + r.writeIndex - q + run, out + i);
+        i += run;
+        r.writeIndex += run;
+        if (r.writeIndex >= n) processFrame(r, tables, formantRatio);
     }
 }
 

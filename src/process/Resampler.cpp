@@ -36,6 +36,26 @@ float output(const float* row, const float* newestFirst) {
     return (sum[0] + sum[1]) + (sum[2] + sum[3]);
 #endif
 }
+
+// phase * kResamplerPhases / frame without a division per output: the quotient from the
+// reciprocal is off by at most one either way and corrected, so it is exact.
+class RowOfPhase {
+  public:
+    explicit RowOfPhase(std::uint32_t frame) : frame(frame), inverse(1.0 / frame) {}
+    int operator()(std::uint32_t phase) const {
+        const std::uint32_t scaled = phase * kResamplerPhases;
+        auto row = static_cast<std::uint32_t>(scaled * inverse);
+        if (row * frame > scaled)
+            --row;
+        else if ((row + 1) * frame <= scaled)
+            ++row;
+        return static_cast<int>(row);
+    }
+
+  private:
+    std::uint32_t frame;
+    double inverse;
+};
 } // namespace
 
 double CResampler::besselI0(double x) {
@@ -86,12 +106,13 @@ void CResampler::process(ResamplerRecord& r, const float* in, int inputCount, fl
     assert(inputCount <= kResamplerMaxInput);
     std::reverse_copy(in, in + inputCount, r.line);
     std::reverse_copy(r.history, r.history + kResamplerHistory, r.line + inputCount);
+    const RowOfPhase rowOf(frame);
     int written = 0;
     for (int i = 0; i < inputCount; ++i) {
         // Input i is at line[inputCount - 1 - i], its predecessors after it.
         const float* taps = r.line + (inputCount - 1 - i);
         for (; phase < frame; phase += step) {
-            const int row = static_cast<int>(std::uint64_t{phase} * kResamplerPhases / frame);
+            const int row = rowOf(phase);
             if (written < outputCount) out[written++] = output(r.table[row], taps);
         }
         phase -= frame;
