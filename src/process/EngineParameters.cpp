@@ -30,7 +30,7 @@ int outputFramesFor(double pitchFactor, int rateMultiple) {
 }
 
 EngineParameters conditionParameters(double timeFactor, double pitchFactor, double formantFactor,
-                                     std::int32_t qualityMode, float sampleRate) {
+                                     std::int32_t qualityMode, float sampleRate, bool exactPitch) {
     EngineParameters p;
     p.rateMultiple = rateMultipleFor(sampleRate);
     const int k = p.rateMultiple;
@@ -39,9 +39,14 @@ EngineParameters conditionParameters(double timeFactor, double pitchFactor, doub
     p.timeFactor = std::isnan(timeFactor) ? 1.0 : (timeFactor < 0.1 ? 0.1 : timeFactor);
     p.pitchFactor = clampFactor(pitchFactor, 0.25, 4.0);
     p.outputFrames = outputFramesFor(p.pitchFactor, k);
+    p.exactPitch = exactPitch;
     p.pitchRatio = static_cast<double>(p.hop) / p.outputFrames;
     const int formantFrames = static_cast<int>(p.hop / clampFactor(formantFactor, 0.25, 4.0));
     p.formantRatio = static_cast<double>(p.hop) / formantFrames;
+    if (exactPitch) {
+        p.pitchRatio = p.pitchFactor;
+        p.formantRatio = clampFactor(formantFactor, 0.25, 4.0);
+    }
     p.stretch = p.pitchRatio * p.timeFactor;
     p.bands = p.quality == 1 ? 1 : kBandSlots;
     p.segmentLength[0] = (p.quality == 1 ? 2048 : 1024) * k;

@@ -121,4 +121,29 @@ void CResampler::process(ResamplerRecord& r, const float* in, int inputCount, fl
     r.phase = phase;
 }
 
+int CResampler::processExact(ResamplerRecord& r, const float* in, int inputCount, float* out,
+                             double ratio) {
+    r.step[0] = r.step[1] = ratio;
+    r.phases = kResamplerPhases;
+    assert(inputCount <= kResamplerMaxInput);
+    std::reverse_copy(in, in + inputCount, r.line);
+    std::reverse_copy(r.history, r.history + kResamplerHistory, r.line + inputCount);
+    // Between calls the position lies in [0, ratio): the outputs still due before the next
+    // input. One left by a call with another ratio is brought into that range.
+    double fraction = std::clamp(r.fraction, 0.0, ratio);
+    int written = 0;
+    for (int i = 0; i < inputCount; ++i) {
+        const float* taps = r.line + (inputCount - 1 - i);
+        for (; fraction < 1.0; fraction += ratio) {
+            const int row =
+                std::min(static_cast<int>(fraction * kResamplerPhases), kResamplerPhases - 1);
+            out[written++] = output(r.table[row], taps);
+        }
+        fraction -= 1.0;
+    }
+    std::reverse_copy(r.line, r.line + kResamplerHistory, r.history);
+    r.fraction = fraction;
+    return written;
+}
+
 } // namespace Process
