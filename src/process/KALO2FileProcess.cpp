@@ -38,6 +38,7 @@ void CKALO2FileProcess::init(double pitch, double time, double formant, CAudioFi
     preserveFormants = preserveFormants_;
     qualityMode = quality;
     doubleLength = doubleLength_;
+    exactPitch = false;
     startFrame = start;
     endFrame = end == -1 ? static_cast<std::int64_t>(source->file->getFrames()) : end;
     source->refresh();
@@ -182,12 +183,13 @@ void CKALO2FileProcess::writeOutput(CAudioFile& destination, std::int32_t n,
 
 bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {
     if (dynamic && !doubleLength) updateFactors(sourcePosition);
-    std::int64_t latency = KALO2_OutputLatency(pitchFactor, sampleRate);
+    std::int64_t latency = KALO2_OutputLatency(pitchFactor, sampleRate, exactPitch);
     const std::int64_t limit = endFrame + latency;
     float* engineChannels[KALO2_MaxChannels];
     for (int c = 0; c < KALO2_MaxChannels; ++c)
         engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
     auto* state = reinterpret_cast<EngineState*>(engineState.get());
+    KALO2_SetExactPitch(state, exactPitch);
     while (sourcePosition < limit) {
         if (progress)
             progress->setPercent(

@@ -30,6 +30,8 @@ class CKALO2FileProcess {
               Audio::CAudioFileCache* source, bool dynamic, bool preserveFormants,
               std::int32_t qualityMode, bool doubleLength, std::int64_t startFrame,
               std::int64_t endFrame);
+    // Pitch exactly as requested (see KALO2_SetExactPitch()); off unless set after init().
+    void setExactPitch(bool exact) { exactPitch = exact; }
     // Writes the processed source to the destination and closes it; false when aborted.
     bool process(Audio::CAudioFile* destination);
 
@@ -67,6 +69,7 @@ class CKALO2FileProcess {
     bool preserveFormants = false;
     std::int32_t qualityMode = 3;
     bool doubleLength = false;
+    bool exactPitch = false;
     bool initialised = false;
     std::int64_t startFrame = 0, endFrame = 0;
     std::atomic<bool> abortRequested{false};
