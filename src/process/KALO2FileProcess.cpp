@@ -9,6 +9,11 @@ namespace Process {
 
 using namespace Audio;
 
+namespace {
+// Output frames gathered before each write to the destination.
+constexpr std::uint32_t kPendingFrames = 16384;
+} // namespace
+
 double saneRatio(double factor) {
     if (std::isnan(factor)) return 1.0;
     return std::clamp(factor, 0.25, 4.0);
@@ -116,12 +121,19 @@ bool CKALO2FileProcess::process(CAudioFile* destination) {
     if (progress) progress->reset();
     try {
         if (!destination->isOpen()) destination->open(Write, &sourceFormat);
+        pending.reserve(channelCount, kPendingFrames);
         const bool completed = blockLoop(*destination);
+        pending.flush(*destination);
         if (progress) progress->setPercent(100.0);
         aborted = !completed;
         closeAndReopen(*destination);
         return completed;
     } catch (...) {
+        // What the engine made before the failure still goes into the file.
+        try {
+            pending.flush(*destination);
+        } catch (...) {
+        }
         closeAfterFailure(*destination);
         throw;
     }
@@ -177,8 +189,7 @@ void CKALO2FileProcess::writeOutput(CAudioFile& destination, std::int32_t n,
         out[c] = channels[static_cast<std::size_t>(c)]
                      ? channels[static_cast<std::size_t>(c)].get() + skip
                      : nullptr;
-    u32 written = 0;
-    destination.write(out, static_cast<u32>(n - skip), &written);
+    pending.add(destination, out, static_cast<u32>(n - skip));
 }
 
 bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {

@@ -10,6 +10,7 @@
 #include "audio/AudioFileCache.h"
 #include "editor/MarkPointArray.h"
 #include "process/KALO2.h"
+#include "process/OutputStage.h"
 #include "process/ProcessingProgress.h"
 #include "process/ScaleArray.h"
 
@@ -77,6 +78,7 @@ class CKALO2FileProcess {
     ProcessingProgress* progress;
     Audio::CAudioFileCache* source = nullptr;
     Audio::AudioFormat sourceFormat{};
+    COutputStage pending; // output not yet written to the destination
 };
 
 // Above this the engine, at a pitch factor of 4, would move less than one source frame per
