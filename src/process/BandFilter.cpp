@@ -69,6 +69,21 @@ void CBandFilter::overlapAdd(const float* filtered, const float* window, int hop
     }
 }
 
+// A sub-frame only the search reads: its values at the search points alone (every
+// decimation-th value from decimation - 1 on, hop being a multiple of the decimation).
+void CBandFilter::addSparseFrame(const float* spectrum, int end, const SearchSines& sines,
+                                 const float* window, int hop, float* carry, float* out,
+                                 float* points) {
+    const int d = sines.decimation;
+    for (int i = hop + d - 1; i < 2 * hop; i += d)
+        carry[i] = 0.0f;
+    addSearchPoints(spectrum, end, sines, window, carry, points);
+    for (int i = d - 1; i < hop; i += d) {
+        out[i] = carry[i];
+        carry[i] = carry[hop + i];
+    }
+}
+
 void CBandFilter::filter(float* segment, int analysisLength, int low, int high, int rampDivisor,
                          const FilterUse& use, const CRateTables& tables, float* carry,
                          FilterWork& work) {
@@ -97,10 +112,7 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
         float* out = segment + j * hop;
         if (sparse && j > 0 && j * hop + size <= use.segmentLength) {
-            std::fill(carry + hop, carry + size, 0.0f);
-            addSearchPoints(work.spectrum, end, *sines, window, carry, work.filtered);
-            std::copy(carry, carry + hop, out);
-            std::copy(carry + hop, carry + size, carry);
+            addSparseFrame(work.spectrum, end, *sines, window, hop, carry, out, work.filtered);
             continue;
         }
         tables.sineTransform.apply(work.spectrum, work.filtered, work.transform, 1.0f, end, wanted);

@@ -17,7 +17,7 @@ struct FilterUse {
 class CBandFilter {
   public:
     // Filters segment[0..max(analysisLength, 2048k)) and writes the first analysisLength
-    // band-passed values back over it; values not named by use may be left incomplete.
+    // band-passed values back over it; values not named by use may be left incomplete or stale.
     // low and high are coefficient indices.
     static void filter(float* segment, int analysisLength, int low, int high, int rampDivisor,
                        const FilterUse& use, const CRateTables& tables, float* carry,
@@ -39,6 +39,9 @@ class CBandFilter {
     };
     static void overlapAdd(const float* filtered, const float* window, int hop, Placement at,
                            float* carry, float* out);
+    static void addSparseFrame(const float* spectrum, int end, const SearchSines& sines,
+                               const float* window, int hop, float* carry, float* out,
+                               float* points);
     static void addSearchPoints(const float* spectrum, int end, const SearchSines& sines,
                                 const float* window, float* accumulator, float* points);
 };
