@@ -44,7 +44,9 @@ int CPeriodSearch::mix(const float* const* segments, int channels, int length, i
 // The lag loop is innermost so that the compiler can vectorise across lags, and four values
 // of i are taken per pass so that A is loaded and stored a quarter as often. Every A[lag]
 // still sums over i in increasing order.
-SWK_SIMD_CLONES
+#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+[[gnu::target_clones("avx512f", "avx2", "default")]]
+#endif
 void CPeriodSearch::difference(const float* s, int lags, float* out) {
     float* __restrict a = out;
     std::fill(a, a + lags + 1, 0.0f);
