@@ -1,5 +1,6 @@
 #include "audio/AiffFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -67,6 +68,7 @@ void CAiffFile::ReadHeader() {
     bool haveCommon = false;
     bool haveSound = false;
     u32 frameCount = 0;
+    u64 soundBytes = 0;
     for (u64 pos = 12; pos < limit;) {
         u8 chunk[8];
         if (!readAt(*file, pos, chunk, sizeof chunk)) break;
@@ -77,18 +79,20 @@ void CAiffFile::ReadHeader() {
             if (size < 8 || !readAt(*file, pos, offsets, sizeof offsets))
                 throw headerError("the sound data chunk is too short!");
             dataOffset = pos + 8 + be32(offsets);
+            soundBytes = pos + size > dataOffset ? pos + size - dataOffset : 0;
             haveSound = true;
         } else if (isChunk(chunk, "COMM")) {
             readCommonChunk(pos, size, &frameCount);
             haveCommon = true;
         }
-        pos += size;
+        pos = nextChunkOffset(*file, pos, size);
     }
     if (!haveCommon) throw std::runtime_error("no aiff common chunk found!");
     if (!haveSound) throw std::runtime_error("no aiff sounddata chunk found!");
-    // A truncated file reports only the frames it really holds.
-    frames = framesPresent(static_cast<u64>(frameCount) * format.bytesPerFrame, dataOffset,
-                           fileSize, format.bytesPerFrame);
+    // A truncated file, or a sound chunk shorter than the count, reports only the frames it
+    // really holds.
+    const u64 claimed = std::min(static_cast<u64>(frameCount) * format.bytesPerFrame, soundBytes);
+    frames = framesPresent(claimed, dataOffset, fileSize, format.bytesPerFrame);
 }
 
 void CAiffFile::writeHeader() {

@@ -81,6 +81,7 @@ CAudioFileCache::Block* CAudioFileCache::load(u64 frame) {
         file->seek(start);
         u32 got = 0;
         file->read(pointers.data(), block->frameCount, &got);
+        if (got < block->frameCount) framesLost.store(true);
     } catch (...) {
         delete block;
         throw;
@@ -124,6 +125,7 @@ void CAudioFileCache::releaseLocked() {
     for (Block* b : blocks)
         delete b;
     blocks.clear();
+    framesLost.store(false);
 }
 
 void CAudioFileCache::addUser() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -45,6 +46,9 @@ class CAudioFileCache {
     u32 getUsers() const;
     FileDate getDate() const;
     std::size_t blockCount() const;
+    // Whether the file delivered fewer frames than its header counts (it was cut while open),
+    // since the blocks were last dropped; the missing frames read as silence.
+    bool lostFrames() const { return framesLost.load(); }
     // The table lock also guards every use of the file; holders lock it to close the file.
     std::mutex& tableMutex() { return tableLock; }
 
@@ -56,6 +60,7 @@ class CAudioFileCache {
     FileDate date{1, 1, 1, 0, 0, 0, 0};
     u32 users = 0;
     std::vector<Block*> blocks; // load order, oldest first
+    std::atomic<bool> framesLost{false};
     mutable std::mutex tableLock;
     mutable std::mutex counterLock;
 };

@@ -59,18 +59,18 @@ std::unique_ptr<CAudioFile> openSourceFile(const std::string& path) {
 
 namespace Audio {
 
-namespace {
+SplitMemberInfo SplitMemberInfo::of(const CAudioFile& file, FileType type) {
+    return {file.format, file.getFrames(), type};
+}
 
-// The checks a member must pass against the first one; empty when it fits.
-std::string memberProblem(const CAudioFile& first, FileType firstType, const CAudioFile& member,
-                          FileType type) {
+std::string splitMemberProblem(const SplitMemberInfo& first, const SplitMemberInfo& member,
+                               bool alreadyChosen) {
     if (member.format.channels != 1)
         return "Single Channel File Required - \nA The file you have selected appears to be a "
-               "stereo "
-               "file and therefore cannot be opened!";
-    if (type != firstType)
+               "stereo file and therefore cannot be opened!";
+    if (member.type != first.type)
         return std::string("Cannot open this file: must be of same file type! open a ") +
-               (firstType == WavType ? "wave" : "aiff") + " file please!";
+               (first.type == WavType ? "wave" : "aiff") + " file please!";
     if (member.format.sampleRate != first.format.sampleRate)
         return "Cannot open this file: Expect a Samplerate of " +
                std::to_string(first.format.sampleRate) + " Hz.\n this file has " +
@@ -79,10 +79,13 @@ std::string memberProblem(const CAudioFile& first, FileType firstType, const CAu
         return "Cannot open this file: Expect a " + std::to_string(first.format.bitsPerSample) +
                " bit file.\n this is a " + std::to_string(member.format.bitsPerSample) +
                " bit file! open another file please.";
-    if (member.getFrames() != first.getFrames())
+    if (member.frames != first.frames)
         return "the files must be of the same size! this file has not the same size as the other!";
+    if (alreadyChosen) return "You have already opened this file! select anothe one please!";
     return "";
 }
+
+namespace {
 
 template <class T, u32 N>
 std::unique_ptr<CAudioFile> makeSplit(const std::vector<std::string>& paths) {
@@ -111,24 +114,14 @@ std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& path
     const std::size_t n = paths.size();
     if (n != 2 && n != 6 && n != 7 && n != 8)
         throw std::invalid_argument("a split set has 2, 6, 7 or 8 files");
-    std::unique_ptr<CAudioFile> first;
+    SplitMemberInfo first;
     for (std::size_t k = 0; k < n; ++k) {
-        for (std::size_t j = 0; j < k; ++j)
-            if (paths[j] == paths[k])
-                throw std::runtime_error(
-                    "\"" + paths[k] +
-                    "\"\nYou have already opened this file! select anothe one please!");
-        auto member = openSourceFile(paths[k]);
-        if (k == 0) {
-            if (member->format.channels != 1)
-                throw std::runtime_error("\"" + paths[k] + "\"\n" +
-                                         memberProblem(*member, fileTypeFromExtension(paths[k]),
-                                                       *member, fileTypeFromExtension(paths[k])));
-            first = std::move(member);
-            continue;
-        }
-        const std::string problem = memberProblem(*first, fileTypeFromExtension(paths[0]), *member,
-                                                  fileTypeFromExtension(paths[k]));
+        const SplitMemberInfo member =
+            SplitMemberInfo::of(*openSourceFile(paths[k]), fileTypeFromExtension(paths[k]));
+        if (k == 0) first = member;
+        const bool twice = std::find(paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(k),
+                                     paths[k]) != paths.begin() + static_cast<std::ptrdiff_t>(k);
+        const std::string problem = splitMemberProblem(first, member, twice);
         if (!problem.empty()) throw std::runtime_error("\"" + paths[k] + "\"\n" + problem);
     }
     auto split = fileTypeFromExtension(paths[0]) == AiffType ? makeSplitOf<CAiffFile>(paths)

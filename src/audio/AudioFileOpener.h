@@ -31,6 +31,21 @@ std::string fileNameOf(const std::string& path);
 
 namespace Audio {
 
+// What the split-set checks compare of a member.
+struct SplitMemberInfo {
+    AudioFormat format{};
+    u64 frames = 0;
+    FileType type = UnknownType;
+
+    static SplitMemberInfo of(const CAudioFile& file, FileType type);
+};
+
+// Why a member does not fit a set whose first member is `first`; empty when it fits. The checks
+// run in a fixed order: one channel, the first member's type, rate, sample size and length, and
+// no file chosen twice. The first member is checked against itself.
+std::string splitMemberProblem(const SplitMemberInfo& first, const SplitMemberInfo& member,
+                               bool alreadyChosen);
+
 // Opens a split set of mono files (2, 6, 7 or 8 members, channel order as given) as one
 // multichannel source, with the batch list's checks and texts: mono members of one type,
 // one sample rate, one sample size and one length, no file twice.

@@ -18,6 +18,24 @@ inline bool isChunk(const u8* id, const char* name) {
     return std::memcmp(id, name, 4) == 0;
 }
 
+// Chunk ids are four printable ASCII characters.
+inline bool looksLikeChunkId(const u8* id) {
+    for (int i = 0; i < 4; ++i)
+        if (id[i] < 0x20 || id[i] > 0x7E) return false;
+    return true;
+}
+
+// Where the chunk after the one whose body of `size` bytes starts at bodyOffset begins. An
+// odd-sized chunk is followed by a pad byte (written as 0); a file whose writer left it out is
+// still walked when a chunk id starts right after the body.
+inline u64 nextChunkOffset(CFile& file, u64 bodyOffset, u32 size) {
+    const u64 end = bodyOffset + size;
+    if ((size & 1) == 0) return end;
+    u8 id[4];
+    if (readAt(file, end, id, sizeof id) && id[0] != 0 && looksLikeChunkId(id)) return end;
+    return end + 1;
+}
+
 // Where a chunk walk ends: the size the container header claims, cut to the file's size when
 // the file is shorter than 4 GiB (a container size that claims too much is tolerated).
 inline u64 walkLimit(u32 containerSize, u64 fileSize) {

@@ -39,6 +39,7 @@ void CInterleavedAudioFile::open(u32 mode_, const AudioFormat* format_) {
         file->open(Write);
         prepareWrite();
         writeHeader();
+        lastHeaderPatch = std::chrono::steady_clock::now();
         dataOffset = headerLength;
         file->seek(headerLength, Begin);
     }
@@ -64,6 +65,15 @@ void CInterleavedAudioFile::read(float** buffers, u32 count, u32* framesRead) {
 
 void CInterleavedAudioFile::write(float** buffers, u32 count, u32* framesWritten) {
     frameIo.write(*this, hasFloatSamples(), buffers, count, framesWritten);
+    patchHeaderWhenDue();
+}
+
+void CInterleavedAudioFile::patchHeaderWhenDue() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastHeaderPatch < headerPatchInterval) return;
+    lastHeaderPatch = now;
+    writeHeader();
+    file->seek(static_cast<i64>(dataOffset + position * format.bytesPerFrame), Begin);
 }
 
 } // namespace Audio

@@ -1,4 +1,6 @@
 #pragma once
+#include <chrono>
+
 #include "audio/AudioFile.h"
 #include "audio/InterleavedFrames.h"
 
@@ -12,6 +14,12 @@ class CInterleavedAudioFile : public CAudioFile {
     void close() override;
     void write(float** channelBuffers, u32 frames, u32* framesWritten) override;
     void read(float** channelBuffers, u32 frames, u32* framesRead) override;
+
+    // While writing, the header is patched to the frames written so far at least this often,
+    // so that a process killed while writing leaves a file that plays what it holds.
+    void setHeaderPatchInterval(std::chrono::steady_clock::duration interval) {
+        headerPatchInterval = interval;
+    }
 
     // Parses the header at the start of the file: format, frames, dataOffset.
     virtual void ReadHeader() = 0;
@@ -28,8 +36,12 @@ class CInterleavedAudioFile : public CAudioFile {
     void closeQuietly() noexcept;
 
   private:
+    void patchHeaderWhenDue();
+
     InterleavedFrames frameIo;
     u32 headerLength;
+    std::chrono::steady_clock::duration headerPatchInterval = std::chrono::seconds(1);
+    std::chrono::steady_clock::time_point lastHeaderPatch{};
 };
 
 } // namespace Audio

@@ -45,6 +45,9 @@ void InterleavedFrames::toBigEndian(u8* raw, u64 bytes, u32 bits) {
 void InterleavedFrames::read(CAudioFile& file, bool floatSamples, float** buffers, u32 frames,
                              u32* framesRead) {
     const AudioFormat& f = file.format;
+    // Whatever follows the frames the header counts (other chunks, a pad byte) is not audio.
+    const u64 left = file.frames > file.position ? file.frames - file.position : 0;
+    if (frames > left) frames = static_cast<u32>(left);
     const u32 bytes = blockBytes(file, frames, "read");
     const bool mono = f.channels < 2;
     if (mono && !buffers[0])
@@ -65,7 +68,7 @@ void InterleavedFrames::read(CAudioFile& file, bool floatSamples, float** buffer
         raw = scratch.data();
     }
     u32 got = 0;
-    file.file->read(raw, bytes, &got);
+    if (bytes > 0) file.file->read(raw, bytes, &got);
     if (got == 0) {
         *framesRead = 0;
         return;

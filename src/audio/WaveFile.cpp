@@ -106,7 +106,7 @@ void CWaveFile::ReadHeader() {
             dataBytes = size;
             haveData = true;
         }
-        pos += size;
+        pos = nextChunkOffset(*file, pos, size);
     }
     if (!haveFormat) throw std::runtime_error("CWaveFile::ReadHeader() no format chunk found!");
     if (!haveData) throw std::runtime_error("CWaveFile::ReadHeader() no data chunk found!");

@@ -6,6 +6,7 @@
 #include "audio/AudioFileOpener.h"
 #include "audio/StagedOutputPath.h"
 #include "cli/Commands.h"
+#include "cli/CopyFrames.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressLine.h"
 
@@ -64,29 +65,6 @@ CopyRequest parseCopy(Arguments& args, bool* helpShown, Streams io) {
 bool exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
-}
-
-// Copies in blocks of 1024 frames; false when interrupted.
-bool copyFrames(CAudioFile& reader, CAudioFile& writer, ProgressLine& progress) {
-    constexpr u32 blockFrames = 1024;
-    const u32 channels = reader.format.channels;
-    std::vector<std::vector<float>> buffers(channels, std::vector<float>(blockFrames));
-    std::vector<float*> pointers(channels);
-    for (u32 c = 0; c < channels; ++c)
-        pointers[c] = buffers[c].data();
-    const u64 frames = reader.getFrames();
-    for (u64 position = 0; position < frames;) {
-        if (interrupted()) return false;
-        progress.update(100.0 * static_cast<double>(position) / static_cast<double>(frames));
-        reader.seek(position);
-        u32 got = 0;
-        reader.read(pointers.data(), blockFrames, &got);
-        if (got == 0) break; // the file holds fewer frames than its header says
-        u32 written = 0;
-        writer.write(pointers.data(), got, &written);
-        position += written;
-    }
-    return true;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Ctrl-C (SIGINT) and SIGTERM set a flag that long commands poll between blocks, so that they
-// can finish the current file cleanly and remove what they did not finish.
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP set a flag that long commands poll between blocks, so that
+// they can finish the current file cleanly and remove what they did not finish.
 namespace Cli {
 
 void installInterruptHandler();

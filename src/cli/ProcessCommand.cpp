@@ -10,7 +10,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/Settings.h"
+#include "app/JobSettings.h"
 #include "audio/AudioFileOpener.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
@@ -203,24 +203,21 @@ ProcessRequest parseProcess(Arguments& args) {
 
 // Naming and quality come from the settings file unless the command line says otherwise.
 void applyDefaults(ProcessRequest& r, std::ostream& err) {
-    App::CSettings settings([] { return std::vector<App::OutputDevice>{}; });
-    struct stat st {};
-    if (::stat(settings.getPath().c_str(), &st) == 0) {
-        try {
-            settings.load();
-        } catch (const std::exception& e) {
-            err << "stretchwerk-cli: " << settings.getPath() << ": " << e.what()
-                << " (using the defaults)\n";
-            settings = App::CSettings([] { return std::vector<App::OutputDevice>{}; });
-        }
-    }
-    r.naming.includePitch = settings.includePitch && !r.noPitch;
-    r.naming.includeTime = settings.includeTime && !r.noTime;
-    r.naming.includeIndex = settings.includeIndex && !r.noIndex;
-    r.naming.partsBeforeTitle = r.partsBefore.value_or(settings.namePrefix);
-    r.naming.targetDirectory = r.outDir.value_or(settings.targetPath);
-    if (!r.quality) r.quality = std::clamp(settings.quality, 1, 4);
-    r.row.exactPitch = r.row.exactPitch || settings.exactPitch;
+    std::string problem;
+    const App::CSettings settings =
+        App::loadSettingsOrDefaults([] { return std::vector<App::OutputDevice>{}; }, &problem);
+    if (!problem.empty())
+        err << "stretchwerk-cli: " << settings.getPath() << ": " << problem
+            << " (using the defaults)\n";
+    const App::JobSettings job = App::jobSettingsFrom(settings);
+    r.naming = job.naming;
+    r.naming.includePitch = job.naming.includePitch && !r.noPitch;
+    r.naming.includeTime = job.naming.includeTime && !r.noTime;
+    r.naming.includeIndex = job.naming.includeIndex && !r.noIndex;
+    r.naming.partsBeforeTitle = r.partsBefore.value_or(job.naming.partsBeforeTitle);
+    r.naming.targetDirectory = r.outDir.value_or(job.naming.targetDirectory);
+    if (!r.quality) r.quality = job.quality;
+    r.row.exactPitch = r.row.exactPitch || job.exactPitch;
     if (r.jobs == 0) r.jobs = std::max(1u, std::thread::hardware_concurrency());
 }
 
@@ -279,6 +276,7 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
         RowResult result = processRow(r.row, source, r.naming, *r.quality, dialogs, &slot,
                                       RowHooks{&slot, &namingLock}, &partial);
         if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
+        if (result.failure) std::rethrow_exception(result.failure);
         const std::string frames = std::to_string(result.destination->getFrames()) + " frames";
         if (result.aborted)
             return {FileOutcome::Aborted,

@@ -66,14 +66,21 @@ void encodePoint(Byte* at, const CMarkPoint& p) {
     put32(at + 16, (p.framePosition & 0x80) ? 0xFFFFFFFFu : 0u);
 }
 
+[[noreturn]] void refuse(const char* problem) {
+    throw std::runtime_error(std::string(corrupt) + " " + problem);
+}
+
 CMarkPoint decodePoint(const Byte* at) {
     const double wide = std::bit_cast<double>(get64(at));
     const auto value = static_cast<float>(wide);
     // Curve values end up as divisors of the processing; a value that is not a finite
     // number, or overflows a float, would hang or poison it.
-    if (!std::isfinite(wide) || !std::isfinite(value))
-        throw std::runtime_error(std::string(corrupt) + " a value is not a finite number");
-    return {static_cast<std::int32_t>(get32(at + 12)), value, get32(at + 8), 0};
+    if (!std::isfinite(wide) || !std::isfinite(value)) refuse("a value is not a finite number");
+    // Factors are ratios, and points stand on frames of the source.
+    if (!(value > 0.0f)) refuse("a value is not above 0");
+    const auto frame = static_cast<std::int32_t>(get32(at + 12));
+    if (frame < 0) refuse("a point stands at a negative frame");
+    return {frame, value, get32(at + 8), 0};
 }
 
 std::uint64_t bytesLeft(const Audio::CFile& file) {
@@ -146,15 +153,17 @@ void CAnchorPointsLoadSave::read(Audio::CFile& file) {
         !isId(header + 8, "SW2F"))
         throw std::runtime_error("cannot read header because this file is not valid!");
 
-    // A container that claims more than the stream holds is read to the end of the stream.
+    // A container that claims more than the stream holds is read to the end of the stream;
+    // every chunk in it must be complete.
     const std::uint64_t end = start + std::min<std::uint64_t>(8 + get32(header + 4), avail);
     bool infoSeen = false;
     for (std::uint64_t pos = start + headerBytes; pos < end;) {
+        file.seek(static_cast<std::int64_t>(pos), Audio::Begin);
         Byte chunk[8];
-        if (readSome(file, chunk, 8) < 8)
+        if (end - pos < 8 || readSome(file, chunk, 8) < 8)
             throw std::runtime_error("cannot read ChunkHeader completely!");
         const std::uint32_t size = get32(chunk + 4);
-        pos += 8 + std::uint64_t{size};
+        if (size > end - pos - 8) refuse("a chunk runs past the end of the file");
         if (isId(chunk, "INFO")) {
             readInfo(file, size);
             infoSeen = true;
@@ -162,39 +171,40 @@ void CAnchorPointsLoadSave::read(Audio::CFile& file) {
             if (!infoSeen)
                 throw std::runtime_error("error in AnchorPoint File! INFO chunk must be read "
                                          "before any DATA chunk!");
-            readData(file);
-        } else if (pos < end) {
-            file.seek(size, Audio::Current);
+            readData(file, size);
         }
+        pos += 8 + std::uint64_t{size};
     }
+    if (!infoSeen) refuse("it holds no INFO chunk");
 }
 
 void CAnchorPointsLoadSave::readInfo(Audio::CFile& file, std::uint32_t size) {
     // The body area is 120 bytes: a longer body is skipped past, a shorter one reads as zeros.
     Byte body[infoBodyBytes] = {};
     const std::uint32_t taken = std::min(size, infoBodyBytes);
-    if (readSome(file, body, taken) < taken) throw std::runtime_error(corrupt);
-    if (size > taken) file.seek(size - taken, Audio::Current);
+    if (readSome(file, body, taken) < taken) refuse("the INFO chunk is cut");
     firstInfoWord = get32(body);
     sampleRate = get32(body + 4);
     baseBpm = std::bit_cast<float>(get32(body + 8));
     fourthInfoWord = get32(body + 12);
 }
 
-void CAnchorPointsLoadSave::readData(Audio::CFile& file) {
+void CAnchorPointsLoadSave::readData(Audio::CFile& file, std::uint32_t size) {
+    if (size < dataHeadBodyBytes) refuse("a DATA chunk is shorter than its head");
     Byte head[dataHeadBodyBytes];
-    if (readSome(file, head, dataHeadBodyBytes) < dataHeadBodyBytes)
-        throw std::runtime_error(corrupt);
+    if (readSome(file, head, dataHeadBodyBytes) < dataHeadBodyBytes) refuse("a DATA chunk is cut");
     CMarkPointArray& points = getScale(get32(head));
     const std::uint32_t n = get32(head + 4);
-    // Nothing is allocated for points the stream cannot hold.
-    if (std::uint64_t{pointBytes} * n > bytesLeft(file)) throw std::runtime_error(corrupt);
+    // Points beyond the chunk would be read from whatever follows it; nothing is allocated
+    // for them either.
+    if (std::uint64_t{pointBytes} * n > size - dataHeadBodyBytes)
+        refuse("a DATA chunk counts more points than it holds");
 
     std::vector<Byte> batch(std::size_t{pointBytes} * std::min(n, batchPoints));
     for (std::uint32_t first = 0; first < n; first += batchPoints) {
         const std::uint32_t count = std::min(batchPoints, n - first);
         const std::uint32_t bytes = pointBytes * count;
-        if (readSome(file, batch.data(), bytes) < bytes) throw std::runtime_error(corrupt);
+        if (readSome(file, batch.data(), bytes) < bytes) refuse("a DATA chunk is cut");
         for (std::uint32_t i = 0; i < count; ++i)
             points.append(decodePoint(&batch[std::size_t{pointBytes} * i]));
     }

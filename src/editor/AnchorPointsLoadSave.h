@@ -34,14 +34,15 @@ class CAnchorPointsLoadSave {
     // Writes the whole file from the stream's current position.
     void write(Audio::CFile& file) const;
     // Reads a file from the stream's current position, adding its points to the arrays.
-    // Refuses values that are not finite numbers; of several points on one frame of a
+    // Refuses incomplete or inconsistent chunks, a file without an INFO chunk, values that are
+    // not positive finite numbers and negative frames; of several points on one frame of a
     // curve the first one read is kept.
     void read(Audio::CFile& file);
 
   private:
     void writeData(Audio::CFile& file, std::uint32_t scaleId) const;
     void readInfo(Audio::CFile& file, std::uint32_t size);
-    void readData(Audio::CFile& file);
+    void readData(Audio::CFile& file, std::uint32_t size);
 
     std::array<CMarkPointArray, 3> scales;
     std::uint32_t sampleRate = 0;

@@ -55,6 +55,7 @@ void CAudioEngine::play(Audio::CAudioFileCache* file, const std::string& display
         throw;
     }
     playing = true;
+    if (nowPlaying) nowPlaying(displayName, file);
 }
 
 // The output did not start: nothing renders, so the mixer hands the voice back at once.
@@ -74,6 +75,7 @@ void CAudioEngine::stop() {
     current = nullptr;
     playing = false;
     host.stop();
+    if (nowPlaying) nowPlaying({}, nullptr);
 }
 
 void CAudioEngine::release() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "audio/AudioFileCache.h"
@@ -30,6 +31,10 @@ class CAudioEngine {
               Audio::i32 end, bool loop, CPlaybackListener* listener, Audio::i32 listenerValue);
     void stop();
     void release();
+    // Told on the calling thread whenever a play starts (the display name and the file) and
+    // when playback stops (an empty name and null), so a window can show what plays.
+    using NowPlaying = std::function<void(const std::string&, const Audio::CAudioFileCache*)>;
+    void setNowPlayingHook(NowPlaying hook) { nowPlaying = std::move(hook); }
     // Stops only when the current voice plays this file.
     void stopIfPlaying(const Audio::CAudioFileCache* file);
 
@@ -56,6 +61,7 @@ class CAudioEngine {
     CIndependentAudioHost host;
     CPlaybackVoice* current = nullptr;
     bool loop = false;
+    NowPlaying nowPlaying;
 };
 
 } // namespace Output

@@ -146,12 +146,14 @@ void CKALO2FileProcess::closeAndReopen(CAudioFile& destination) {
     destination.close();
 }
 
+// The first failure is what `process` throws; one while closing is kept for the caller to show.
 void CKALO2FileProcess::closeAfterFailure(CAudioFile& destination) {
     try {
         closeAndReopen(destination);
+    } catch (const std::exception& e) {
+        closeFailure = e.what();
     } catch (...) {
-        // The first failure is the one to report; a destination that cannot even be closed
-        // adds nothing the caller can act on.
+        closeFailure = kUnknownCloseFailure;
     }
 }
 
@@ -168,6 +170,10 @@ std::uint32_t CKALO2FileProcess::readBlock() {
     if (count > 0)
         tools::read(dest, 0, source, static_cast<u32>(channelCount),
                     static_cast<u64>(sourcePosition), count, &got);
+    if (source->lostFrames())
+        throw std::runtime_error("CKALO2FileProcess::process() the source file became shorter "
+                                 "while it was processed! it may have been changed by another "
+                                 "program.");
     for (std::int32_t c = 0; c < channelCount; ++c)
         std::fill(dest[c] + got, dest[c] + std::max(got, blockRequest), 0.0f);
     return got;
@@ -201,7 +207,9 @@ bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {
         engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
     auto* state = reinterpret_cast<EngineState*>(engineState.get());
     KALO2_SetExactPitch(state, exactPitch);
-    while (sourcePosition < limit) {
+    // A short source ends before the engine's latency is through: silence follows its end
+    // until the output is as long as the job promised (counting what is still gathered).
+    while (sourcePosition < limit || destination.getFrames() + pending.frames() < expectedLength) {
         if (progress)
             progress->setPercent(
                 expectedLength == 0

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "audio/AudioFile.h"
@@ -44,6 +45,10 @@ class CKALO2FileProcess {
     double getPitchFactor() const { return pitchFactor; }
     double getFormantFactor() const { return formantFactor; }
     std::int32_t getQualityMode() const { return qualityMode; }
+    // What went wrong while closing the destination after `process` failed; empty when nothing.
+    const std::string& getCloseFailure() const { return closeFailure; }
+    static constexpr const char* kUnknownCloseFailure =
+        "CKALO2FileProcess::process() unknown error while closing after exception in KALO2_Process!";
 
   private:
     bool blockLoop(Audio::CAudioFile& destination);
@@ -75,6 +80,7 @@ class CKALO2FileProcess {
     std::int64_t startFrame = 0, endFrame = 0;
     std::atomic<bool> abortRequested{false};
     bool aborted = false;
+    std::string closeFailure;
     ProcessingProgress* progress;
     Audio::CAudioFileCache* source = nullptr;
     Audio::AudioFormat sourceFormat{};

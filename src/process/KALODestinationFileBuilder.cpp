@@ -16,6 +16,10 @@ using namespace Audio;
 namespace {
 const char* const spaceText = "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() You do "
                               "not have sufficient disk space!";
+const char* const unknownWriteText = "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() "
+                                     "Cannot write a file for some unknown reason!";
+const char* const unknownSpaceText = "CKALODestinationFileBuilder::CheckFileSpace_And_"
+                                     "ReopenSaveDialog() You do not have sufficient disk space!";
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -56,21 +60,31 @@ bool CKALODestinationFileBuilder::makeUnique(const std::string& sourcePath, std:
     return true;
 }
 
+void CKALODestinationFileBuilder::writeReservation(CFile& file, std::uint64_t bytes) {
+    if (bytes < 4) return; // a smaller file needs no reservation (and cannot seek before its start)
+    file.seek(static_cast<i64>(bytes - 4), Begin);
+    u32 written = 0;
+    file.write("file", 4, &written);
+}
+
 // Writes a file of the full size, so that the space is really there when the job needs it.
+// Whatever fails, the file goes again.
 void CKALODestinationFileBuilder::reserve(const std::string& path, std::uint64_t bytes) {
     CDataFile file(path, "", "");
     try {
         file.open(Write);
-        if (bytes >= 4) { // a smaller file needs no reservation (and cannot seek before its start)
-            file.seek(static_cast<i64>(bytes - 4), Begin);
-            u32 written = 0;
-            file.write("file", 4, &written);
-        }
+        writeReservation(file, bytes);
         file.close();
-    } catch (const std::exception&) {
+    } catch (...) {
         file.close();
         ::unlink(path.c_str());
-        throw;
+        try {
+            throw;
+        } catch (const std::exception&) {
+            throw;
+        } catch (...) {
+            throw std::runtime_error(unknownWriteText);
+        }
     }
 }
 
@@ -88,6 +102,8 @@ void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_
             return;
         } catch (const std::exception& e) {
             dialogs.showMessage(e.what());
+        } catch (...) {
+            dialogs.showMessage(unknownSpaceText);
         }
         const auto chosen = dialogs.chooseDestination(destinationPaths[member], extension());
         if (!chosen)

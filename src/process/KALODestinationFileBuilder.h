@@ -49,6 +49,8 @@ class CKALODestinationFileBuilder {
     // Free bytes for the caller on the volume of the path's folder.
     virtual std::uint64_t freeBytes(const std::string& path);
     virtual bool exists(const std::string& path);
+    // Makes the opened, empty reservation file `bytes` long.
+    virtual void writeReservation(Audio::CFile& file, std::uint64_t bytes);
 
   private:
     void reserve(const std::string& path, std::uint64_t bytes);

@@ -17,6 +17,8 @@ class COutputStage {
     void add(Audio::CAudioFile& destination, float* const* from, std::uint32_t frames);
     // Writes out everything held.
     void flush(Audio::CAudioFile& destination);
+    // Frames held, not yet written.
+    std::uint32_t frames() const { return held; }
     // Forgets what is held without writing it.
     void clear() { held = 0; }
 

@@ -102,8 +102,8 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     try {
         result.aborted = !job.process(result.destination.get());
     } catch (...) {
-        if (observer) observer->jobEnded();
-        throw;
+        result.failure = std::current_exception();
+        result.closeFailure = job.getCloseFailure();
     }
     if (observer) observer->jobEnded();
     std::lock_guard lock(cache.tableMutex());

@@ -2,6 +2,7 @@
 // Processing one entry of the batch list into a new file: the factors from the entry's
 // settings, the job, and the destination. The windows and the command line share it, so the
 // same settings give the same file.
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -54,6 +55,10 @@ struct RowResult {
     std::unique_ptr<Audio::CAudioFile> destination; // null when naming was cancelled
     std::vector<std::string> destinationPaths;
     bool aborted = false;
+    // What stopped the job half way; the destination is then closed with what it holds.
+    std::exception_ptr failure;
+    // What went wrong while closing it after that failure, if anything.
+    std::string closeFailure;
 };
 
 // Hooks the caller can use while the job runs (for example to let Ctrl-C abort it).
@@ -71,9 +76,9 @@ struct RowHooks {
     std::mutex* namingLock = nullptr;
 };
 
-// Throws what the job or the builder throws. Files the builder reserved are removed when the
-// builder fails; a destination the job wrote to is closed with a valid header and its paths
-// are in `partialPaths`.
+// Throws what the factors, the job's set-up or the builder throw; files the builder reserved are
+// then removed. A failure while the job runs is returned in `failure` with the destination,
+// closed with a valid header; its paths are in `partialPaths` as soon as it exists.
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
                      std::int32_t qualityMode, DestinationDialogs& dialogs,
                      ProcessingProgress* progress, const RowHooks& hooks,

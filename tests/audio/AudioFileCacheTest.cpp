@@ -244,3 +244,33 @@ TEST(AudioFileCache, LoadingPastTheEndIsAnError) {
     EXPECT_THROW(cache->load(100), std::out_of_range);
     EXPECT_EQ(cache->blockCount(), 0u);
 }
+
+// Beyond 2^24 frames a float position cannot tell neighbouring frames apart: the resampled
+// playback still interpolates between the right frames there.
+TEST(AudioPlayback, ResamplesExactlyBeyondTwoToTheTwentyFourFrames) {
+    TestSupport::TempDir dir;
+    constexpr u32 frames = (1u << 24) + 4096;
+    Bytes file = waveFile(1, 1, 44100, 1, 8, frames);
+    const std::size_t data = file.data.size() - frames;
+    const auto byteAt = [](u64 i) { return static_cast<unsigned char>(i * 37 % 256); };
+    for (u64 i = 0; i < frames; ++i)
+        file.data[data + i] = byteAt(i);
+    TestSupport::writeBytes(dir.file("long.wav"), file.data);
+    auto cache = cacheOf(dir.file("long.wav"));
+    CAudioPlayback it(cache.get(), 48000.0f);
+    const i64 start = (i64{1} << 24) + 1;
+    it.setLoop(start, -1);
+    it.useRange = true;
+    it.start();
+    std::vector<float> out(2000);
+    float* dest[] = {out.data()};
+    it.process(dest, 1, 2000);
+    const double ratio = it.ratio; // 44100 / 48000 as the reader holds it
+    for (u32 k = 0; k < 2000; ++k) {
+        const double p = static_cast<double>(start) + k * ratio;
+        const auto i = static_cast<u64>(p);
+        const double f = p - static_cast<double>(i);
+        const double a = (byteAt(i) - 128) / 128.0, b = (byteAt(i + 1) - 128) / 128.0;
+        ASSERT_NEAR(out[k], (1 - f) * a + f * b, 1e-4) << k;
+    }
+}

@@ -139,3 +139,30 @@ TEST(MemoryFile, WriterThreadAndReaderClonesRunTogether) {
     EXPECT_EQ(mismatches.load(), 0);
     delete writer;
 }
+
+// Offsets are 32 bits wide inside the store: a write that would end beyond 4 GiB is refused
+// before anything is written or allocated, also from a position beyond 4 GiB.
+TEST(MemoryFile, RefusesToGrowBeyondFourGigabytes) {
+    const struct {
+        u64 position;
+        const char* text;
+    } rows[] = {
+        {0xFFFFFFFFull - 2, "CPagedFileData::write() a memory file cannot grow beyond 4 GiB!"},
+        {0x100000000ull + 10, "CMemoryFile::write() a memory file cannot grow beyond 4 GiB!"},
+    };
+    for (const auto& row : rows) {
+        CMemoryFile file;
+        file.open(Write);
+        file.seek(static_cast<i64>(row.position), Begin);
+        u32 written = 7;
+        try {
+            file.write("abcd", 4, &written);
+            ADD_FAILURE() << "written at " << row.position;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), row.text);
+        }
+        EXPECT_EQ(written, 7u);
+        EXPECT_EQ(file.getSize(), 0u);
+        EXPECT_EQ(file.getStore()->getPageCount(), 0u);
+    }
+}

@@ -213,8 +213,16 @@ TEST(WaveFile, GrowingPastTheFourGigabyteHeaderLimitFailsBeforeWriting) {
     EXPECT_THROW(file.write(pointers, 100, &written), std::runtime_error);
     EXPECT_EQ(written, 7u);
     EXPECT_EQ(TestSupport::readBytes(path).size(), 44u);
-    file.frames = file.position = 0;
+    // Closing patches the header with the frames the writer counts, without wrapping.
+    const u64 frames = file.frames;
     file.close();
+    const auto header = TestSupport::readBytes(path);
+    const auto le32At = [&](std::size_t at) {
+        return u32{header[at]} | u32{header[at + 1]} << 8 | u32{header[at + 2]} << 16 |
+               u32{header[at + 3]} << 24;
+    };
+    EXPECT_EQ(le32At(40), frames * 4);
+    EXPECT_EQ(le32At(4), frames * 4 + 36);
 }
 
 TEST(WaveFile, ExtensibleLayoutWithPlainSubFormatsIsRead) {

@@ -1,7 +1,9 @@
 // stretchwerk-cli process as a user runs it: names, parallel jobs, failures and Ctrl-C.
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
@@ -177,30 +179,66 @@ TEST(CliProcess, WrongCommandLinesExitWithTwo) {
     EXPECT_TRUE(fs::exists(dir.file("t P0.0 T0.50 2.wav"))) << out;
 }
 
-TEST(CliProcess, CtrlCClosesTheCurrentFileWithAValidHeader) {
+namespace {
+// The frames the header of a 16-bit stereo WAV file claims.
+long headerFrames(const std::string& path) {
+    unsigned char bytes[44] = {};
+    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(bytes), sizeof bytes);
+    return static_cast<long>(bytes[40] | bytes[41] << 8 | bytes[42] << 16 | bytes[43] << 24) / 4;
+}
+} // namespace
+
+// Ctrl-C, SIGTERM and a closed terminal (SIGHUP) close the current file cleanly; even a killed
+// process leaves a header that claims no more than the file holds.
+TEST(CliProcess, InterruptedOrKilledRunsLeaveAValidHeader) {
     TestSupport::TempDir dir;
     ASSERT_EQ(TestSupport::run("sox -n -r 44100 -b 16 -c 2 '" + dir.file("long.wav") +
                                "' synth 600 sine 300 2>&1"),
               0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::chdir(dir.path().c_str());
-        ::setenv("XDG_CONFIG_HOME", dir.file(".config").c_str(), 1);
-        ::execl(cli().c_str(), cli().c_str(), "process", "--quality", "best", "--time", "300%",
-                "long.wav", static_cast<char*>(nullptr));
-        ::_exit(99);
-    }
     const std::string made = dir.file("long P0.0 T3.00 2.wav");
-    // Wait until the job writes, then interrupt it.
-    for (int i = 0; i < 600 && (!fs::exists(made) || fs::file_size(made) < 200000); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ::kill(child, SIGINT);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    const long frames = std::stol(soxi("-s", made));
-    EXPECT_GT(frames, 0);
-    EXPECT_LT(frames, 600L * 44100 * 3);
-    EXPECT_EQ(static_cast<std::uintmax_t>(frames) * 4 + 44, fs::file_size(made));
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+        SCOPED_TRACE(::strsignal(signal));
+        fs::remove(made);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::chdir(dir.path().c_str());
+            ::setenv("XDG_CONFIG_HOME", dir.file(".config").c_str(), 1);
+            ::execl(cli().c_str(), cli().c_str(), "process", "--quality", "best", "--time", "300%",
+                    "long.wav", static_cast<char*>(nullptr));
+            ::_exit(99);
+        }
+        // Wait until the header claims frames while the job writes, then interrupt it.
+        for (int i = 0; i < 600 && headerFrames(made) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const long frames = headerFrames(made);
+        EXPECT_GT(frames, 0);
+        EXPECT_LT(frames, 600L * 44100 * 3);
+        if (signal == SIGKILL) {
+            EXPECT_TRUE(WIFSIGNALED(status));
+            EXPECT_LE(static_cast<std::uintmax_t>(frames) * 4 + 44, fs::file_size(made));
+        } else {
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 130);
+            EXPECT_EQ(static_cast<std::uintmax_t>(frames) * 4 + 44, fs::file_size(made));
+        }
+    }
+}
+
+TEST(CliProcess, AStoredQualityOutsideTheModesProcessesInTheFastMode) {
+    TestSupport::TempDir stored, fast;
+    for (const auto* dir : {&stored, &fast})
+        tone(*dir, "tone.wav", "-r 44100 -b 16 -c 1");
+    fs::create_directories(stored.file(".config/stretchwerk"));
+    const std::string text = "AudioDriver = default\r\nIncludePitch = yes\r\nIncludeTime = "
+                             "yes\r\nIncludeIndex = yes\r\nQuality = high\r\n";
+    TestSupport::writeBytes(stored.file(".config/stretchwerk/Stretchwerk.cfg"),
+                            {text.begin(), text.end()});
+    std::string out;
+    ASSERT_EQ(process(stored, "--time 125% tone.wav", &out), 0) << out;
+    ASSERT_EQ(process(fast, "--time 125% --quality fast tone.wav", &out), 0) << out;
+    EXPECT_EQ(TestSupport::readBytes(stored.file("tone P0.0 T1.25 2.wav")),
+              TestSupport::readBytes(fast.file("tone P0.0 T1.25 2.wav")));
 }

@@ -148,7 +148,7 @@ TEST(MarkPointFileLayout, WriteAndReadBackKeepEverythingButTheSelection) {
     content.setSampleRate(96000);
     content.setBaseBpm(133.25f);
     content.getScale(SCALE_TIME).insertUnique({100, 0.3333f, LINEAR, 1});
-    content.getScale(SCALE_TIME).insertUnique({-5, 10.0f, SQUARE, 0}); // taken as stored
+    content.getScale(SCALE_TIME).insertUnique({0, 10.0f, SQUARE, 0});
     content.getScale(SCALE_FORMANT).insertUnique({INT32_MAX, 0.1f, KEEP, 0});
     const CAnchorPointsLoadSave back = readBytes(written(content));
     EXPECT_EQ(back.getSampleRate(), 96000u);
@@ -213,8 +213,8 @@ TEST(MarkPointFileReading, ChunkWalk) {
 
     // A container that claims more than the file holds is read up to the end of the file.
     EXPECT_EQ(readBytes(container({info, time}, 0x7FFFFFF0)).getScale(SCALE_TIME).size(), 2u);
-    // An empty container is a file without points.
-    EXPECT_TRUE(readBytes(container({}, 4)).getScale(SCALE_TIME).empty());
+    // Empty curves are an INFO chunk alone.
+    EXPECT_TRUE(readBytes(container({info})).getScale(SCALE_TIME).empty());
     // A longer INFO body is skipped past, keeping the walk in step.
     Bytes longInfo = infoChunk();
     longInfo.insert(longInfo.end(), 40, 0x11);
@@ -248,12 +248,54 @@ TEST(MarkPointFileReading, BrokenFilesAreRefusedWithTheirMessage) {
     Bytes headCut = container({info, time});
     headCut.resize(12 + 128 + 5);
     EXPECT_EQ(readError(headCut), "cannot read ChunkHeader completely!");
-    Bytes pointsCut = good;
-    pointsCut.resize(good.size() - 1);
-    EXPECT_EQ(readError(pointsCut), "mark point file is corrupt!");
-    Bytes bodyCut = good;
-    bodyCut.resize(12 + 128 + 8 + 60);
-    EXPECT_EQ(readError(bodyCut), "mark point file is corrupt!");
+}
+
+// Every way a file can hold less than it claims, or claim what a curve cannot hold, is refused
+// with the problem named.
+TEST(MarkPointFileReading, InconsistentFilesAreRefused) {
+    const Bytes info = infoChunk();
+    const Bytes time = dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30)});
+    const Bytes pitch = dataChunk(SCALE_PITCH, {record(1.5, LINEAR, 10)});
+    const Bytes good = container({info, time, pitch});
+    const std::string corrupt = "mark point file is corrupt! ";
+    const std::string pastEnd = corrupt + "a chunk runs past the end of the file";
+    const std::size_t timeAt = 12 + 128;
+
+    // The last curve counts a second point that lies beyond its chunk, after the container.
+    Bytes phantom = container({info, time});
+    const Bytes after = record(3.0, LINEAR, 99);
+    phantom.insert(phantom.end(), after.begin(), after.end());
+    phantom[timeAt + 15] = 2;
+    Bytes noise(good.begin(), good.begin() + 12);
+    for (unsigned i = 0; i < 300; ++i)
+        noise.push_back(static_cast<unsigned char>(i * 7919 >> 3));
+    Bytes infoTooLong = good;
+    infoTooLong[12 + 6] = 0x7F; // INFO size 0x7F78
+    Bytes emptyData = container({info, chunk("DATA", {}), pitch});
+
+    const std::pair<Bytes, std::string> rows[] = {
+        {phantom, corrupt + "a DATA chunk counts more points than it holds"},
+        {noise, pastEnd},
+        {infoTooLong, pastEnd},
+        {emptyData, corrupt + "a DATA chunk is shorter than its head"},
+        {Bytes(good.begin(), good.begin() + 12), corrupt + "it holds no INFO chunk"},
+        {container({}, 4), corrupt + "it holds no INFO chunk"},
+        {Bytes(good.begin(), good.end() - 1), pastEnd},
+        {Bytes(good.begin(), good.begin() + timeAt + 8 + 60), pastEnd},
+        {container({info, dataChunk(SCALE_TIME, {record(2.0, LINEAR, -1)})}),
+         corrupt + "a point stands at a negative frame"},
+        {container(
+             {info, dataChunk(SCALE_PITCH, {record(1.0, LINEAR, 0), record(0.0, LINEAR, 9)})}),
+         corrupt + "a value is not above 0"},
+        {container({info, dataChunk(SCALE_FORMANT, {record(-2.0, LINEAR, 5)})}),
+         corrupt + "a value is not above 0"},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(readError(rows[i].first), rows[i].second) << "row " << i;
+    // The last point of the last curve, at frame 0 and a tiny positive value, is kept.
+    const Bytes edge = container(
+        {info, dataChunk(SCALE_FORMANT, {record(2.0, LINEAR, 5), record(1e-30, LINEAR, 0)})});
+    EXPECT_EQ(readBytes(edge).getScale(SCALE_FORMANT).size(), 2u);
 }
 
 TEST(MarkPointFileReading, ClaimedPointCountBeyondTheFileIsRefusedUpFront) {
@@ -262,7 +304,8 @@ TEST(MarkPointFileReading, ClaimedPointCountBeyondTheFileIsRefusedUpFront) {
     for (std::uint32_t count : {2u, 0xFFFFFFFFu}) {
         for (int i = 0; i < 4; ++i)
             huge[countAt + i] = static_cast<unsigned char>(count >> (24 - 8 * i));
-        EXPECT_EQ(readError(huge), "mark point file is corrupt!");
+        EXPECT_EQ(readError(huge),
+                  "mark point file is corrupt! a DATA chunk counts more points than it holds");
     }
 }
 
@@ -278,12 +321,13 @@ TEST(MarkPointFileReading, ValuesThatAreNotFiniteNumbersAreRefused) {
         EXPECT_EQ(readError(b), "mark point file is corrupt! a value is not a finite number")
             << value;
     }
-    // Finite values outside 0.25 .. 4 are kept as they are.
-    const Bytes odd = container(
-        {infoChunk(), dataChunk(SCALE_FORMANT, {record(-2.0, LINEAR, 5), record(0.0, SQUARE, 9)})});
+    // Positive values outside 0.25 .. 4 are kept as they are.
+    const Bytes odd =
+        container({infoChunk(),
+                   dataChunk(SCALE_FORMANT, {record(20.0, LINEAR, 5), record(0.01, SQUARE, 9)})});
     const CAnchorPointsLoadSave content = readBytes(odd);
     const CMarkPointArray& curve = content.getScale(SCALE_FORMANT);
     ASSERT_EQ(curve.size(), 2u);
-    EXPECT_EQ(curve[0].value, -2.0f);
-    EXPECT_EQ(curve[1].value, 0.0f);
+    EXPECT_EQ(curve[0].value, 20.0f);
+    EXPECT_EQ(curve[1].value, 0.01f);
 }

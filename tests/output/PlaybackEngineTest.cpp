@@ -2,6 +2,7 @@
 // reports, and playing through a scripted driver and the clock-paced system output.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -202,6 +203,57 @@ TEST(AudioPlayback, LoopBoundsAreChecked) {
     reader.setLoop(10, 99999);
     EXPECT_EQ(reader.loopEnd, 3000);
     EXPECT_EQ(reader.loopStart, 10);
+    // A range that starts before the file starts at its first frame.
+    reader.setLoop(-500, 100);
+    EXPECT_EQ(reader.loopStart, 0);
+    reader.useRange = true;
+    reader.start();
+    std::vector<float> out(4, -9.0f);
+    float* dest[] = {out.data()};
+    reader.process(dest, 1, 4);
+    EXPECT_EQ(out[0], PlaybackFiles::sample(0, 0));
+    EXPECT_EQ(out[3], PlaybackFiles::sample(0, 3));
+}
+
+// A stop from the user-interface thread waits for a render of the voice that is running, so
+// the reader is never stopped in the middle of its work.
+TEST(PlaybackVoice, StopFromAnotherThreadWaitsForTheRunningRender) {
+    class WatchedReader : public Audio::CAudioPlayback {
+      public:
+        using CAudioPlayback::CAudioPlayback;
+        std::atomic<bool> rendering{false}, stopComing{false}, stoppedWhileRendering{false};
+        void process(float** dest, Audio::u32 channels, Audio::u32 frames) override {
+            rendering = true;
+            for (int i = 0; i < 2000 && !stopComing; ++i)
+                std::this_thread::sleep_for(1ms);
+            std::this_thread::sleep_for(50ms); // time for an unguarded stop to cut in
+            CAudioPlayback::process(dest, channels, frames);
+            rendering = false;
+        }
+        void stop() override {
+            if (rendering) stoppedWhileRendering = true;
+            CAudioPlayback::stop();
+        }
+    };
+    FileFixture file(1, 3000);
+    CMixRenderer mixer;
+    mixer.start();
+    auto owned = std::make_unique<WatchedReader>(file.cache.get(), 1.0f);
+    WatchedReader& reader = *owned;
+    auto* voice = new CPlaybackVoice(mixer, std::move(owned), "", nullptr, 0);
+    voice->start();
+    std::thread render([&] { renderBlock(*voice, 1, 64); });
+    while (!reader.rendering)
+        std::this_thread::sleep_for(1ms);
+    reader.stopComing = true;
+    voice->stop();
+    render.join();
+    EXPECT_FALSE(reader.stoppedWhileRendering);
+    EXPECT_FALSE(voice->isActive());
+    voice->release();
+    mixer.postCommand(CMixRenderer::Release, voice);
+    renderBlock(mixer, 1, 64);
+    EXPECT_EQ(mixer.getOwnedCount(), 0u);
 }
 
 namespace {

@@ -224,3 +224,44 @@ TEST(DestinationSpace, RealVolumeRefusesMoreThanItHas) {
     }
     EXPECT_FALSE(std::filesystem::exists(path));
 }
+
+// Failures that carry no text (not standard exceptions) still remove the reservation, get the
+// fixed texts and leave the user the dialog.
+TEST(DestinationSpace, FailuresWithoutTextAreCaughtAndNamed) {
+    struct Silent {};
+    class FailingBuilder : public CKALODestinationFileBuilder {
+      public:
+        using CKALODestinationFileBuilder::CKALODestinationFileBuilder;
+        bool failSpace = false;
+
+      protected:
+        std::uint64_t freeBytes(const std::string& path) override {
+            if (failSpace) throw Silent{};
+            return CKALODestinationFileBuilder::freeBytes(path);
+        }
+        void writeReservation(Audio::CFile& file, std::uint64_t bytes) override {
+            CKALODestinationFileBuilder::writeReservation(file, bytes);
+            throw Silent{};
+        }
+    };
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    FailingBuilder builder(dialogs);
+    const std::string path = dir.file("reserved.wav");
+    try {
+        builder.CheckForSufficientDiskSpace(path, 100);
+        ADD_FAILURE() << "reserved";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() Cannot "
+                               "write a file for some unknown reason!");
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    builder.failSpace = true;
+    builder.destinationPaths = {path};
+    EXPECT_THROW(builder.CheckFileSpace_And_ReopenSaveDialog(0, 100), std::runtime_error);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{
+                                    "CKALODestinationFileBuilder::CheckFileSpace_And_"
+                                    "ReopenSaveDialog() You do not have sufficient disk space!"});
+    EXPECT_EQ(dialogs.offered.size(), 1u);
+}

@@ -61,14 +61,28 @@ TEST(Resampler, EveryCallYieldsExactlyTheAskedFramesWhateverTheRatio) {
     std::vector<float> in(512, 0.25f);
     std::vector<float> out(2049);
     const int counts[] = {170, 171, 512, 2048, 128, 333, 170, 769};
+    const float sentinel = -7.0f;
+    // Exactly m outputs: the last one written, nothing after it.
+    const auto check = [&](int m) {
+        ASSERT_NE(out[m - 1], sentinel) << m;
+        for (std::size_t i = m; i < out.size(); ++i)
+            ASSERT_EQ(out[i], sentinel) << m << " wrote " << i;
+        ASSERT_LT(r->phase, 512u);
+    };
     for (int round = 0; round < 50; ++round)
         for (int m : counts) {
-            const float sentinel = -7.0f;
             std::fill(out.begin(), out.end(), sentinel);
             CResampler::process(*r, in.data(), 512, out.data(), m);
-            ASSERT_NE(out[m - 1], sentinel) << m;
-            ASSERT_EQ(out[m], sentinel) << m;
-            ASSERT_LT(r->phase, 512u);
+            check(m);
+        }
+    // A phase the record brings from elsewhere (another ratio, a state never used) is taken
+    // within one output step.
+    for (std::uint32_t phase : {511u, 512u, 0x7FFFFFFFu, 0xFFFFFFFFu})
+        for (int m : {170, 2048}) {
+            r->phase = phase;
+            std::fill(out.begin(), out.end(), sentinel);
+            CResampler::process(*r, in.data(), 512, out.data(), m);
+            check(m);
         }
     // Settled on a constant input, every output is that input.
     EXPECT_NEAR(out[100], 0.25f, 1e-3f);

@@ -1,0 +1,229 @@
+#include "app/BatchDriver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <unistd.h>
+
+#include "app/SourceOpener.h"
+#include "audio/StagedOutputPath.h"
+
+namespace App {
+
+using namespace Audio;
+
+std::string processingTitle(const std::string& path) {
+    return "Processing \"" + fileNameOf(path) + "\" ...";
+}
+
+std::string copyingTitle(const std::string& path) {
+    return "Copying \"" + fileNameOf(path) + "\" ...";
+}
+
+std::optional<std::string> copyExtensionProblem(const std::string& path, int filter) {
+    const std::string name = fileNameOf(path);
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos) return std::string();
+    std::string ext = name.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string expected = filter == 1 ? ".aif" : ".wav";
+    if (ext == expected) return std::nullopt;
+    return "you typed in an invalid file extension! please change it to \"" + expected + "\"";
+}
+
+std::string copyInitialName(const std::string& memberName) {
+    const auto dot = memberName.rfind('.');
+    return (dot == std::string::npos ? memberName : memberName.substr(0, dot)) + " copy";
+}
+
+std::int64_t copyRemainingSeconds(std::int64_t elapsedMs, int permille) {
+    if (permille <= 0) return 0;
+    return (elapsedMs * 1000 / permille - elapsedMs) / 1000;
+}
+
+// Lets the batch reach the job that runs: the progress window's stop and cancelBatch abort it.
+class BatchDriver::JobWatch : public Process::RowObserver {
+  public:
+    JobWatch(BatchDriver& driver, Process::BatchProgress& progress)
+        : driver(driver), progress(progress) {}
+    void jobStarted(Process::CKALO2FileProcess& job) override {
+        progress.setJob(&job);
+        std::lock_guard lock(driver.jobLock);
+        driver.currentJob = &job;
+        if (driver.cancelled) job.requestAbort();
+    }
+    void jobEnded() override {
+        progress.setJob(nullptr);
+        std::lock_guard lock(driver.jobLock);
+        driver.currentJob = nullptr;
+    }
+
+  private:
+    BatchDriver& driver;
+    Process::BatchProgress& progress;
+};
+
+void BatchDriver::cancelBatch() {
+    cancelled = true;
+    std::lock_guard lock(jobLock);
+    if (currentJob) currentJob->requestAbort();
+}
+
+namespace {
+
+void removeFiles(const std::vector<std::string>& paths) {
+    for (const std::string& p : paths)
+        if (!p.empty()) ::unlink(p.c_str());
+}
+
+} // namespace
+
+std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings,
+                                                       BatchUi& ui,
+                                                       std::vector<std::string>& destinationPaths) {
+    struct BusyMark {
+        CFileRow& row;
+        ~BusyMark() { row.busy = false; }
+    } busy{row};
+    row.busy = true;
+    const std::unique_ptr<ProgressWindow> window =
+        ui.openProgress(processingTitle(row.getMembers()[0].path));
+    Process::BatchProgress progress(*window);
+    JobWatch watch(*this, progress);
+    std::vector<std::string> partial;
+    Process::RowResult result;
+    try {
+        Process::RowSettings rowSettings = row.settings();
+        rowSettings.exactPitch = settings.exactPitch;
+        result = Process::processRow(rowSettings, row.source(), settings.naming, settings.quality,
+                                     ui, &progress, {&watch, nullptr}, &partial);
+    } catch (...) {
+        window->finish();
+        ui.showMessage(failureText(std::current_exception(), kCannotProcess));
+        return nullptr;
+    }
+    window->finish();
+    destinationPaths = result.destinationPaths;
+    if (result.failure) {
+        if (!result.closeFailure.empty()) ui.showMessage(result.closeFailure);
+        ui.showMessage(failureText(result.failure, kCannotProcess));
+        if (!result.destination || result.destination->getFrames() == 0) {
+            result.destination.reset();
+            removeFiles(partial); // a header without frames is no result
+            return nullptr;
+        }
+    }
+    return std::move(result.destination);
+}
+
+std::vector<CFileRow*> BatchDriver::processSelected(BatchList& list, const JobSettings& settings,
+                                                    BatchUi& ui) {
+    if (running.exchange(true)) return {};
+    cancelled = false;
+    ui.stopPlayback();
+    std::vector<CFileRow*> chosen;
+    ui.onListThread([&] { chosen = list.selectedRows(); });
+    std::vector<CFileRow*> added;
+    for (CFileRow* row : chosen) {
+        if (cancelled) break;
+        bool present = false;
+        // A row the user removed meanwhile is skipped; a busy row cannot be removed.
+        ui.onListThread([&] {
+            present = list.indexOf(*row).has_value() && !row->busy;
+            if (present) row->busy = true;
+        });
+        if (!present) continue;
+        std::vector<std::string> paths;
+        std::unique_ptr<CAudioFile> destination = processOneRow(*row, settings, ui, paths);
+        if (!destination) break;
+        const bool split = row->isSplit();
+        const FileType type = row->getFileType();
+        ui.onListThread([&] {
+            try {
+                CFileRow& made =
+                    list.addRow(makeRowCache(std::move(destination)), paths, split, type);
+                made.created = true;
+                added.push_back(&made);
+            } catch (const std::exception& e) {
+                ui.showMessage(e.what());
+            }
+        });
+    }
+    ui.onListThread([&] {
+        if (!added.empty())
+            if (const auto index = list.indexOf(*added.back())) list.selectOnly(*index);
+    });
+    running = false;
+    return added;
+}
+
+namespace {
+
+constexpr u32 kCopyFrames = 1024;
+
+std::int64_t nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Copies one member file; false when the user stopped it (nothing is left behind then).
+bool copyMember(const MemberName& member, FileType type, const CopyTarget& target, BatchUi& ui) {
+    const std::unique_ptr<ProgressWindow> window = ui.openProgress(copyingTitle(member.path));
+    struct Finish {
+        ProgressWindow& w;
+        ~Finish() { w.finish(); }
+    } finish{*window};
+    auto reader = createAudioFile(member.path, type);
+    reader->open(Read, nullptr);
+    StagedOutputPath staged(target.path);
+    auto writer = createAudioFile(staged.temporary(), target.filter == 1 ? AiffType : WavType);
+    writer->open(Write, &reader->format);
+    std::vector<std::vector<float>> buffers(reader->format.channels,
+                                            std::vector<float>(kCopyFrames));
+    std::vector<float*> channels;
+    for (auto& b : buffers)
+        channels.push_back(b.data());
+    const u64 frames = reader->getFrames();
+    const std::int64_t start = nowMs();
+    for (u64 position = 0; position < frames;) {
+        const int permille = static_cast<int>(static_cast<double>(position) / frames * 1000.0);
+        if (!window->update(permille, copyRemainingSeconds(nowMs() - start, permille)))
+            return false;
+        reader->seek(position);
+        u32 got = 0, put = 0;
+        reader->read(channels.data(), kCopyFrames, &got);
+        if (got == 0) break;
+        writer->write(channels.data(), got, &put);
+        if (put == 0) break;
+        position += put;
+    }
+    writer->close();
+    reader->close();
+    staged.commit(true); // the dialog asked before overwriting
+    return true;
+}
+
+} // namespace
+
+void BatchDriver::saveCopy(CFileRow& row, BatchUi& ui) {
+    struct BusyMark {
+        CFileRow& row;
+        ~BusyMark() { row.busy = false; }
+    } busy{row};
+    row.busy = true;
+    for (const MemberName& member : row.getMembers()) {
+        const std::optional<CopyTarget> target = ui.chooseCopyTarget(copyInitialName(member.name));
+        if (!target) return;
+        try {
+            if (!copyMember(member, row.getFileType(), *target, ui)) return;
+        } catch (...) {
+            ui.showMessage(
+                failureText(std::current_exception(),
+                            "cannot copy \"" + member.path + "\" to \"" + target->path + "\"!"));
+            return;
+        }
+    }
+}
+
+} // namespace App

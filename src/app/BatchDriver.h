@@ -1,0 +1,61 @@
+#pragma once
+// Processing the selected rows into new files, and saving copies of a row's files.
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/BatchList.h"
+#include "app/BatchUi.h"
+#include "app/JobSettings.h"
+
+namespace App {
+
+inline constexpr const char* kCannotProcess =
+    "cannot process the audiodata! an unexpected error occured!";
+inline constexpr const char* kCopyFilter = "WAV Files (*.wav)|*.wav|AIFF Files (*.aif)|*.aif||";
+
+// "Processing \"name\" ..." and "Copying \"name\" ...".
+std::string processingTitle(const std::string& path);
+std::string copyingTitle(const std::string& path);
+
+// Whether the save-a-copy dialog may close with this name: nothing when it may; otherwise the
+// message to show ("you typed in an invalid file extension! ..."), empty for a name without
+// any "." (refused without a message).
+std::optional<std::string> copyExtensionProblem(const std::string& path, int filter);
+// The dialog's initial name: the member's name without extension, plus " copy".
+std::string copyInitialName(const std::string& memberName);
+// Remaining seconds of a copy after `elapsedMs` at `permille` of the frames.
+std::int64_t copyRemainingSeconds(std::int64_t elapsedMs, int permille);
+
+class BatchDriver {
+  public:
+    // Processes the selected rows in list order; each result becomes a new, created row; at the
+    // end only the last one is selected. Does nothing while a batch runs. Returns the new rows.
+    std::vector<CFileRow*> processSelected(BatchList& list, const JobSettings& settings,
+                                           BatchUi& ui);
+    // One row into one new file: the destination (also an aborted one, and one that a failure
+    // left holding frames), or null, which stops the batch. `destinationPaths` receives the
+    // destination's member paths.
+    std::unique_ptr<Audio::CAudioFile> processOneRow(CFileRow& row, const JobSettings& settings,
+                                                     BatchUi& ui,
+                                                     std::vector<std::string>& destinationPaths);
+    // Copies each member of the row to a file the user names.
+    void saveCopy(CFileRow& row, BatchUi& ui);
+
+    bool isRunning() const { return running; }
+    // From any thread: aborts the running file (closed with what it holds) and skips the rest.
+    void cancelBatch();
+
+  private:
+    class JobWatch;
+
+    std::atomic<bool> running{false};
+    std::atomic<bool> cancelled{false};
+    std::mutex jobLock;
+    Process::CKALO2FileProcess* currentJob = nullptr;
+};
+
+} // namespace App

@@ -1,0 +1,36 @@
+#include "app/JobSettings.h"
+
+#include <sys/stat.h>
+
+namespace App {
+
+std::int32_t qualityFrom(Audio::i32 stored) {
+    return stored >= 1 && stored <= 4 ? stored : 2;
+}
+
+JobSettings jobSettingsFrom(const CSettings& settings) {
+    JobSettings job;
+    job.naming.includePitch = settings.includePitch;
+    job.naming.includeTime = settings.includeTime;
+    job.naming.includeIndex = settings.includeIndex;
+    job.naming.partsBeforeTitle = settings.namePrefix;
+    job.naming.targetDirectory = settings.targetPath;
+    job.quality = qualityFrom(settings.quality);
+    job.exactPitch = settings.exactPitch;
+    return job;
+}
+
+CSettings loadSettingsOrDefaults(DeviceLister devices, std::string* problem) {
+    CSettings settings(devices);
+    struct stat st {};
+    if (::lstat(settings.getPath().c_str(), &st) != 0) return settings;
+    try {
+        settings.load();
+    } catch (const std::exception& e) {
+        if (problem) *problem = e.what();
+        settings = CSettings(devices);
+    }
+    return settings;
+}
+
+} // namespace App

@@ -1,0 +1,23 @@
+#pragma once
+// What a processing job takes from the user's settings: naming and the quality mode. The
+// windows and the command line both go through here.
+#include "app/Settings.h"
+#include "process/RowProcessor.h"
+
+namespace App {
+
+struct JobSettings {
+    Process::NamingSettings naming;
+    std::int32_t quality = 2;
+    bool exactPitch = false;
+};
+
+// A stored quality outside 1..4 gives the polyphonic fast mode, as at start-up.
+std::int32_t qualityFrom(Audio::i32 stored);
+JobSettings jobSettingsFrom(const CSettings& settings);
+
+// The settings file's values, or the defaults when there is no file; a file that cannot be
+// read gives the defaults and its problem in `problem`.
+CSettings loadSettingsOrDefaults(DeviceLister devices, std::string* problem);
+
+} // namespace App

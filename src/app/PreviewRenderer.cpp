@@ -1,0 +1,79 @@
+#include "app/PreviewRenderer.h"
+
+#include <cstdio>
+
+#include "app/SourceOpener.h"
+#include "audio/MemoryAudioFile.h"
+
+namespace App {
+
+using namespace Audio;
+
+void PreviewProgress::setPercent(double p) {
+    estimate(p);
+    if (p == shown) return;
+    shown = p;
+    char percent[64];
+    std::snprintf(percent, sizeof percent, "%.1f", p);
+    line = "processing \"" + name + "\": " + percent;
+    line +=
+        hasEstimate() && !getRemainingText().empty() ? "%  remaining: " + getRemainingText() : "%";
+    if (status) status(line);
+}
+
+void PreviewProgress::setRemaining(std::uint64_t ms) {
+    ProcessingProgress::setRemaining(ms != 0 ? ms + 1000 : 0);
+}
+
+PreviewRenderer::~PreviewRenderer() {
+    abort();
+    wait();
+}
+
+bool PreviewRenderer::start(CFileRow& row, std::int64_t startFrame, std::int64_t endFrame,
+                            std::int32_t quality, PreviewProgress& sink, Done done) {
+    if (running) return false;
+    wait();
+    const auto& curves = row.curves();
+    job = std::make_unique<Process::CKALO2FileProcess>(&sink, curves[0], curves[1], curves[2]);
+    job->init(1.0, 1.0, 1.0, &row.getCache(), true, false, quality, false, startFrame, endFrame);
+    std::unique_ptr<CAudioFile> destination(createMemoryAudioFile(row.format(), row.isSplit()));
+    progress = &sink;
+    running = true;
+    thread = std::thread(
+        [this, file = destination.release(), done = std::move(done)] { render(file, done); });
+    return true;
+}
+
+void PreviewRenderer::render(CAudioFile* file, Done done) {
+    std::unique_ptr<CAudioFile> destination(file);
+    PreviewResult result;
+    try {
+        const bool complete = job->process(destination.get());
+        if (complete) {
+            result.outcome = PreviewResult::Ready;
+            result.cache = makeRowCache(std::move(destination));
+        } else {
+            progress->setPercent(0.0);
+            destination.reset();
+        }
+    } catch (...) {
+        destination.reset();
+        result.outcome = PreviewResult::Failed;
+        result.error = failureText(std::current_exception(), "the preview could not be rendered!");
+    }
+    running = false;
+    if (done) done(std::move(result));
+}
+
+// The job stays until the next start or the renderer's end, so an abort never meets a job
+// that is being destroyed.
+void PreviewRenderer::abort() {
+    if (job) job->requestAbort();
+}
+
+void PreviewRenderer::wait() {
+    if (thread.joinable()) thread.join();
+}
+
+} // namespace App

@@ -1,0 +1,48 @@
+#pragma once
+// Runs processing and copying on a worker thread, so the windows stay live. The dialogs a job
+// needs are asked on the user-interface thread while the worker waits; the list changes there
+// too, and the windows hear of them through signals.
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "app/BatchDriver.h"
+
+namespace Ui {
+
+class BatchRunner : public QObject {
+    Q_OBJECT
+  public:
+    BatchRunner(App::BatchList& list, QWidget* window);
+    ~BatchRunner() override;
+
+    // False while a batch or a copy runs.
+    bool processSelected(const App::JobSettings& settings);
+    bool saveCopy(App::CFileRow& row);
+    bool isRunning() const { return running; }
+    // Aborts the file being written (it keeps a valid header) and skips the rest.
+    void cancel();
+    // Serves events until the worker has ended.
+    void waitForEnd();
+
+  signals:
+    void listChanged();
+    void stopPlaybackRequested();
+    void finished();
+
+  private:
+    class Bridge;
+    bool launch(std::function<void(Bridge&)> work);
+    // Runs `f` on the user-interface thread and waits for it; directly when already there.
+    void onUiThread(const std::function<void()>& f);
+
+    App::BatchList& list;
+    QPointer<QWidget> window;
+    App::BatchDriver driver;
+    std::thread worker;
+    std::atomic<bool> running{false};
+};
+
+} // namespace Ui

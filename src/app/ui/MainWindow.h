@@ -1,0 +1,45 @@
+#pragma once
+// The main window: the batch list with its menus, the algorithm choice and the preferences.
+#include <QMainWindow>
+#include <map>
+
+#include "app/Settings.h"
+
+class QActionGroup;
+
+namespace Ui {
+
+class FileListWidget;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(App::CSettings& settings, QWidget* parent = nullptr);
+
+    FileListWidget* fileList() const { return list; }
+    // The command's action (objectName "cmd" + id); null for an unknown id.
+    QAction* action(int id) const;
+    // The algorithm commands: checks the entry; `store` saves it as the settings' Quality.
+    void selectAlgorithm(int quality, bool store);
+    int algorithm() const { return current; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    struct Command;
+    void buildMenus();
+    QAction* addCommand(QMenu* menu, const Command& c);
+    void connectCommands();
+    void updateActions();
+    void preferences();
+    void about();
+
+    App::CSettings& settings;
+    FileListWidget* list = nullptr;
+    QActionGroup* algorithms = nullptr;
+    std::map<int, QAction*> actions;
+    int current = 2;
+};
+
+} // namespace Ui

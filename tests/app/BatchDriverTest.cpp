@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ModelTestKit.h"
+#include "app/BatchDriver.h"
+
+using namespace App;
+using namespace ModelTest;
+
+namespace {
+
+JobSettings besideSources() {
+    JobSettings s;
+    s.quality = 1;
+    return s;
+}
+
+} // namespace
+
+TEST(BatchDriver, ProcessesSelectedRowsIntoNewCreatedRows) {
+    TestSupport::TempDir dir;
+    BatchList list;
+    ScriptedUi ui;
+    addFile(list, toneFile(dir, "a.wav", 40000));
+    addFile(list, toneFile(dir, "b.wav", 40000));
+    addFile(list, toneFile(dir, "c.wav", 40000));
+    list.row(0).setSemitoneText("3");
+    list.row(0).selected = list.row(2).selected = true;
+    list.row(2).setTimeText("50");
+    BatchDriver driver;
+    const auto added = driver.processSelected(list, besideSources(), ui);
+    ASSERT_EQ(added.size(), 2u);
+    EXPECT_EQ(ui.stops, 1);
+    EXPECT_EQ(ui.progressTitles,
+              (std::vector<std::string>{"Processing \"a.wav\" ...", "Processing \"c.wav\" ..."}));
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list.row(3).nameLine(), "a P3.0 T1.00 2.wav");
+    EXPECT_TRUE(list.row(3).created && list.row(4).created);
+    EXPECT_FALSE(list.row(0).busy);
+    EXPECT_NEAR(static_cast<double>(list.row(4).frames()), 20000.0, 1024.0);
+    EXPECT_EQ(list.selectedRows(), std::vector<CFileRow*>{&list.row(4)});
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(BatchDriver, AFailureBeforeAnyFrameStopsTheBatch) {
+    TestSupport::TempDir dir;
+    BatchList list;
+    ScriptedUi ui;
+    addFile(list, toneFile(dir, "a.wav", 8000)).setTimeText("abc");
+    addFile(list, toneFile(dir, "b.wav", 8000));
+    list.selectAll();
+    BatchDriver driver;
+    EXPECT_TRUE(driver.processSelected(list, besideSources(), ui).empty());
+    EXPECT_EQ(ui.progressTitles.size(), 1u);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(list.size(), 2u);
+    EXPECT_FALSE(driver.isRunning());
+}
+
+TEST(BatchDriver, AFileThatFailsHalfWayIsKeptWithWhatItHolds) {
+    TestSupport::TempDir dir;
+    BatchList list;
+    ScriptedUi ui;
+    addFile(list, toneFile(dir, "a.wav", 2000000));
+    addFile(list, toneFile(dir, "b.wav", 8000));
+    list.selectAll();
+    ui.throwAtUpdate = 1;
+    BatchDriver driver;
+    const auto added = driver.processSelected(list, besideSources(), ui);
+    ASSERT_EQ(added.size(), 2u); // the batch goes on with the next row
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"window gone"});
+    EXPECT_GT(added[0]->frames(), 0u);
+    EXPECT_LT(added[0]->frames(), 1800000u);
+}
+
+TEST(BatchDriver, TheProgressWindowsStopEndsTheFileEarlyAndTheBatchGoesOn) {
+    TestSupport::TempDir dir;
+    BatchList list;
+    ScriptedUi ui;
+    addFile(list, toneFile(dir, "a.wav", 2000000));
+    addFile(list, toneFile(dir, "b.wav", 8000));
+    list.selectAll();
+    ui.stopAfterUpdates = 1;
+    BatchDriver driver;
+    const auto added = driver.processSelected(list, besideSources(), ui);
+    ASSERT_EQ(added.size(), 2u);
+    EXPECT_LT(added[0]->frames(), 1800000u);
+}
+
+TEST(BatchDriver, CopyDialogRefusesAnExtensionThatDoesNotMatchItsFilter) {
+    EXPECT_EQ(copyExtensionProblem("/a/x.WAV", 0), std::nullopt);
+    EXPECT_EQ(copyExtensionProblem("/a/x.aif", 1), std::nullopt);
+    EXPECT_EQ(copyExtensionProblem("/a/x.aif", 0),
+              "you typed in an invalid file extension! please change it to \".wav\"");
+    EXPECT_EQ(copyExtensionProblem("/a/x.aiff", 1),
+              "you typed in an invalid file extension! please change it to \".aif\"");
+    EXPECT_EQ(copyExtensionProblem("/a.b/x", 0), std::string()); // refused without a message
+    EXPECT_EQ(copyInitialName("take.1.wav"), "take.1 copy");
+    EXPECT_EQ(copyRemainingSeconds(5000, 0), 0);
+    EXPECT_EQ(copyRemainingSeconds(5000, 250), 15);
+    EXPECT_EQ(copyRemainingSeconds(5000, 1000), 0);
+}
+
+TEST(BatchDriver, SaveACopyWritesTheChosenFormatAndLeavesNothingWhenStopped) {
+    TestSupport::TempDir dir;
+    BatchList list;
+    ScriptedUi ui;
+    const std::string path = toneFile(dir, "a.wav", 5000, 2);
+    CFileRow& row = addFile(list, path);
+    ui.copyTargets = {{dir.file("a copy.aif"), 1}};
+    BatchDriver driver;
+    driver.saveCopy(row, ui);
+    EXPECT_EQ(ui.copyNames, std::vector<std::string>{"a copy"});
+    EXPECT_EQ(ui.progressTitles, std::vector<std::string>{"Copying \"a.wav\" ..."});
+    auto copy = Audio::openSourceFile(dir.file("a copy.aif"));
+    EXPECT_EQ(copy->getFrames(), 5000u);
+    EXPECT_EQ(copy->format.channels, 2u);
+    EXPECT_FALSE(row.busy);
+
+    ui.copyTargets = {{dir.file("stopped.wav"), 0}};
+    ui.stopAfterUpdates = 2;
+    driver.saveCopy(row, ui);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("stopped.wav")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}

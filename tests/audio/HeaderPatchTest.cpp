@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "AudioTestFiles.h"
+#include "audio/InterleavedAudioFile.h"
+#include "support/TestSupport.h"
+
+using namespace Audio;
+using namespace AudioTest;
+
+// A writer keeps its header in step with the frames written while it is still open, so that
+// a process killed while writing leaves a file whose header matches what it holds.
+TEST(HeaderPatch, OpenWritersPatchTheirHeaderWhileWriting) {
+    TestSupport::TempDir dir;
+    for (const FileType type : {WavType, AiffType}) {
+        const std::string path = dir.file(type == WavType ? "w.wav" : "w.aif");
+        auto writer = createAudioFile(path, type);
+        const AudioFormat format = makeFormat(2, 8000, 16);
+        writer->open(Write, &format);
+        dynamic_cast<CInterleavedAudioFile&>(*writer).setHeaderPatchInterval({});
+        const Channels signal = testSignal(2, 300);
+        float* buffers[] = {const_cast<float*>(signal[0].data()),
+                            const_cast<float*>(signal[1].data())};
+        u32 written = 0;
+        writer->write(buffers, 300, &written);
+        writer->write(buffers, 200, &written);
+        auto reader = openSourceFile(path);
+        EXPECT_EQ(reader->getFrames(), 500u) << path;
+        // The patch does not move the writing position.
+        EXPECT_NEAR(readAll(*reader)[1][350], signal[1][50], 1.0 / 32768) << path;
+        writer->close();
+    }
+}
