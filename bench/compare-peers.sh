@@ -3,6 +3,7 @@
 # 44.1 kHz) in one run: a 25 % longer duration and a pitch three semitones up.
 # Prints CPU seconds (user + system) of each and the ratio peer / stretchwerk.
 # usage: bench/compare-peers.sh [QUALITY]   (mono, fast, medium, best; default medium)
+# Also prints each tool's peak memory. EXTRA adds options to stretchwerk's (--exact-pitch).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -14,20 +15,22 @@ command -v /usr/bin/time >/dev/null || need="$need time"
 command -v bc >/dev/null || need="$need bc"
 if [ -n "$need" ]; then DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $need >/dev/null; fi
 "$root/scripts/install-deps"
-cli="$("$root/scripts/build" release | tail -n 1)/src/cli/stretchwerk-cli"
+# CLI names another build of stretchwerk-cli to time (an earlier one, for a before/after table).
+cli=${CLI:-"$root/$("$root/scripts/build" release | tail -n 1)/src/cli/stretchwerk-cli"}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 music=$(bash "$here/make-music.sh" "${MUSIC:-/tmp/swk-bench/music.wav}")
 echo "input: $music ($(soxi -D "$music") s)"
 
-cpu() { # prints the CPU seconds of a command
-  /usr/bin/time -f "%U %S" -o "$work/t" "$@" >/dev/null 2>&1
+cpu() { # prints the CPU seconds of a command; its peak memory goes to $work/peak-<name>
+  /usr/bin/time -f "%U %S %M" -o "$work/t" "$@" >/dev/null 2>&1
+  awk '{print $3}' "$work/t" > "$work/peak-$(basename "$1")"
   awk '{printf "%.2f", $1 + $2}' "$work/t"
 }
 
 ours() {
   rm -rf "$work/out"; mkdir "$work/out"
-  cpu "$cli" process --jobs 1 --quality "$quality" --out-dir "$work/out" "$@" "$music"
+  cpu "$cli" process --jobs 1 --quality "$quality" ${EXTRA:-} --out-dir "$work/out" "$@" "$music"
 }
 
 report() { # name ours rubberband soundstretch sox
@@ -46,4 +49,6 @@ p_rb=$(cpu rubberband -p 3 "$music" "$work/rb.wav")
 p_ss=$(cpu soundstretch "$music" "$work/ss.wav" -pitch=3)
 p_sox=$(cpu sox "$music" "$work/sox.wav" pitch 300)
 report "pitch +3" "$p_ours" "$p_rb" "$p_ss" "$p_sox"
-echo "(quality $quality, one job; ratios above 1 mean stretchwerk used less CPU)"
+peak() { awk '{printf "%.1f", $1 / 1024}' "$work/peak-$1"; }
+echo "peak memory (last run): stretchwerk $(peak "$(basename "$cli")") MB | rubberband $(peak rubberband) MB | soundstretch $(peak soundstretch) MB | sox $(peak sox) MB"
+echo "(quality $quality${EXTRA:+ $EXTRA}, one job; ratios above 1 mean stretchwerk used less CPU)"

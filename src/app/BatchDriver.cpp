@@ -94,8 +94,10 @@ std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobS
     std::vector<std::string> partial;
     Process::RowResult result;
     try {
-        result = Process::processRow(row.settings(), row.source(), settings.naming,
-                                     settings.quality, ui, &progress, {&watch, nullptr}, &partial);
+        Process::RowSettings rowSettings = row.settings();
+        rowSettings.exactPitch = settings.exactPitch;
+        result = Process::processRow(rowSettings, row.source(), settings.naming, settings.quality,
+                                     ui, &progress, {&watch, nullptr}, &partial);
     } catch (...) {
         window->finish();
         ui.showMessage(failureText(std::current_exception(), kCannotProcess));

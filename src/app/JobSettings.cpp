@@ -16,6 +16,7 @@ JobSettings jobSettingsFrom(const CSettings& settings) {
     job.naming.partsBeforeTitle = settings.namePrefix;
     job.naming.targetDirectory = settings.targetPath;
     job.quality = qualityFrom(settings.quality);
+    job.exactPitch = settings.exactPitch;
     return job;
 }
 

@@ -9,6 +9,7 @@ namespace App {
 struct JobSettings {
     Process::NamingSettings naming;
     std::int32_t quality = 2;
+    bool exactPitch = false;
 };
 
 // A stored quality outside 1..4 gives the polyphonic fast mode, as at start-up.

@@ -127,6 +127,7 @@ void CSettings::load() {
     namePostfix = config.getBool("NamePostfix");
     const auto* q = config.find("Quality");
     quality = q ? leadingInteger(q->value) : 2;
+    exactPitch = config.getBool("ExactPitch");
 }
 
 void CSettings::save() const {
@@ -147,6 +148,8 @@ void CSettings::save() const {
     config.add("NamePrefix", yesNo(namePrefix));
     config.add("NamePostfix", yesNo(namePostfix));
     config.add("Quality", std::to_string(quality));
+    // Written only when set, so that files of the default settings stay as they were.
+    if (exactPitch) config.add("ExactPitch", yesNo(exactPitch));
     replaceFile(path, [&config](Audio::CFile& file) { config.write(file); });
 }
 

@@ -60,6 +60,8 @@ class CSettings {
     bool namePostfix = true;
     // The processing quality mode.
     Audio::i32 quality = 2;
+    // Pitch exactly as requested instead of the engine's steps of 1/m (off by default).
+    bool exactPitch = false;
 
   private:
     std::string path;

@@ -39,6 +39,7 @@ const char* const processHelp =
     "  --cents N              pitch shift, -99..99\n"
     "  --preserve-formants    keep the voice's character while shifting the pitch\n"
     "  --double-length        twice the length, pitch unchanged (overrides the above)\n"
+    "  --exact-pitch          the pitch exactly as asked (default from the settings file)\n"
     "  --quality Q            mono, fast, medium or best (default from the settings file)\n"
     "  --markpoints FILE.mpt  follow the time, pitch and formant curves of a mark point file\n"
     "  --out-dir DIR          write the results there instead of beside their sources\n"
@@ -122,6 +123,8 @@ bool takeFlag(const std::string& word, ProcessRequest& r) {
         r.row.preserveFormants = true;
     else if (word == "--double-length")
         r.row.doubleLength = true;
+    else if (word == "--exact-pitch")
+        r.row.exactPitch = true;
     else if (word == "--no-pitch-in-name")
         r.noPitch = true;
     else if (word == "--no-time-in-name")
@@ -214,6 +217,7 @@ void applyDefaults(ProcessRequest& r, std::ostream& err) {
     r.naming.partsBeforeTitle = r.partsBefore.value_or(job.naming.partsBeforeTitle);
     r.naming.targetDirectory = r.outDir.value_or(job.naming.targetDirectory);
     if (!r.quality) r.quality = job.quality;
+    r.row.exactPitch = r.row.exactPitch || job.exactPitch;
     if (r.jobs == 0) r.jobs = std::max(1u, std::thread::hardware_concurrency());
 }
 

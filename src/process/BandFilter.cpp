@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "process/SimdClones.h"
+
 namespace Process {
 
+SWK_SIMD_CLONES
 void CBandFilter::limitSpectrum(float* x, int size, int low, int high, int rampDivisor) {
     const int highRamp = high / rampDivisor;
     const int highStart = std::max(high - highRamp, 0);
@@ -24,6 +27,7 @@ void CBandFilter::limitSpectrum(float* x, int size, int low, int high, int rampD
 
 // The transform back of spectrum[0..end) at the points of the search table only, weighted by
 // the sub-frame window and added to the accumulator. Each point sums over the bins in order.
+SWK_SIMD_CLONES
 void CBandFilter::addSearchPoints(const float* spectrum, int end, const SearchSines& sines,
                                   const float* window, float* accumulator, float* points) {
     const int count = sines.points;
@@ -41,8 +45,47 @@ void CBandFilter::addSearchPoints(const float* spectrum, int end, const SearchSi
     }
 }
 
+// Sub-frame j's first half [j * hop, (j + 1) * hop) is complete once j is added, and its
+// input has been read by then: it goes straight back into the segment. Its second half waits
+// in the carry for the next sub-frame. Every value is the sum the accumulation over the whole
+// segment gave (0 + first contribution + second), formed in the same order.
+SWK_SIMD_CLONES
+void CBandFilter::overlapAdd(const float* filtered, const float* window, int hop, Placement at,
+                             float* carry, float* out) {
+    if (at.first) {
+        for (int i = 0; i < hop; ++i)
+            out[i] = 0.0f + filtered[i];
+    } else {
+        for (int i = 0; i < hop; ++i)
+            out[i] = carry[i] + filtered[i] * window[i];
+    }
+    if (!at.carried) return;
+    if (at.plain) {
+        for (int i = 0; i < hop; ++i)
+            carry[i] = 0.0f + filtered[hop + i];
+    } else {
+        for (int i = 0; i < hop; ++i)
+            carry[i] = 0.0f + filtered[hop + i] * window[hop + i];
+    }
+}
+
+// A sub-frame only the search reads: its values at the search points alone (every
+// decimation-th value from decimation - 1 on, hop being a multiple of the decimation).
+void CBandFilter::addSparseFrame(const float* spectrum, int end, const SearchSines& sines,
+                                 const float* window, int hop, float* carry, float* out,
+                                 float* points) {
+    const int d = sines.decimation;
+    for (int i = hop + d - 1; i < 2 * hop; i += d)
+        carry[i] = 0.0f;
+    addSearchPoints(spectrum, end, sines, window, carry, points);
+    for (int i = d - 1; i < hop; i += d) {
+        out[i] = carry[i];
+        carry[i] = carry[hop + i];
+    }
+}
+
 void CBandFilter::filter(float* segment, int analysisLength, int low, int high, int rampDivisor,
-                         const FilterUse& use, const CRateTables& tables, float* accumulator,
+                         const FilterUse& use, const CRateTables& tables, float* carry,
                          FilterWork& work) {
     const int size = tables.sineTransform.size(); // 2048k
     const int hop = size / 2;
@@ -56,7 +99,10 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
     // read by the search; for the lowest bands a few sums give those points.
     const SearchSines* sines = tables.searchSinesFor(use.decimation);
     const bool sparse = sines && end <= sines->bins;
-    std::fill(accumulator, accumulator + std::max(analysisLength, size), 0.0f);
+    // Values of the last sub-frame's second half that fall inside the analysis length.
+    const int tail = std::clamp(analysisLength - subFrames * hop, 0, hop);
+    // A single sub-frame is written unweighted, and only as far as the analysis length.
+    const int wanted = subFrames == 1 ? hop + tail : size;
 
     for (int j = 0; j < subFrames; ++j) {
         // The band's spectrum ends at high: no more of it is computed, and the zeros above
@@ -64,22 +110,17 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
         tables.sineTransform.apply(segment + j * hop, work.spectrum, work.transform, scale, size,
                                    high);
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
-        float* acc = accumulator + j * hop;
+        float* out = segment + j * hop;
         if (sparse && j > 0 && j * hop + size <= use.segmentLength) {
-            addSearchPoints(work.spectrum, end, *sines, window, acc, work.filtered);
+            addSparseFrame(work.spectrum, end, *sines, window, hop, carry, out, work.filtered);
             continue;
         }
-        tables.sineTransform.apply(work.spectrum, work.filtered, work.transform, 1.0f, end);
-
-        // The first sub-frame of several keeps its first half unweighted: nothing
-        // overlaps it there.
-        const int plain = subFrames == 1 ? size : (j == 0 ? hop : 0);
-        for (int i = 0; i < plain; ++i)
-            acc[i] += work.filtered[i];
-        for (int i = plain; i < size; ++i)
-            acc[i] += work.filtered[i] * window[i];
+        tables.sineTransform.apply(work.spectrum, work.filtered, work.transform, 1.0f, end, wanted);
+        // The first sub-frame starts unweighted: nothing overlaps it there.
+        const Placement at{j == 0, subFrames == 1, j + 1 < subFrames || tail > 0};
+        overlapAdd(work.filtered, window, hop, at, carry, out);
     }
-    std::copy(accumulator, accumulator + analysisLength, segment);
+    std::copy(carry, carry + tail, segment + subFrames * hop);
 }
 
 } // namespace Process

@@ -17,10 +17,10 @@ struct FilterUse {
 class CBandFilter {
   public:
     // Filters segment[0..max(analysisLength, 2048k)) and writes the first analysisLength
-    // band-passed values back over it; values not named by use may be left incomplete.
+    // band-passed values back over it; values not named by use may be left incomplete or stale.
     // low and high are coefficient indices.
     static void filter(float* segment, int analysisLength, int low, int high, int rampDivisor,
-                       const FilterUse& use, const CRateTables& tables, float* accumulator,
+                       const FilterUse& use, const CRateTables& tables, float* carry,
                        FilterWork& work);
 
     // Cuts a spectrum of size values to the band [low, high) with ramps of (edge /
@@ -30,6 +30,18 @@ class CBandFilter {
     static void limitSpectrum(float* spectrum, int size, int low, int high, int rampDivisor);
 
   private:
+    // Where a sub-frame lies: the first (nothing overlaps its first half), the only one (not
+    // weighted at all), and whether its second half is read afterwards.
+    struct Placement {
+        bool first;
+        bool plain;
+        bool carried;
+    };
+    static void overlapAdd(const float* filtered, const float* window, int hop, Placement at,
+                           float* carry, float* out);
+    static void addSparseFrame(const float* spectrum, int end, const SearchSines& sines,
+                               const float* window, int hop, float* carry, float* out,
+                               float* points);
     static void addSearchPoints(const float* spectrum, int end, const SearchSines& sines,
                                 const float* window, float* accumulator, float* points);
 };

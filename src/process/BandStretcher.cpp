@@ -26,7 +26,10 @@ int CBandStretcher::bandsFor(const EngineParameters& p, BandSetup (&bands)[kBand
     }
     for (int i = 0; i < kBandSlots; ++i) {
         const double high = kBandEdges[i + 1];
-        const int decimation = p.quality == 4 ? 1 : static_cast<int>(22050.0 / high);
+        // Exact-pitch mode searches at full resolution: a coarse period would put every
+        // jump off by a fraction of a frame and shift the band's pitch.
+        const bool full = p.quality == 4 || p.exactPitch;
+        const int decimation = full ? 1 : static_cast<int>(22050.0 / high);
         bands[i] = {kBandSlots - 1 - i, kBandEdges[i], high, decimation < 1 ? 1 : decimation};
     }
     return kBandSlots;
@@ -70,6 +73,17 @@ int CBandStretcher::driftJump(double idealPosition, int relativePosition, double
     return static_cast<int>(jump);
 }
 
+int CBandStretcher::exactDriftJump(double idealPosition, int relativePosition, double period, int k,
+                                   double& remainder) {
+    const double drift = std::trunc(idealPosition - relativePosition);
+    const double periods = std::trunc(drift / period) * period;
+    if (!std::isfinite(periods) || std::fabs(periods) <= 150.0 * k) return 0;
+    const double wanted = periods + remainder;
+    const double jump = std::round(wanted);
+    remainder = wanted - jump;
+    return static_cast<int>(jump);
+}
+
 void CBandStretcher::process(EngineState& s, const CRateTables& tables, const EngineParameters& p,
                              const BandSetup& band, int channels) {
     BandRecord& record = s.bands[band.slot];
@@ -81,8 +95,10 @@ void CBandStretcher::process(EngineState& s, const CRateTables& tables, const En
 
     std::int32_t& position = s.bandPosition[band.slot];
     position += p.hop;
-    position +=
-        driftJump(record.idealPosition, position - record.basePosition, period, p.rateMultiple);
+    const int relative = position - record.basePosition;
+    position += p.exactPitch ? exactDriftJump(record.idealPosition, relative, period,
+                                              p.rateMultiple, record.jumpRemainder)
+                             : driftJump(record.idealPosition, relative, period, p.rateMultiple);
 }
 
 } // namespace Process

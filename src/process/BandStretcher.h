@@ -29,6 +29,11 @@ class CBandStretcher {
     // Whole-period jump that brings a band back towards its ideal position, 0 while the
     // drift stays within 150k frames.
     static int driftJump(double idealPosition, int relativePosition, double period, int k);
+    // The same in exact-pitch mode: the jump is rounded to whole frames and what rounding
+    // leaves over is carried into the next jump, so that the jumps add up to whole periods
+    // and leave the band's pitch where it was.
+    static int exactDriftJump(double idealPosition, int relativePosition, double period, int k,
+                              double& remainder);
 
   private:
     static void filterChannels(EngineState& s, const CRateTables& tables, const EngineParameters& p,

@@ -17,13 +17,20 @@ int rateMultipleFor(float sampleRate) {
     return multiple >= 2.0 ? 2 : 1;
 }
 
+// Pitch factors are formed from single-precision steps (a twelfth, a hundredth of it), so an
+// exact ratio such as the octave arrives a few parts in 10^8 off. Truncating 512k / p as it
+// stands would then drop a whole frame (255 instead of 256 at +12 semitones). Values this close
+// below a whole number count as that number; no interval of whole cents comes nearer than
+// 1.7e-7 without being exact, so every other interval keeps its truncation.
 int outputFramesFor(double pitchFactor, int rateMultiple) {
+    constexpr double kTolerance = 6e-8;
     const double p = clampFactor(pitchFactor, 0.25, 4.0);
-    return static_cast<int>(512.0 * rateMultiple / p);
+    const double frames = 512.0 * rateMultiple / p;
+    return static_cast<int>(frames + frames * kTolerance);
 }
 
 EngineParameters conditionParameters(double timeFactor, double pitchFactor, double formantFactor,
-                                     std::int32_t qualityMode, float sampleRate) {
+                                     std::int32_t qualityMode, float sampleRate, bool exactPitch) {
     EngineParameters p;
     p.rateMultiple = rateMultipleFor(sampleRate);
     const int k = p.rateMultiple;
@@ -32,9 +39,14 @@ EngineParameters conditionParameters(double timeFactor, double pitchFactor, doub
     p.timeFactor = std::isnan(timeFactor) ? 1.0 : (timeFactor < 0.1 ? 0.1 : timeFactor);
     p.pitchFactor = clampFactor(pitchFactor, 0.25, 4.0);
     p.outputFrames = outputFramesFor(p.pitchFactor, k);
+    p.exactPitch = exactPitch;
     p.pitchRatio = static_cast<double>(p.hop) / p.outputFrames;
     const int formantFrames = static_cast<int>(p.hop / clampFactor(formantFactor, 0.25, 4.0));
     p.formantRatio = static_cast<double>(p.hop) / formantFrames;
+    if (exactPitch) {
+        p.pitchRatio = p.pitchFactor;
+        p.formantRatio = clampFactor(formantFactor, 0.25, 4.0);
+    }
     p.stretch = p.pitchRatio * p.timeFactor;
     p.bands = p.quality == 1 ? 1 : kBandSlots;
     p.segmentLength[0] = (p.quality == 1 ? 2048 : 1024) * k;

@@ -13,7 +13,8 @@ struct EngineParameters {
     int quality = 3;           // 1..5 (0 taken as 3)
     double timeFactor = 1.0;   // at least 0.1
     double pitchFactor = 1.0;  // clamped to [0.25, 4]
-    int outputFrames = 512;    // m = trunc(512k / p)
+    bool exactPitch = false;   // the ratios below are p and f themselves
+    int outputFrames = 512;    // m = trunc(512k / p); in exact-pitch mode only on average
     double pitchRatio = 1.0;   // p' = 512k / m, the ratio actually applied
     double formantRatio = 1.0; // f' = 512k / trunc(512k / f)
     double stretch = 1.0;      // p' * t, the stretch stage's factor
@@ -28,7 +29,8 @@ int rateMultipleFor(float sampleRate);
 int outputFramesFor(double pitchFactor, int rateMultiple);
 
 EngineParameters conditionParameters(double timeFactor, double pitchFactor, double formantFactor,
-                                     std::int32_t qualityMode, float sampleRate);
+                                     std::int32_t qualityMode, float sampleRate,
+                                     bool exactPitch = false);
 
 // The channel count actually processed: never past the first null buffer, at most 8.
 // 0 when the first buffer is null or the count is below 1.

@@ -31,6 +31,7 @@ struct BandRecord {
     std::int32_t basePosition;
     double idealPosition;
     std::int32_t spare[4];
+    double jumpRemainder; // exact-pitch mode: the part of the whole periods not yet jumped
 };
 
 // Scratch of the band filter: a sub-frame's spectrum, the filtered sub-frame and the sine
@@ -54,9 +55,10 @@ struct EngineState {
     std::int32_t bandPosition[kBandSlots]; // source frame where each slot's next segment starts
     std::int32_t blockOffset[kBandSlots];  // band position minus the next block's start
     std::int32_t blockEnd;
+    std::int32_t exactPitch; // see KALO2_SetExactPitch()
     std::int32_t segmentLength[kBandSlots];
     BandRecord bands[kBandSlots];
-    // Sub-frame accumulator of the band filter, then the decimated mono mix of the search.
+    // The band filter's carry between sub-frames, then the decimated mono mix of the search.
     float accumulator[kSegmentCapacity];
     FilterWork filter;
     float difference[kDifferenceCapacity];

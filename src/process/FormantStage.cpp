@@ -40,11 +40,14 @@ void CFormantStage::process(FormantRecord& r, const CRateTables& tables, const f
     }
     // A stream whose rate multiple changed would leave the index outside this frame.
     if (r.writeIndex < q || r.writeIndex >= n) r.writeIndex = q;
-    for (int i = 0; i < 512 * k; ++i) {
-        const float x = in[i];
-        r.input[r.writeIndex] = x;
-        out[i] = r.output[r.writeIndex - q];
-        if (++r.writeIndex >= n) processFrame(r, tables, formantRatio);
+    // In runs up to the end of the frame, where the next frame is formed.
+    for (int i = 0; i < 512 * k;) {
+        const int run = std::min(512 * k - i, n - r.writeIndex);
+        std::copy(in + i, in + i + run, r.input + r.writeIndex);
+        std::copy(r.output + r.writeIndex - q, r.output + r.writeIndex - q + run, out + i);
+        i += run;
+        r.writeIndex += run;
+        if (r.writeIndex >= n) processFrame(r, tables, formantRatio);
     }
 }
 
@@ -53,19 +56,23 @@ void CFormantStage::processFrame(FormantRecord& r, const CRateTables& tables, do
     const int n = 2048 * k;
     const int hop = 512 * k;
     r.writeIndex = 1536 * k;
-    std::memmove(r.output, r.output + hop, sizeof(float) * (n - hop));
-    std::fill(r.output + n - hop, r.output + n, 0.0f);
-    std::memcpy(r.frame, r.input, sizeof(float) * n);
+    // The frame is the input weighted by the window (before the first frame the history
+    // below the middle is still silence and stays unweighted).
+    const float* w = tables.hann.data();
+    const int weighted = r.state < 2 ? n / 2 + 1 : 1;
+    std::copy(r.input, r.input + weighted, r.frame);
+    for (int i = weighted; i < n; ++i)
+        r.frame[i] = r.input[i] * w[i];
     std::memmove(r.input, r.input + hop, sizeof(float) * (n - hop));
 
-    // Before the first frame the history below the middle is still silence.
-    const float* w = tables.hann.data();
-    for (int i = r.state < 2 ? n / 2 + 1 : 1; i < n; ++i)
-        r.frame[i] *= w[i];
     if (static_cast<float>(formantRatio) != 1.0f) correctSpectrum(r, tables, formantRatio);
     taper(r.frame, n, n / 16);
-    for (int i = 0; i < n; ++i)
-        r.output[i] += r.frame[i];
+    // The output moves on by a hop and takes the frame: the same sums as shifting first and
+    // adding after.
+    for (int i = 0; i < n - hop; ++i)
+        r.output[i] = r.output[i + hop] + r.frame[i];
+    for (int i = n - hop; i < n; ++i)
+        r.output[i] = 0.0f + r.frame[i];
     r.state = 2;
 }
 

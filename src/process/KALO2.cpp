@@ -11,6 +11,7 @@
 #include "process/FormantStage.h"
 #include "process/RateTables.h"
 #include "process/Resampler.h"
+#include "process/SimdClones.h"
 
 using namespace Process;
 
@@ -34,6 +35,7 @@ void initialise(EngineState& s, std::int32_t basePosition) {
 // the first call the caller has only KALO2_FirstRequest frames to give, fewer than the
 // longest segments at 88.2 kHz and above; the rest counts as silence instead of whatever
 // the caller's buffers held.
+SWK_SIMD_CLONES
 void distributeInput(EngineState& s, const EngineParameters& p, int channels, float* const* buffers,
                      bool first) {
     for (int slot = 0; slot < p.bands; ++slot) {
@@ -71,6 +73,7 @@ void nextBlock(EngineState& s, const EngineParameters& p, std::uint32_t* positio
 // Sums the bands and crossfades them onto the tail of the previous call's output. The sum is
 // formed slot by slot over the whole span, so that each loop is a plain vector loop; every
 // value still adds the slots in order.
+SWK_SIMD_CLONES
 void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters& p, bool first) {
     const int half = p.hop;
     const int full = 2 * p.hop;
@@ -90,23 +93,31 @@ void splice(ChannelState& ch, const CRateTables& tables, const EngineParameters&
         ch.previous[i] = (1.0f - w[i]) * ch.previous[i] + w[i] * sum[i];
 }
 
+SWK_SIMD_CLONES
 void clip(float* out, int frames) {
     for (int i = 0; i < frames; ++i)
         out[i] = std::clamp(out[i], -1.0f, 0.9999f);
 }
 
-void produceOutput(EngineState& s, const CRateTables& tables, const EngineParameters& p,
-                   int channels, float* const* buffers, bool first) {
+// Returns the number of output frames (the same in every channel).
+int produceOutput(EngineState& s, const CRateTables& tables, const EngineParameters& p,
+                  int channels, float* const* buffers, bool first) {
+    int frames = p.outputFrames;
     for (int c = 0; c < channels; ++c) {
         ChannelState& ch = s.channels[c];
         splice(ch, tables, p, first);
         CFormantStage::process(ch.formant, tables, ch.previous, ch.formantOutput, p.formantRatio);
         CResampler::prepare(ch.resampler);
-        CResampler::process(ch.resampler, ch.formantOutput, p.hop, buffers[c], p.outputFrames);
-        clip(buffers[c], p.outputFrames);
+        if (p.exactPitch)
+            frames = CResampler::processExact(ch.resampler, ch.formantOutput, p.hop, buffers[c],
+                                              p.pitchRatio);
+        else
+            CResampler::process(ch.resampler, ch.formantOutput, p.hop, buffers[c], frames);
+        clip(buffers[c], frames);
         std::memmove(ch.previous, ch.previous + p.hop, sizeof(float) * p.hop);
         std::fill(ch.previous + p.hop, ch.previous + 2 * p.hop, 0.0f);
     }
+    return frames;
 }
 
 } // namespace
@@ -115,10 +126,18 @@ std::uint32_t KALO2_StateSize() {
     return sizeof(EngineState);
 }
 
-std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate) {
+std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate, bool exactPitch) {
     const int k = rateMultipleFor(sampleRate);
+    if (exactPitch) {
+        const EngineParameters p = conditionParameters(1.0, pitchFactor, 1.0, 3, sampleRate, true);
+        return static_cast<std::int32_t>(std::lround(2048.0 * k / p.pitchRatio));
+    }
     const int m = outputFramesFor(pitchFactor, k);
     return static_cast<std::int32_t>(2048.0 * k / (512.0 * k / m));
+}
+
+void KALO2_SetExactPitch(EngineState* state, bool exactPitch) {
+    if (state) state->exactPitch = exactPitch ? 1 : 0;
 }
 
 std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formantFactor,
@@ -131,8 +150,8 @@ std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formant
     if (count == 0) return -1;
 
     EngineState& s = *state;
-    const EngineParameters p =
-        conditionParameters(timeFactor, pitchFactor, formantFactor, qualityMode, sampleRate);
+    const EngineParameters p = conditionParameters(timeFactor, pitchFactor, formantFactor,
+                                                   qualityMode, sampleRate, s.exactPitch != 0);
     const CRateTables& tables = CRateTables::forRateMultiple(p.rateMultiple);
     const bool first = s.header.initialised == 0;
     if (first) initialise(s, basePosition);
@@ -144,8 +163,8 @@ std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formant
     for (int i = 0; i < bandCount; ++i)
         CBandStretcher::process(s, tables, p, bands[i], count);
     nextBlock(s, p, position, request);
-    produceOutput(s, tables, p, count, channels, first);
+    const int frames = produceOutput(s, tables, p, count, channels, first);
 
     s.header.initialised = 1;
-    return p.outputFrames;
+    return frames;
 }

@@ -22,8 +22,16 @@ inline constexpr std::uint32_t KALO2_BufferFrames = 65537;
 // operator new is enough) and passes them as Process::EngineState*.
 std::uint32_t KALO2_StateSize();
 
-// Number of leading output frames that belong to the engine's start-up delay.
-std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate);
+// Number of leading output frames that belong to the engine's start-up delay (in exact-pitch
+// mode, see below, when exactPitch is set).
+std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate, bool exactPitch = false);
+
+// Exact-pitch mode for a stream, chosen before its first call (a zero-filled state is in the
+// default mode). By default every call returns m = trunc(512k / pitch) frames, so the pitch
+// actually applied is 512k / m, up to one step of 1/m sharp of the request. In exact-pitch mode
+// the pitch and the stretch stage use the requested factor itself, and a call returns
+// trunc(512k / pitch) or one frame more, as the resampler's position demands.
+void KALO2_SetExactPitch(Process::EngineState* state, bool exactPitch);
 
 // On entry channels[0..count) hold *request frames starting at the position the previous
 // call returned (KALO2_FirstRequest frames from 0 before the first call; each buffer holds

@@ -9,6 +9,11 @@ namespace Process {
 
 using namespace Audio;
 
+namespace {
+// Output frames gathered before each write to the destination.
+constexpr std::uint32_t kPendingFrames = 16384;
+} // namespace
+
 double saneRatio(double factor) {
     if (std::isnan(factor)) return 1.0;
     return std::clamp(factor, 0.25, 4.0);
@@ -38,6 +43,7 @@ void CKALO2FileProcess::init(double pitch, double time, double formant, CAudioFi
     preserveFormants = preserveFormants_;
     qualityMode = quality;
     doubleLength = doubleLength_;
+    exactPitch = false;
     startFrame = start;
     endFrame = end == -1 ? static_cast<std::int64_t>(source->file->getFrames()) : end;
     source->refresh();
@@ -115,12 +121,19 @@ bool CKALO2FileProcess::process(CAudioFile* destination) {
     if (progress) progress->reset();
     try {
         if (!destination->isOpen()) destination->open(Write, &sourceFormat);
+        pending.reserve(channelCount, kPendingFrames);
         const bool completed = blockLoop(*destination);
+        pending.flush(*destination);
         if (progress) progress->setPercent(100.0);
         aborted = !completed;
         closeAndReopen(*destination);
         return completed;
     } catch (...) {
+        // What the engine made before the failure still goes into the file.
+        try {
+            pending.flush(*destination);
+        } catch (...) {
+        }
         closeAfterFailure(*destination);
         throw;
     }
@@ -182,21 +195,21 @@ void CKALO2FileProcess::writeOutput(CAudioFile& destination, std::int32_t n,
         out[c] = channels[static_cast<std::size_t>(c)]
                      ? channels[static_cast<std::size_t>(c)].get() + skip
                      : nullptr;
-    u32 written = 0;
-    destination.write(out, static_cast<u32>(n - skip), &written);
+    pending.add(destination, out, static_cast<u32>(n - skip));
 }
 
 bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {
     if (dynamic && !doubleLength) updateFactors(sourcePosition);
-    std::int64_t latency = KALO2_OutputLatency(pitchFactor, sampleRate);
+    std::int64_t latency = KALO2_OutputLatency(pitchFactor, sampleRate, exactPitch);
     const std::int64_t limit = endFrame + latency;
     float* engineChannels[KALO2_MaxChannels];
     for (int c = 0; c < KALO2_MaxChannels; ++c)
         engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
     auto* state = reinterpret_cast<EngineState*>(engineState.get());
+    KALO2_SetExactPitch(state, exactPitch);
     // A short source ends before the engine's latency is through: silence follows its end
-    // until the output is as long as the job promised.
-    while (sourcePosition < limit || destination.getFrames() < expectedLength) {
+    // until the output is as long as the job promised (counting what is still gathered).
+    while (sourcePosition < limit || destination.getFrames() + pending.frames() < expectedLength) {
         if (progress)
             progress->setPercent(
                 expectedLength == 0

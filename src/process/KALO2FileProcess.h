@@ -11,6 +11,7 @@
 #include "audio/AudioFileCache.h"
 #include "editor/MarkPointArray.h"
 #include "process/KALO2.h"
+#include "process/OutputStage.h"
 #include "process/ProcessingProgress.h"
 #include "process/ScaleArray.h"
 
@@ -31,6 +32,8 @@ class CKALO2FileProcess {
               Audio::CAudioFileCache* source, bool dynamic, bool preserveFormants,
               std::int32_t qualityMode, bool doubleLength, std::int64_t startFrame,
               std::int64_t endFrame);
+    // Pitch exactly as requested (see KALO2_SetExactPitch()); off unless set after init().
+    void setExactPitch(bool exact) { exactPitch = exact; }
     // Writes the processed source to the destination and closes it; false when aborted.
     bool process(Audio::CAudioFile* destination);
 
@@ -72,6 +75,7 @@ class CKALO2FileProcess {
     bool preserveFormants = false;
     std::int32_t qualityMode = 3;
     bool doubleLength = false;
+    bool exactPitch = false;
     bool initialised = false;
     std::int64_t startFrame = 0, endFrame = 0;
     std::atomic<bool> abortRequested{false};
@@ -80,6 +84,7 @@ class CKALO2FileProcess {
     ProcessingProgress* progress;
     Audio::CAudioFileCache* source = nullptr;
     Audio::AudioFormat sourceFormat{};
+    COutputStage pending; // output not yet written to the destination
 };
 
 // Above this the engine, at a pitch factor of 4, would move less than one source frame per

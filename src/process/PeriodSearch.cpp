@@ -3,11 +3,33 @@
 #include <algorithm>
 #include <cmath>
 
+#include "process/SimdClones.h"
+
 namespace Process {
+
+namespace {
+// Undecimated, the channels are summed one after another over the whole segment, so that each
+// pass is a plain vector loop; every value still adds the channels in order.
+SWK_SIMD_CLONES
+void mixEvery(const float* const* segments, int channels, int length, float* search) {
+    const float divisor = static_cast<float>(channels);
+    for (int i = 0; i < length; ++i)
+        search[i] = 0.0f + segments[0][i];
+    for (int c = 1; c < channels; ++c)
+        for (int i = 0; i < length; ++i)
+            search[i] += segments[c][i];
+    for (int i = 0; i < length; ++i)
+        search[i] /= divisor;
+}
+} // namespace
 
 int CPeriodSearch::mix(const float* const* segments, int channels, int length, int decimation,
                        float* search) {
     const int count = (length + decimation - 1) / decimation;
+    if (decimation == 1) {
+        mixEvery(segments, channels, length, search);
+        return count;
+    }
     const float divisor = static_cast<float>(channels);
     for (int j = 0; j < count; ++j) {
         const int i = std::min(j * decimation + decimation - 1, length - 1);
@@ -22,10 +44,8 @@ int CPeriodSearch::mix(const float* const* segments, int channels, int length, i
 // The lag loop is innermost so that the compiler can vectorise across lags, and four values
 // of i are taken per pass so that A is loaded and stored a quarter as often. Every A[lag]
 // still sums over i in increasing order.
-// Built for AVX2 as well, chosen at load time where the processor has it. Not in sanitizer
-// builds: their instrumented resolver would run before the sanitizer is set up.
 #if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-[[gnu::target_clones("avx2", "default")]]
+[[gnu::target_clones("avx512f", "avx2", "default")]]
 #endif
 void CPeriodSearch::difference(const float* s, int lags, float* out) {
     float* __restrict a = out;

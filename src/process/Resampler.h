@@ -23,6 +23,8 @@ struct ResamplerRecord {
     // yields exactly m frames.
     std::uint32_t phase;
     std::int32_t reserved;
+    // The same position in exact-pitch mode, in input frames: in [0, ratio) between calls.
+    double fraction;
     float history[kResamplerHistory]; // oldest first
     // One call's input followed by the history, newest first, so that every output reads
     // its taps from one contiguous run in the order of the table's columns, instead of the
@@ -41,6 +43,10 @@ class CResampler {
     // so the step is inputCount / outputCount input frames per output frame).
     static void process(ResamplerRecord& record, const float* in, int inputCount, float* out,
                         int outputCount);
+    // Turns inputCount values into as many as fall due at `ratio` input frames per output
+    // frame (at most inputCount / ratio + 1); returns their number.
+    static int processExact(ResamplerRecord& record, const float* in, int inputCount, float* out,
+                            double ratio);
 
     // Modified Bessel function I0 by its power series.
     static double besselI0(double x);

@@ -90,6 +90,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     CKALO2FileProcess job(progress, row.curves[0], row.curves[1], row.curves[2]);
     job.init(f.pitch, f.time, 1.0, &cache, row.useMarkPoints, row.preserveFormants, qualityMode,
              row.doubleLength, 0, -1);
+    job.setExactPitch(row.exactPitch);
     CKALODestinationFileBuilder builder(dialogs);
     fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
     RowResult result;

@@ -31,6 +31,7 @@ struct RowSettings {
     double sourceBpm = -1.0;
     bool preserveFormants = false;
     bool doubleLength = false;
+    bool exactPitch = false; // see KALO2_SetExactPitch()
     bool useMarkPoints = false;
     CMarkPointArray curves[3]; // time, pitch, formant
 };

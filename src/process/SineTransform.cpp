@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "process/FftwPlanner.h"
+#include "process/SimdClones.h"
 
 namespace Process {
 
@@ -21,14 +22,6 @@ namespace {
 constexpr int kChains = 4;
 constexpr int kBlock = 4;
 
-// Built for AVX2 as well, chosen at load time where the processor has it. Not in sanitizer
-// builds: their instrumented resolver would run before the sanitizer is set up.
-#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-#define SWK_SIMD_CLONES [[gnu::target_clones("avx2", "default")]]
-#else
-#define SWK_SIMD_CLONES
-#endif
-
 // y[j] = sin(pi j/M)(x[j] + x[M-j]) + (x[j] - x[M-j]) / 2 for j in [begin, end), all times
 // scale. The scale is a power of two, so it changes no rounding.
 SWK_SIMD_CLONES
@@ -38,6 +31,22 @@ void foldInput(const float* __restrict x, const float* __restrict fold, float sc
         const float a = x[j];
         const float b = x[m - j];
         y[j] = scale * (fold[j] * (a + b) + 0.5f * (a - b));
+    }
+}
+
+// foldInput() for j in [1, count) and for their mirror images m - j at once. With a symmetric
+// fold table both share fold[j] (a + b) and, negated, (a - b) / 2: the same operations give the
+// same values, read and computed once.
+SWK_SIMD_CLONES
+void foldPairs(const float* __restrict x, const float* __restrict fold, float scale, int m,
+               int count, float* __restrict y) {
+    for (int j = 1; j < count; ++j) {
+        const float a = x[j];
+        const float b = x[m - j];
+        const float even = fold[j] * (a + b);
+        const float odd = 0.5f * (a - b);
+        y[j] = scale * (even + odd);
+        y[m - j] = scale * (even - odd);
     }
 }
 
@@ -95,6 +104,12 @@ void firstChainOutputs(const float* spectrum, int count, float* X) {
         running = blockSums(spectrum, k, running, X);
 }
 
+// Chains whose outputs reach the first count spectrum values; later chains are not formed.
+int chainsFor(int half, int count) {
+    const int span = half / kChains;
+    return std::min((count + span - 1) / span, kChains);
+}
+
 void oddOutputs(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
     if (count <= span) {
@@ -102,7 +117,8 @@ void oddOutputs(const float* spectrum, int half, int count, float* X) {
         return;
     }
     double offset = 0.0;
-    for (int c = 0; c < kChains; ++c) {
+    const int chains = chainsFor(half, count);
+    for (int c = 0; c < chains; ++c) {
         double running = offset;
         offset += chainTotal(spectrum, c * span, span);
         for (int i = 0; i < span; i += kBlock)
@@ -189,6 +205,33 @@ void outputs(const float* spectrum, int half, int count, float* X) {
     }
 }
 
+// The outputs of the first Chains chains, side by side. The totals of the chains before the
+// last give the offsets. Chains is a constant so that the running sums stay in registers.
+template <int Chains>
+[[gnu::target("avx2")]] void chainedOutputsAvx2(const float* spectrum, int span, float* X) {
+    __m256d total[Chains];
+    for (int c = 0; c < Chains; ++c)
+        total[c] = _mm256_setzero_pd();
+    for (int i = 0; i < span; i += kBlock)
+        for (int c = 0; c < Chains - 1; ++c) {
+            __m256d re;
+            __m128 im;
+            loadFour(spectrum + 2 * (c * span + i), c == 0 && i == 0, re, im);
+            total[c] = _mm256_add_pd(total[c], re);
+        }
+    __m256d running[Chains];
+    double offset = 0.0;
+    for (int c = 0; c < Chains; ++c) {
+        running[c] = _mm256_set1_pd(offset);
+        alignas(32) double lanes[kBlock];
+        _mm256_store_pd(lanes, total[c]);
+        offset += (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+    }
+    for (int i = 0; i < span; i += kBlock)
+        for (int c = 0; c < Chains; ++c)
+            running[c] = blockAvx2(spectrum, c * span + i, running[c], X);
+}
+
 // The same outputs as outputs(), with the same additions, four at a time.
 [[gnu::target("avx2")]] void outputsAvx2(const float* spectrum, int half, int count, float* X) {
     const int span = half / kChains;
@@ -198,27 +241,18 @@ void outputs(const float* spectrum, int half, int count, float* X) {
             running = blockAvx2(spectrum, k, running, X);
         return;
     }
-    __m256d total[kChains];
-    for (int c = 0; c < kChains; ++c)
-        total[c] = _mm256_setzero_pd();
-    for (int i = 0; i < span; i += kBlock)
-        for (int c = 0; c < kChains; ++c) {
-            __m256d re;
-            __m128 im;
-            loadFour(spectrum + 2 * (c * span + i), c == 0 && i == 0, re, im);
-            total[c] = _mm256_add_pd(total[c], re);
-        }
-    __m256d running[kChains];
-    double offset = 0.0;
-    for (int c = 0; c < kChains; ++c) {
-        running[c] = _mm256_set1_pd(offset);
-        alignas(32) double lanes[kBlock];
-        _mm256_store_pd(lanes, total[c]);
-        offset += (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+    static_assert(kChains == 4);
+    switch (chainsFor(half, count)) {
+    case 2:
+        chainedOutputsAvx2<2>(spectrum, span, X);
+        break;
+    case 3:
+        chainedOutputsAvx2<3>(spectrum, span, X);
+        break;
+    default:
+        chainedOutputsAvx2<4>(spectrum, span, X);
+        break;
     }
-    for (int i = 0; i < span; i += kBlock)
-        for (int c = 0; c < kChains; ++c)
-            running[c] = blockAvx2(spectrum, c * span + i, running[c], X);
 }
 #endif
 
@@ -231,6 +265,9 @@ CSineTransform::CSineTransform(int points)
 #endif
     for (int j = 0; j < m; ++j)
         fold[j] = static_cast<float>(std::sin(std::numbers::pi * j / m));
+    symmetricFold = true;
+    for (int j = 1; j < m; ++j)
+        symmetricFold = symmetricFold && fold[j] == fold[m - j];
     for (int k = 0; k < m / 2; ++k) {
         const double angle = -2.0 * std::numbers::pi * k / m;
         twiddle[2 * k] = static_cast<float>(std::cos(angle));
@@ -259,7 +296,14 @@ void CSineTransform::apply(const float* x, float* X, float* scratch, float scale
     float* y = simdAligned(scratch);
     float* half = y + m; // the complex transform of y's pairs, m / 2 values
     inputs = std::clamp(inputs, 1, m);
-    if (2 * inputs < m) {
+    if (symmetricFold) {
+        const int pairs = std::min(inputs, m / 2);
+        foldPairs(x, fold.data(), scale, m, pairs, y);
+        if (pairs < m / 2)
+            std::fill(y + pairs, y + m - pairs + 1, 0.0f);
+        else
+            foldInput(x, fold.data(), scale, m, m / 2, m / 2 + 1, y);
+    } else if (2 * inputs < m) {
         foldInput(x, fold.data(), scale, m, 1, inputs, y);
         std::fill(y + inputs, y + m - inputs + 1, 0.0f);
         foldInput(x, fold.data(), scale, m, m - inputs + 1, m, y);
@@ -271,9 +315,10 @@ void CSineTransform::apply(const float* x, float* X, float* scratch, float scale
                       reinterpret_cast<fftwf_complex*>(half));
     // Spectrum value k gives outputs 2k and 2k + 1.
     const int count = std::min((outputs_ + 2 * kBlock - 1) / (2 * kBlock) * kBlock, m / 2);
-    // Beyond the first chain's span the odd outputs need the totals of every chain, so the
-    // whole spectrum. y is no longer needed: the spectrum takes its place.
-    const int formed = count <= m / 2 / kChains ? count : m / 2;
+    // Beyond the first chain's span the odd outputs need the totals of the chains before, so
+    // whole chains. y is no longer needed: the spectrum takes its place.
+    const int span = m / 2 / kChains;
+    const int formed = count <= span ? count : chainsFor(m / 2, count) * span;
     float* spectrum = y;
 #ifdef SWK_SINE_AVX2
     if (useAvx2)

@@ -37,7 +37,8 @@ class CSineTransform {
     std::vector<float> fold;    // sin(pi * j / M)
     std::vector<float> twiddle; // exp(-2 pi i k / M), k < M / 2, as (re, im) pairs
     void* plan;
-    bool useAvx2 = false; // for the outputs after the real transform
+    bool useAvx2 = false;       // for the outputs after the real transform
+    bool symmetricFold = false; // fold[j] == fold[M - j]: both folded alike in one pass
 };
 
 } // namespace Process

@@ -99,6 +99,7 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     s.namePrefix = true;
     s.namePostfix = false;
     s.quality = 4;
+    s.exactPitch = true;
     s.save();
     const auto written = text(TestSupport::readBytes(s.getPath()));
     EXPECT_NE(written.find("\r\nAudioDriver = Dummy Output\r\n"), std::string::npos);
@@ -115,6 +116,7 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     EXPECT_TRUE(back.namePrefix);
     EXPECT_FALSE(back.namePostfix);
     EXPECT_EQ(back.quality, 4);
+    EXPECT_TRUE(back.exactPitch);
 }
 
 TEST_F(SettingsTest, QualityReadsTheLeadingNumber) {

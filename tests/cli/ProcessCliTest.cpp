@@ -67,6 +67,28 @@ TEST(CliProcess, WritesANewFileNamedAfterTheSettings) {
     EXPECT_EQ(TestSupport::readBytes(dir.file("tone P-2.-50 T1.50 3.wav")), before);
 }
 
+// --exact-pitch, or ExactPitch in the settings file, changes the sound (342 frames in some
+// calls instead of 341 at +7 semitones); both ways give the same file.
+TEST(CliProcess, ExactPitchComesFromTheOptionOrTheSettings) {
+    TestSupport::TempDir dir;
+    tone(dir, "tone.wav", "-r 44100 -b 16 -c 1");
+    std::string out;
+    ASSERT_EQ(process(dir, "--semitones 7 tone.wav", &out), 0) << out;
+    ASSERT_EQ(process(dir, "--semitones 7 --exact-pitch tone.wav", &out), 0) << out;
+    fs::create_directories(dir.file(".config/stretchwerk"));
+    const std::string settings = "# Stretchwerk2 Settings V2.0\r\n\r\nAudioDriver = default\r\n"
+                                 "IncludePitch = yes\r\nIncludeTime = yes\r\n"
+                                 "IncludeIndex = yes\r\nNamePostfix = yes\r\nQuality = 2\r\n"
+                                 "ExactPitch = yes\r\n";
+    TestSupport::writeBytes(dir.file(".config/stretchwerk/Stretchwerk.cfg"),
+                            {settings.begin(), settings.end()});
+    ASSERT_EQ(process(dir, "--semitones 7 tone.wav", &out), 0) << out;
+    const auto plain = TestSupport::readBytes(dir.file("tone P7.0 T1.00 2.wav"));
+    const auto exact = TestSupport::readBytes(dir.file("tone P7.0 T1.00 3.wav"));
+    EXPECT_NE(plain, exact);
+    EXPECT_EQ(TestSupport::readBytes(dir.file("tone P7.0 T1.00 4.wav")), exact);
+}
+
 TEST(CliProcess, ParallelJobsWriteTheSameFilesAsOne) {
     TestSupport::TempDir one, many;
     for (const auto* dir : {&one, &many}) {

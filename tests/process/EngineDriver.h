@@ -1,5 +1,6 @@
 #pragma once
 // Drives the engine the way the processing job does, and measures what comes out.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +23,7 @@ struct Settings {
     double formant = 1.0;
     int quality = 3;
     float rate = 44100.0f;
+    bool exactPitch = false;
 };
 
 // A zero-filled engine state as the job allocates it.
@@ -50,9 +52,10 @@ inline Output process(const std::vector<Signal>& in, const Settings& s) {
     for (std::size_t c = 0; c < channels; ++c)
         pointers[c] = buffers[c].data();
     StateBuffer state;
+    KALO2_SetExactPitch(state.get(), s.exactPitch);
     Output run;
     run.out.resize(channels);
-    std::int64_t latency = KALO2_OutputLatency(s.pitch, s.rate);
+    std::int64_t latency = KALO2_OutputLatency(s.pitch, s.rate, s.exactPitch);
     const std::int64_t limit = static_cast<std::int64_t>(in[0].size()) + latency;
     std::uint32_t position = 0, request = 4096;
     int firstCount = -1;
@@ -101,6 +104,30 @@ inline double frequency(const Signal& x, std::size_t from, std::size_t to, doubl
         }
     }
     return cycles > 0 ? cycles * rate / (last - first) : 0.0;
+}
+
+// The tone's own frequency near `nominal`, unaffected by the phase steps splices leave: on
+// windows of 2048 frames the phase advance between the two halves of the tone demodulated at
+// `nominal` gives the offset from it; the median over the windows is returned.
+inline double localFrequency(const Signal& x, std::size_t from, std::size_t to, double nominal,
+                             double rate) {
+    const std::size_t window = 2048, half = window / 2;
+    std::vector<double> estimates;
+    for (std::size_t start = from; start + window <= to; start += window) {
+        double re[2] = {}, im[2] = {};
+        for (std::size_t i = 0; i < window; ++i) {
+            const double w = std::sin(std::numbers::pi * static_cast<double>(i % half) / half);
+            const double ph =
+                2.0 * std::numbers::pi * nominal * static_cast<double>(start + i) / rate;
+            re[i / half] += w * x[start + i] * std::cos(ph);
+            im[i / half] -= w * x[start + i] * std::sin(ph);
+        }
+        const double turn =
+            std::atan2(im[1] * re[0] - re[1] * im[0], re[1] * re[0] + im[1] * im[0]);
+        estimates.push_back(nominal + turn / (2.0 * std::numbers::pi) * rate / half);
+    }
+    std::nth_element(estimates.begin(), estimates.begin() + estimates.size() / 2, estimates.end());
+    return estimates[estimates.size() / 2];
 }
 
 inline double cents(double measured, double expected) {

@@ -197,24 +197,34 @@ TEST(FileProcessFactors, HugeTimeFactorsStillReachTheEnd) {
 
 // The file holds what the engine returned minus its start-up latency: the same frames as a
 // plain engine loop over the same samples.
+// In both pitch modes: the job passes the mode on to the engine and drops its latency.
 TEST(FileProcessOutput, MatchesTheEngineWithTheLatencyDropped) {
-    Source source(20000, 2);
-    const Channels in = readWave(source.path());
-    CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(1.5, 1.25, 1.0, source.get(), false, false, 3, false, 0, -1);
-    auto writer = openWriter(source.output(), 2);
-    ASSERT_TRUE(job.process(writer.get()));
-    EXPECT_FALSE(writer->isOpen());
+    for (const bool exact : {false, true}) {
+        Source source(20000, 2);
+        const Channels in = readWave(source.path());
+        CKALO2FileProcess job(nullptr, {}, {}, {});
+        job.init(1.5, 1.25, 1.0, source.get(), false, false, 3, false, 0, -1);
+        job.setExactPitch(exact);
+        auto writer = openWriter(source.output(), 2);
+        ASSERT_TRUE(job.process(writer.get()));
+        EXPECT_FALSE(writer->isOpen());
 
-    const auto expected = EngineTest::process(in, {1.25, 1.5, 1.0, 3, 44100.0f});
-    const Channels out = readWave(source.output());
-    ASSERT_EQ(out[0].size(), expected.out[0].size());
-    ASSERT_GT(out[0].size(), 20000u) << "the output is not stretched";
-    // Every call returns trunc(512 / 1.5) = 341 frames; the latency is all that is missing.
-    EXPECT_EQ((out[0].size() + KALO2_OutputLatency(1.5, 44100.0f)) % 341, 0u);
-    for (std::size_t c = 0; c < 2; ++c)
-        for (std::size_t i = 0; i < out[c].size(); ++i)
-            ASSERT_NEAR(out[c][i], expected.out[c][i], 1e-6) << "channel " << c << " frame " << i;
+        const auto expected = EngineTest::process(in, {1.25, 1.5, 1.0, 3, 44100.0f, exact});
+        const Channels out = readWave(source.output());
+        ASSERT_EQ(out[0].size(), expected.out[0].size()) << exact;
+        ASSERT_GT(out[0].size(), 20000u) << "the output is not stretched";
+        // By default every call returns trunc(512 / 1.5) = 341 frames; the latency is all
+        // that is missing. In exact-pitch mode calls return 341 or 342.
+        const auto all = out[0].size() + KALO2_OutputLatency(1.5, 44100.0f, exact);
+        if (!exact) {
+            EXPECT_EQ(all % 341, 0u);
+        }
+        EXPECT_EQ(expected.constantFrames, !exact);
+        for (std::size_t c = 0; c < 2; ++c)
+            for (std::size_t i = 0; i < out[c].size(); ++i)
+                ASSERT_NEAR(out[c][i], expected.out[c][i], 1e-6)
+                    << exact << " channel " << c << " frame " << i;
+    }
 }
 
 TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {

@@ -5,6 +5,7 @@
 
 #include "EngineDriver.h"
 #include "process/EngineParameters.h"
+#include "process/RowProcessor.h"
 
 using namespace EngineTest;
 
@@ -39,6 +40,21 @@ TEST(EngineFrames, OutputPerCallIs512kOverPitch) {
         OneCall engine;
         EXPECT_EQ(engine.call(c.pitch, c.rate), c.frames) << c.pitch << " " << c.rate;
     }
+}
+
+// Exact ratios formed from single-precision steps land a hair off and must still give whole
+// frames; near misses that are no exact ratio (1676.9997 frames) keep their truncation.
+TEST(EngineFrames, ExactRatiosFromSemitoneStepsKeepTheirWholeFrames) {
+    struct Case {
+        int semitones, cents, k, frames;
+    } cases[] = {{12, 0, 1, 256},   {12, 0, 2, 512},    {13, -100, 1, 256},
+                 {-12, 0, 1, 1024}, {-21, 46, 1, 1676}, {-9, 46, 2, 1676}};
+    for (const Case& c : cases)
+        EXPECT_EQ(Process::outputFramesFor(Process::pitchFactorOf(c.semitones, c.cents), c.k),
+                  c.frames)
+            << c.semitones << " " << c.cents << " k=" << c.k;
+    OneCall engine;
+    EXPECT_EQ(engine.call(Process::pitchFactorOf(12, 0)), 256);
 }
 
 TEST(EngineFrames, LatencyIsFourCallsOfOutput) {
