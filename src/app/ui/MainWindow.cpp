@@ -149,6 +149,17 @@ void MainWindow::buildMenus() {
         algorithms->addAction(a);
     }
     actions[kFast]->setChecked(true);
+    algorithm->addSeparator();
+    exactPitch = algorithm->addAction(tr("E&xact pitch"));
+    exactPitch->setObjectName(QStringLiteral("cmdExactPitch"));
+    exactPitch->setCheckable(true);
+    exactPitch->setChecked(settings.exactPitch);
+    exactPitch->setStatusTip(
+        tr("Shift the pitch exactly as asked, at about five times the processing time"));
+    connect(exactPitch, &QAction::toggled, this, [this](bool on) {
+        settings.exactPitch = on;
+        saveSettingsOrAsk(this, settings);
+    });
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help,

@@ -38,6 +38,7 @@ class MainWindow : public QMainWindow {
     App::CSettings& settings;
     FileListWidget* list = nullptr;
     QActionGroup* algorithms = nullptr;
+    QAction* exactPitch = nullptr;
     std::map<int, QAction*> actions;
     int current = 2;
 };

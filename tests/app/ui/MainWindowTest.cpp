@@ -100,9 +100,13 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.algorithm(), 2);
         w.action(34008)->trigger();
         QCOMPARE(w.algorithm(), 3);
+        auto* exact = w.findChild<QAction*>(QStringLiteral("cmdExactPitch"));
+        QVERIFY(exact && !exact->isChecked());
+        exact->trigger();
         App::CSettings reloaded = quietSettings();
         reloaded.load();
         QCOMPARE(reloaded.quality, 3);
+        QVERIFY(reloaded.exactPitch);
     }
 
     void brokenSettingsLeadThroughThePreferences() {
