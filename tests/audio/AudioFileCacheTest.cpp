@@ -2,14 +2,14 @@
 #include <thread>
 #include <utime.h>
 
-#include "AudioTestFiles.h"
 #include "audio/AudioFileCache.h"
 #include "audio/AudioFileIterator.h"
 #include "audio/DataFile.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 namespace {
 

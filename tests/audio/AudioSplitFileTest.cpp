@@ -3,13 +3,13 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "AudioTestFiles.h"
 #include "audio/AudioSplitFile.h"
 #include "audio/DataFile.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 namespace {
 

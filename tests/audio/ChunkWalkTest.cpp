@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "AudioTestFiles.h"
 #include "audio/ExtendedFloat.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 namespace {
 

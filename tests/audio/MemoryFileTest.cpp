@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "AudioTestFiles.h"
 #include "audio/MemoryAudioFile.h"
 #include "audio/MemoryFile.h"
+#include "support/AudioFiles.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 TEST(PagedFileData, PagesGrowOnWriteAndReadsCrossPageBoundaries) {
     CPagedFileData store(0, 65536, 1);

@@ -60,13 +60,6 @@ class PatternSource : public CAudioRenderer {
     std::atomic<int> rendered{0};
 };
 
-void playUntil(CDirectSoundRenderingBuffer& output, Audio::i64 frames) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (output.getFramesDelivered() < frames && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_GE(output.getFramesDelivered(), frames);
-}
-
 } // namespace
 
 TEST(AlsaDevices, DefaultFirstThenHintsThenTheClockDevice) {
@@ -132,7 +125,8 @@ TEST(AlsaOutput, PlaysTheQueuesBlocksInOrderAsSixteenBitFrames) {
         output.init(B);
         output.setRenderer(&queue);
         output.start();
-        playUntil(output, 10 * B);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return output.getFramesDelivered() >= 10 * B; },
+                                           std::chrono::seconds(30)));
         output.Stop();
     }
     manager.Release();

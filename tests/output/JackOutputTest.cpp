@@ -6,24 +6,15 @@
 #include <cstdlib>
 #include <thread>
 
-#include "support/JackTestServer.h"
 #include "PlaybackFiles.h"
 #include "output/AudioEngine.h"
 #include "output/IndependentAudioHost.h"
+#include "support/JackTestServer.h"
 #include "support/TestSupport.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-
-bool waitUntil(const std::function<bool()>& condition, std::chrono::seconds limit = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 Output::DeviceDescriptor jackDevice() {
     const auto drivers = ASIO::systemDrivers().list();
@@ -109,7 +100,7 @@ TEST(JackOutput, EnginePlaysAFileExactlyAndReportsALostServerOnTheNextPlay) {
 
     engine.play(cache.get(), "f.wav", 0, -1, true, nullptr, 0);
     server.kill();
-    ASSERT_TRUE(waitUntil([&] { return engine.isDeviceLost(); }));
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return engine.isDeviceLost(); }));
     engine.stop();
     try {
         engine.play(cache.get(), "f.wav", 0, -1, false, nullptr, 0);

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the test programs: scratch folders and synthetic signals.
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,13 @@ std::vector<float> sine(std::size_t n, double frequency, double rate, double amp
 // The whole contents of a file.
 std::vector<unsigned char> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// The text of the exception `action` throws, or "(no exception)".
+std::string errorText(const std::function<void()>& action);
+
+// Polls `condition` until it holds (true) or `limit` has passed (false).
+bool waitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 // Runs a shell command, returns its exit status; its stdout lands in *out when given.
 int run(const std::string& command, std::string* out = nullptr);
