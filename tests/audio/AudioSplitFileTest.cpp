@@ -48,13 +48,9 @@ TEST(AudioSplitFile, IncompatibleOrMultichannelMembersAreRefused) {
     TestSupport::TempDir dir;
     auto surround =
         splitOver<CAudioSplitFile<CWaveFile, 6>>(writeMembers(dir, 6, 10, 44100, 48000, 4));
-    try {
-        surround->open(Read, nullptr);
-        FAIL() << "accepted";
-    } catch (const std::logic_error& e) {
-        EXPECT_EQ(std::string(e.what()), "SplitFile::Open() opened files are incompatible! choose "
-                                         "files that are all the same file type!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::logic_error>([&] { surround->open(Read, nullptr); }),
+              "SplitFile::Open() opened files are incompatible! choose "
+              "files that are all the same file type!");
     const std::string stereo = dir.file("stereo.wav");
     writeFile(stereo, WavType, makeFormat(2, 44100, 16), testSignal(2, 10));
     auto withStereo = splitOver<CAudioSplitFile<CWaveFile, 2>>({stereo, stereo});

@@ -176,13 +176,9 @@ TEST(WaveFile, FrameReadsAtTheEdges) {
     mono->close();
     mono->open(Read, nullptr);
     float* none[] = {nullptr};
-    try {
-        mono->read(none, 1, &got);
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "CWaveFile::read() when you want to read no data from a "
-                                         "mono file then don\u00B4t call read!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { mono->read(none, 1, &got); }),
+              "CWaveFile::read() when you want to read no data from a "
+              "mono file then don\u00B4t call read!");
 }
 
 TEST(WaveFile, GrowingPastTheFourGigabyteHeaderLimitFailsBeforeWriting) {

@@ -9,6 +9,7 @@
 
 #include "editor/AnchorPointsLoadSave.h"
 #include "editor/BytesFile.h"
+#include "support/TestSupport.h"
 
 namespace {
 using Bytes = std::vector<unsigned char>;
@@ -86,12 +87,7 @@ CAnchorPointsLoadSave readBytes(const Bytes& bytes) {
 }
 
 std::string readError(const Bytes& bytes) {
-    try {
-        readBytes(bytes);
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no error";
+    return TestSupport::errorText<std::runtime_error>([&] { readBytes(bytes); });
 }
 
 Bytes written(const CAnchorPointsLoadSave& content) {
@@ -186,12 +182,8 @@ TEST(MarkPointFileLayout, ShortWritesNameTheirStage) {
     for (const auto& [limit, message] : cases) {
         BytesFile file;
         file.limitTo(limit);
-        try {
-            content.write(file);
-            ADD_FAILURE() << "a write of " << limit << " bytes did not fail";
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), message);
-        }
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { content.write(file); }),
+                  message);
     }
 }
 

@@ -92,13 +92,10 @@ TEST(AlsaOutput, ListedDeviceThatCannotBeOpenedReportsNoDriver) {
     ASSERT_TRUE(std::any_of(devices.begin(), devices.end(),
                             [](const DeviceEntry& d) { return d.pcmName == "swkmissing"; }));
     Output::CDirectSoundManager manager;
-    try {
-        manager.Init(guidForName("swkmissing"));
-        FAIL() << "opened a card that does not exist";
-    } catch (const directsound_exception& e) {
-        EXPECT_STREQ(e.what(), "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\n"
-                               "DSERR_NODRIVER");
-    }
+    EXPECT_EQ(TestSupport::errorText<directsound_exception>(
+                  [&] { manager.Init(guidForName("swkmissing")); }),
+              "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\n"
+              "DSERR_NODRIVER");
     EXPECT_FALSE(manager.isInitialized());
 }
 

@@ -54,15 +54,6 @@ void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-std::string errorText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
-
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!condition()) {

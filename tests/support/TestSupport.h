@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,15 @@ std::vector<float> sine(std::size_t n, double frequency, double rate, double amp
 std::vector<unsigned char> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
-// The text of the exception `action` throws, or "(no exception)".
-std::string errorText(const std::function<void()>& action);
+// The text of the exception of type Error that `action` throws, or "(no exception)".
+template <class Error = std::exception, class Action> std::string errorText(Action&& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "(no exception)";
+}
 
 // Polls `condition` until it holds (true) or `limit` has passed (false).
 bool waitUntil(const std::function<bool()>& condition,
