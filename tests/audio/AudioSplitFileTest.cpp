@@ -98,13 +98,7 @@ TEST(AudioSplitFile, DateIsTheNewestMembersDate) {
     };
     ::utime(paths[1].c_str(), &newer);
     auto split = splitOver<CAudioSplitFile<CWaveFile, 2>>(paths);
-    const FileDate d = split->getDate();
-    EXPECT_EQ(d.year, 2020u);
-    EXPECT_EQ(d.month, 9u);
-    EXPECT_EQ(d.day, 13u);
-    EXPECT_EQ(d.hour, 12u);
-    EXPECT_EQ(d.minute, 26u);
-    EXPECT_EQ(d.second, 40u);
+    EXPECT_EQ(split->getDate(), (FileDate{13, 9, 2020, 40, 26, 12, 0}));
 }
 
 TEST(AudioSplitFile, WritingSixChannelsInCapacityTenMakesSixMonoFiles) {
