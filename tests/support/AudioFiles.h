@@ -9,6 +9,7 @@
 
 #include "audio/AudioFile.h"
 #include "audio/AudioFileOpener.h"
+#include "audio/ExtendedFloat.h"
 #include "support/Bytes.h"
 
 namespace TestSupport {
@@ -87,6 +88,34 @@ inline Bytes waveFile(unsigned tag, unsigned channels, unsigned rate, unsigned b
     b.le16(blockAlign).le16(bits);
     b.text("data").le32(dataBytes).zeros(dataBytes);
     return b;
+}
+
+// A RIFF (little-endian) or IFF (big-endian) container: id, size, form type, then the body.
+inline Bytes container(const char* id, const char* form, const Bytes& body, bool bigEndian) {
+    Bytes b;
+    b.text(id);
+    const auto size = static_cast<unsigned>(body.data.size() + 4);
+    bigEndian ? b.be32(size) : b.le32(size);
+    return b.text(form).append(body.data);
+}
+
+// A sample rate as the 80-bit float AIFF stores.
+inline std::vector<unsigned char> extendedBytes(double rate) {
+    std::vector<unsigned char> bytes(10);
+    Audio::writeExtended(rate, bytes.data());
+    return bytes;
+}
+
+// An AIFF COMM chunk; negative counts are stored as their 16-bit pattern.
+inline Bytes aiffCommon(int channels, unsigned frames, int bits,
+                        const std::vector<unsigned char>& rate) {
+    return Bytes()
+        .text("COMM")
+        .be32(18)
+        .be16(static_cast<unsigned>(channels) & 0xFFFF)
+        .be32(frames)
+        .be16(static_cast<unsigned>(bits) & 0xFFFF)
+        .append(rate);
 }
 
 } // namespace TestSupport
