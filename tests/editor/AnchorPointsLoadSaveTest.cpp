@@ -9,74 +9,63 @@
 
 #include "editor/AnchorPointsLoadSave.h"
 #include "editor/BytesFile.h"
+#include "support/Bytes.h"
 #include "support/TestSupport.h"
 
 namespace {
 using Bytes = std::vector<unsigned char>;
 
-void append32(Bytes& b, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        b.push_back(static_cast<unsigned char>(v >> shift));
-}
+using Builder = TestSupport::Bytes;
+
 std::uint32_t at32(const Bytes& b, std::size_t i) {
     return std::uint32_t{b[i]} << 24 | std::uint32_t{b[i + 1]} << 16 |
            std::uint32_t{b[i + 2]} << 8 | b[i + 3];
 }
-void appendId(Bytes& b, const char* id) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<unsigned char>(id[i]));
-}
 
 Bytes chunk(const char* id, const Bytes& body) {
-    Bytes b;
-    appendId(b, id);
-    append32(b, static_cast<std::uint32_t>(body.size()));
-    b.insert(b.end(), body.begin(), body.end());
-    return b;
+    return Builder().text(id).be32(static_cast<std::uint32_t>(body.size())).append(body).data;
 }
 
 Bytes infoChunk(std::uint32_t rate = 44100) {
-    Bytes body;
-    append32(body, 1);
-    append32(body, rate);
-    append32(body, std::bit_cast<std::uint32_t>(120.0f));
-    append32(body, 4);
-    body.resize(120, 0);
-    return chunk("INFO", body);
+    return chunk("INFO", Builder()
+                             .be32(1)
+                             .be32(rate)
+                             .be32(std::bit_cast<std::uint32_t>(120.0f))
+                             .be32(4)
+                             .zeros(104)
+                             .data);
 }
 
 Bytes record(double value, std::uint32_t style, std::int32_t frame) {
-    Bytes b;
     const auto bits = std::bit_cast<std::uint64_t>(value);
-    append32(b, static_cast<std::uint32_t>(bits >> 32));
-    append32(b, static_cast<std::uint32_t>(bits));
-    append32(b, style);
-    append32(b, static_cast<std::uint32_t>(frame));
-    b.resize(64, 0);
-    return b;
+    return Builder()
+        .be32(static_cast<std::uint32_t>(bits >> 32))
+        .be32(static_cast<std::uint32_t>(bits))
+        .be32(style)
+        .be32(static_cast<std::uint32_t>(frame))
+        .zeros(48)
+        .data;
 }
 
 Bytes dataChunk(std::uint32_t scaleId, const std::vector<Bytes>& records) {
-    Bytes body;
-    append32(body, scaleId);
-    append32(body, static_cast<std::uint32_t>(records.size()));
-    body.resize(120, 0);
+    Builder body;
+    body.be32(scaleId).be32(static_cast<std::uint32_t>(records.size())).zeros(112);
     for (const Bytes& r : records)
-        body.insert(body.end(), r.begin(), r.end());
-    return chunk("DATA", body);
+        body.append(r);
+    return chunk("DATA", body.data);
 }
 
 Bytes container(const std::vector<Bytes>& chunks, std::int64_t sizeField = -1) {
-    Bytes body;
+    Builder body;
     for (const Bytes& c : chunks)
-        body.insert(body.end(), c.begin(), c.end());
-    Bytes b;
-    appendId(b, "APDF");
-    append32(b, sizeField < 0 ? static_cast<std::uint32_t>(body.size() + 4)
-                              : static_cast<std::uint32_t>(sizeField));
-    appendId(b, "SW2F");
-    b.insert(b.end(), body.begin(), body.end());
-    return b;
+        body.append(c);
+    const auto size = sizeField < 0 ? body.data.size() + 4 : static_cast<std::size_t>(sizeField);
+    return Builder()
+        .text("APDF")
+        .be32(static_cast<std::uint32_t>(size))
+        .text("SW2F")
+        .append(body.data)
+        .data;
 }
 
 CAnchorPointsLoadSave readBytes(const Bytes& bytes) {
