@@ -2,14 +2,14 @@
 #include <thread>
 #include <utime.h>
 
-#include "AudioTestFiles.h"
 #include "audio/AudioFileCache.h"
 #include "audio/AudioFileIterator.h"
 #include "audio/DataFile.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 namespace {
 
@@ -62,13 +62,9 @@ TEST(AudioFileCache, TooFewBuffersIsAnOverflowError) {
     std::vector<float> one(10);
     float* dest[] = {one.data()};
     u32 got = 0;
-    try {
-        tools::read(dest, 0, cache.get(), 1, 0, 10, &got);
-        FAIL() << "no error";
-    } catch (const std::overflow_error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Audio::tools::read() not enough buffers to load data into!\n");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::overflow_error>(
+                  [&] { tools::read(dest, 0, cache.get(), 1, 0, 10, &got); }),
+              "Audio::tools::read() not enough buffers to load data into!\n");
 }
 
 TEST(AudioFileCache, EvictsTheOldestBlockNobodyHolds) {

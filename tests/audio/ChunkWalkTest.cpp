@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "AudioTestFiles.h"
 #include "audio/ExtendedFloat.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 namespace {
 
@@ -21,12 +21,8 @@ Bytes& waveFormat(Bytes& b, unsigned bits) {
         .le16(bits);
 }
 
-Bytes& aiffCommon(Bytes& b, unsigned frames) {
-    b.text("COMM").be32(18).be16(1).be32(frames).be16(16);
-    unsigned char rate[10];
-    writeExtended(8000, rate);
-    b.data.insert(b.data.end(), rate, rate + 10);
-    return b;
+Bytes& appendCommon(Bytes& b, unsigned frames) {
+    return b.append(TestSupport::aiffCommon(1, frames, 16, extendedBytes(8000)).data);
 }
 
 Bytes& aiffSound(Bytes& b, unsigned frames) {
@@ -39,16 +35,6 @@ Bytes& aiffSound(Bytes& b, unsigned frames) {
 Bytes& loudList(Bytes& b) {
     return b.text("LIST").le32(12).text("INFO").raw(
         {0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F});
-}
-
-Bytes container(const char* id, const char* form, const Bytes& body, bool bigEndian) {
-    Bytes b;
-    b.text(id);
-    const auto size = static_cast<unsigned>(body.data.size() + 4);
-    bigEndian ? b.be32(size) : b.le32(size);
-    b.text(form);
-    b.data.insert(b.data.end(), body.data.begin(), body.data.end());
-    return b;
 }
 
 struct Layout {
@@ -73,14 +59,14 @@ std::vector<Layout> layouts() {
     rows.push_back({"data before fmt", "wav", container("RIFF", "WAVE", b, false), 2});
     b = {};
     aiffSound(b, 3);
-    aiffCommon(b, 3);
+    appendCommon(b, 3);
     rows.push_back({"SSND before COMM", "aif", container("FORM", "AIFF", b, true), 3});
     b = {};
-    aiffCommon(b, 500);
+    appendCommon(b, 500);
     aiffSound(b, 1000);
     rows.push_back({"COMM counts less than SSND", "aif", container("FORM", "AIFF", b, true), 500});
     b = {};
-    aiffCommon(b, 1000);
+    appendCommon(b, 1000);
     aiffSound(b, 4);
     b.text("ANNO").be32(8).raw({0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F, 0x7F});
     rows.push_back({"SSND holds less than COMM", "aif", container("FORM", "AIFF", b, true), 4});
@@ -142,7 +128,7 @@ TEST(ChunkWalk, OddChunksAreSkippedWithTheirPadByte) {
         b = {};
         b.text("NAME").be32(5).text("tone").raw({'!'});
         if (pad) b.raw({0});
-        aiffCommon(b, 2);
+        appendCommon(b, 2);
         aiffSound(b, 2);
         rows.push_back({pad ? "AIFF NAME + pad" : "AIFF NAME, pad forgotten", "aif",
                         container("FORM", "AIFF", b, true)});

@@ -12,34 +12,20 @@ using namespace Audio;
 
 TEST(DataFile, OpenRefusesAnEmptyPathFirstAndASecondOpen) {
     CDataFile unnamed("", "", "");
-    try {
-        unnamed.open(Read);
-        FAIL() << "opened";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "CDataFile::open() cannot open file. the FileName or Path is invalid!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { unnamed.open(Read); }),
+              "CDataFile::open() cannot open file. the FileName or Path is invalid!");
     TestSupport::TempDir dir;
     std::unique_ptr<CDataFile> file(CDataFile::forPath(dir.file("a.bin")));
     EXPECT_EQ(file->getDirectory(), dir.path().string());
     EXPECT_EQ(file->getFileName(), "a.bin");
     file->open(Write);
-    try {
-        file->open(Write);
-        FAIL() << "opened twice";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "CDataFile::open() close the file before you open it!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { file->open(Write); }),
+              "CDataFile::open() close the file before you open it!");
     EXPECT_TRUE(file->isOpen());
     std::unique_ptr<CDataFile> missing(CDataFile::forPath(dir.file("none")));
-    try {
-        missing->open(Read);
-        FAIL() << "opened a missing file";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "CDataFile::open() cannot open the file! it may not exist?\n FILE:" +
-                      dir.file("none") + "\nLastError: 2");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { missing->open(Read); }),
+              "CDataFile::open() cannot open the file! it may not exist?\n FILE:" +
+                  dir.file("none") + "\nLastError: 2");
     EXPECT_FALSE(missing->isOpen());
 }
 
@@ -84,13 +70,8 @@ TEST(AudioFile, SampleRateRangeIsInclusive) {
         EXPECT_NO_THROW(validateSampleRate(&file)) << rate;
     }
     file.format.sampleRate = 7999;
-    try {
-        validateSampleRate(&file);
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "file is not valid! the lowest supported sample rate is 8000 Hz!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { validateSampleRate(&file); }),
+              "file is not valid! the lowest supported sample rate is 8000 Hz!");
     file.format.sampleRate = 96001;
     EXPECT_THROW(validateSampleRate(&file), std::runtime_error);
     EXPECT_NO_THROW(validateSampleRate(nullptr));

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "AudioTestFiles.h"
 #include "audio/InterleavedAudioFile.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 // A writer keeps its header in step with the frames written while it is still open, so that
 // a process killed while writing leaves a file whose header matches what it holds.

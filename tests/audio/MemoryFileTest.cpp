@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "AudioTestFiles.h"
 #include "audio/MemoryAudioFile.h"
 #include "audio/MemoryFile.h"
+#include "support/AudioFiles.h"
+#include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 TEST(PagedFileData, PagesGrowOnWriteAndReadsCrossPageBoundaries) {
     CPagedFileData store(0, 65536, 1);
@@ -44,13 +45,9 @@ TEST(PagedFileData, UnwrittenPagesCannotBeRead) {
     CPagedFileData store(70000, 65536, 1);
     unsigned char out[4];
     u32 n = 0;
-    try {
-        store.read(out, 0, 4, &n);
-        FAIL() << "read of nothing";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "CPagedFileData::read() tryed to read non existend data! "
-                                         ":-) write something in before read out!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { store.read(out, 0, 4, &n); }),
+              "CPagedFileData::read() tryed to read non existend data! "
+              ":-) write something in before read out!");
     // A gap left by a seek past the end stays unreadable, the written page is fine.
     store.write("abcd", 66000, 4, &n);
     store.read(out, 66000, 4, &n);
@@ -155,12 +152,9 @@ TEST(MemoryFile, RefusesToGrowBeyondFourGigabytes) {
         file.open(Write);
         file.seek(static_cast<i64>(row.position), Begin);
         u32 written = 7;
-        try {
-            file.write("abcd", 4, &written);
-            ADD_FAILURE() << "written at " << row.position;
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), row.text);
-        }
+        EXPECT_EQ(
+            TestSupport::errorText<std::runtime_error>([&] { file.write("abcd", 4, &written); }),
+            row.text);
         EXPECT_EQ(written, 7u);
         EXPECT_EQ(file.getSize(), 0u);
         EXPECT_EQ(file.getStore()->getPageCount(), 0u);

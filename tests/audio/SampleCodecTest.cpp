@@ -9,29 +9,48 @@
 using namespace Audio;
 using namespace Audio::SampleCodec;
 
-TEST(SampleCodec, EightBitValuesBothWays) {
+// Encoding clips at full scale on both sides (and beyond it), truncates toward zero in
+// between, and turns NaN into silence.
+TEST(SampleCodec, ScalarEncodingClipsAndTruncatesTowardZero) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float x;
+        int e8, e16, e24;
+        long long e32;
+    } rows[] = {
+        {1.0f, 255, 32767, 8388607, 2147483647},
+        {-1.0f, 0, -32768, -8388608, -2147483648LL},
+        {5.0f, 255, 32767, 8388607, 2147483647},
+        {-5.0f, 0, -32768, -8388608, -2147483648LL},
+        {1.5f, 255, 32767, 8388607, 2147483647}, // no wrap-around past the clip either
+        {-1.5f, 0, -32768, -8388608, -2147483648LL},
+        {inf, 255, 32767, 8388607, 2147483647},
+        {-inf, 0, -32768, -8388608, -2147483648LL},
+        {0.0f, 128, 0, 0, 0},
+        {0.99999f, 255, 32767, 8388524, 2147462144}, // 16 bit: 32767.67 reaches the clip
+        {0.99996f, 255, 32766, 8388272, 2147397760}, // 16 bit: 32766.69 truncates
+        {-0.99996f, 0, -32766, -8388272, -2147397760},
+        {-0.00001f, 127, 0, -83, -21474}, // 8 bit stores x * 128 + 128: 127.9987 truncates
+        {-0.004f, 127, -131, -33554, -8589935},
+        {nan, 128, 0, 0, 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(encode8(row.x), row.e8) << row.x;
+        EXPECT_EQ(encode16(row.x), row.e16) << row.x;
+        EXPECT_EQ(encode24(row.x), row.e24) << row.x;
+        EXPECT_EQ(encode32(row.x), row.e32) << row.x;
+    }
+}
+
+TEST(SampleCodec, ScalarDecodingCoversFullScale) {
     EXPECT_EQ(decode8(0), -1.0f);
     EXPECT_EQ(decode8(128), 0.0f);
     EXPECT_EQ(decode8(255), 0.9921875f);
-    EXPECT_EQ(encode8(1.0f), 255);
-    EXPECT_EQ(encode8(-1.0f), 0);
-    EXPECT_EQ(encode8(0.0f), 128);
-    EXPECT_EQ(encode8(-0.004f), 127); // 127.488 truncates
-    EXPECT_EQ(encode8(std::numeric_limits<float>::quiet_NaN()), 128);
-}
-
-TEST(SampleCodec, SixteenBitClipsAndTruncatesTowardZero) {
     EXPECT_EQ(decode16(-32768), -1.0f);
-    EXPECT_EQ(decode16(16384), 0.5f);
-    EXPECT_EQ(encode16(1.0f), 32767);
-    EXPECT_EQ(encode16(-1.0f), -32768);
-    EXPECT_EQ(encode16(0.99999f), 32767); // 32767.67 reaches the clip
-    EXPECT_EQ(encode16(0.99996f), 32766); // 32766.69 truncates
-    EXPECT_EQ(encode16(-0.00001f), 0);    // -0.33 truncates toward zero
-    EXPECT_EQ(encode16(-0.99996f), -32766);
-    EXPECT_EQ(encode16(5.0f), 32767);
-    EXPECT_EQ(encode16(std::numeric_limits<float>::infinity()), 32767);
-    EXPECT_EQ(encode16(std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(decode16(32767), 32767.0f / 32768.0f);
+    EXPECT_EQ(decode32(-2147483647 - 1), -1.0f);
+    EXPECT_EQ(decode32(1 << 30), 0.5f);
 }
 
 TEST(SampleCodec, TwentyFourBitUsesThreeBytesLeastSignificantFirst) {
@@ -58,11 +77,6 @@ TEST(SampleCodec, ThirtyTwoBitFloatsPassUnchangedIntegersScale) {
     unsigned char raw[16 + 10];
     encode(buffers, 32, true, 1, 4, raw);
     EXPECT_EQ(std::memcmp(raw, values, 16), 0);
-
-    EXPECT_EQ(encode32(1.0f), 2147483647);
-    EXPECT_EQ(encode32(-1.0f), -2147483647 - 1);
-    EXPECT_EQ(decode32(-2147483647 - 1), -1.0f);
-    EXPECT_EQ(decode32(1 << 30), 0.5f);
 }
 
 TEST(SampleCodec, DecodesOnlyChannelsThatAreAsked) {

@@ -2,11 +2,11 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include "AudioTestFiles.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 using namespace Audio;
-using namespace AudioTest;
+using namespace TestSupport;
 
 namespace {
 

@@ -60,13 +60,6 @@ class PatternSource : public CAudioRenderer {
     std::atomic<int> rendered{0};
 };
 
-void playUntil(CDirectSoundRenderingBuffer& output, Audio::i64 frames) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (output.getFramesDelivered() < frames && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_GE(output.getFramesDelivered(), frames);
-}
-
 } // namespace
 
 TEST(AlsaDevices, DefaultFirstThenHintsThenTheClockDevice) {
@@ -99,13 +92,10 @@ TEST(AlsaOutput, ListedDeviceThatCannotBeOpenedReportsNoDriver) {
     ASSERT_TRUE(std::any_of(devices.begin(), devices.end(),
                             [](const DeviceEntry& d) { return d.pcmName == "swkmissing"; }));
     Output::CDirectSoundManager manager;
-    try {
-        manager.Init(guidForName("swkmissing"));
-        FAIL() << "opened a card that does not exist";
-    } catch (const directsound_exception& e) {
-        EXPECT_STREQ(e.what(), "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\n"
-                               "DSERR_NODRIVER");
-    }
+    EXPECT_EQ(TestSupport::errorText<directsound_exception>(
+                  [&] { manager.Init(guidForName("swkmissing")); }),
+              "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\n"
+              "DSERR_NODRIVER");
     EXPECT_FALSE(manager.isInitialized());
 }
 
@@ -132,7 +122,8 @@ TEST(AlsaOutput, PlaysTheQueuesBlocksInOrderAsSixteenBitFrames) {
         output.init(B);
         output.setRenderer(&queue);
         output.start();
-        playUntil(output, 10 * B);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return output.getFramesDelivered() >= 10 * B; },
+                                           std::chrono::seconds(30)));
         output.Stop();
     }
     manager.Release();

@@ -10,12 +10,14 @@
 #include <string>
 #include <thread>
 
-#include "AllocationCounter.h"
 #include "output/BufferedRenderer.h"
 #include "output/Event.h"
 #include "output/Thread.h"
+#include "support/AllocationCounter.h"
+#include "support/TestSupport.h"
 
 using namespace Output;
+using TestSupport::waitUntil;
 using namespace std::chrono_literals;
 
 namespace {
@@ -55,15 +57,6 @@ class SequenceSource : public CAudioRenderer {
     std::atomic<int> gateAt{-1}, throwAt{-1};
     CEvent inGate{true, false}, gate{true, false}, stopCalled{true, false};
 };
-
-bool waitUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // The block number the samples carry, after checking every sample of the rendered format.
 int blockNumber(const CAudioBlock& b, int channels, int frames) {
@@ -255,9 +248,8 @@ TEST_F(BufferedRendererTest, RepeatedStartAndStopWithABusyConsumer) {
         queue.start();
         if (round % 3 == 0) std::this_thread::yield();
         queue.stop();
-        ASSERT_EQ(queue.getTakenCount(), 0);
-        ASSERT_EQ(queue.getFilledCount(), 0);
-        ASSERT_EQ(queue.getFreeSlotCount(), 30);
+        expectIdleAccounting(queue, 30);
+        if (HasFailure()) FAIL() << "round " << round;
     }
     done = true;
     consumer.join();

@@ -6,6 +6,7 @@
 
 #include "output/Event.h"
 #include "output/Semaphore.h"
+#include "support/TestSupport.h"
 
 using namespace Output;
 using namespace std::chrono_literals;
@@ -56,27 +57,22 @@ TEST(Semaphore, CountsStayWithinTheMaximum) {
     EXPECT_FALSE(s.tryWait());
     s.release(3);
     EXPECT_EQ(s.getCount(), 3);
-    try {
-        s.release(1);
-        FAIL() << "a release past the maximum must throw";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("CSemaphore::CSemaphore() release: ", 0), 0u);
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] {
+                  s.release(1);
+              }).rfind("CSemaphore::CSemaphore() release: ", 0),
+              0u);
     EXPECT_EQ(s.getCount(), 3);
     EXPECT_THROW(s.release(0), std::runtime_error);
     EXPECT_EQ(s.getCount(), 3);
 }
 
 TEST(Semaphore, ImpossibleCountsAreRefusedAtCreation) {
-    for (auto [initial, maximum] : {std::pair{4, 3}, std::pair{-1, 3}, std::pair{0, 0}}) {
-        try {
-            CSemaphore s(initial, maximum);
-            FAIL() << initial << "/" << maximum;
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()).rfind("CSemaphore::CSemaphore() CreateSemaphore: ", 0),
-                      0u);
-        }
-    }
+    for (auto [initial, maximum] : {std::pair{4, 3}, std::pair{-1, 3}, std::pair{0, 0}})
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] {
+                      CSemaphore s(initial, maximum);
+                  }).rfind("CSemaphore::CSemaphore() CreateSemaphore: ", 0),
+                  0u)
+            << initial << "/" << maximum;
 }
 
 TEST(Semaphore, WaitBlocksUntilAnotherThreadReleases) {

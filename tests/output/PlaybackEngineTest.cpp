@@ -8,10 +8,10 @@
 #include <mutex>
 #include <thread>
 
-#include "AllocationCounter.h"
 #include "PlaybackFiles.h"
 #include "ScriptedDriver.h"
 #include "output/AudioEngine.h"
+#include "support/AllocationCounter.h"
 #include "support/TestSupport.h"
 
 using namespace Output;
@@ -67,15 +67,6 @@ struct FileFixture {
         return r;
     }
 };
-
-std::string failureText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
 
 } // namespace
 
@@ -194,7 +185,7 @@ TEST(PlaybackVoice, RangeEndStopsTheVoiceWhichReportsWhereItEnded) {
 TEST(AudioPlayback, LoopBoundsAreChecked) {
     FileFixture file(1, 3000);
     Audio::CAudioPlayback reader(file.cache.get(), 44100.0f);
-    EXPECT_EQ(failureText([&] { reader.setLoop(1000, 1000); }),
+    EXPECT_EQ(TestSupport::errorText([&] { reader.setLoop(1000, 1000); }),
               "CAudioPlayback::setLoop() settings. start position cannot be higher or equal than "
               "the end position!\n");
     EXPECT_THROW(reader.setLoop(2000, 1000), std::invalid_argument);
@@ -332,7 +323,8 @@ TEST(AudioEngine, PlayingAgainLeavesOneVoice) {
 TEST(AudioEngine, RefusesWhatItCannotPlay) {
     ScriptedEngine s;
     FileFixture six(6, 1000);
-    EXPECT_EQ(failureText([&] { s.engine.play(six.cache.get(), "", 0, -1, false, nullptr, 0); }),
+    EXPECT_EQ(TestSupport::errorText(
+                  [&] { s.engine.play(six.cache.get(), "", 0, -1, false, nullptr, 0); }),
               "the file has too many channels to be played!");
     FileFixture file(2, 3000);
     EXPECT_THROW(s.engine.play(file.cache.get(), "", 1000, 1000, false, nullptr, 0),

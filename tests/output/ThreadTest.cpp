@@ -15,6 +15,7 @@
 
 #include "output/Event.h"
 #include "output/Thread.h"
+#include "support/TestSupport.h"
 
 using namespace Output;
 using namespace std::chrono_literals;
@@ -36,12 +37,7 @@ class ProbeThread : public CThread {
     }
     ~ProbeThread() override { stopAndJoin(); }
     bool endsWithin(std::chrono::seconds limit) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (isRunning()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(1ms);
-        }
-        return true;
+        return TestSupport::waitUntil([this] { return !isRunning(); }, limit);
     }
     CEvent stopEvent{true, false};
     std::atomic<int> wakeCalls{0};

@@ -6,6 +6,7 @@
 #include "editor/MarkPoint.h"
 #include "editor/ValueScale.h"
 #include "editor/ValueSnapping.h"
+#include "support/TestSupport.h"
 
 TEST(ValueScale, PixelsSpanTheRangeLogarithmically) {
     const CValueScale scale(4.0, 201, 120.0);
@@ -46,12 +47,9 @@ TEST(ValueScale, DisplayFormats) {
     EXPECT_EQ(scale.format(SCALE_FORMANT, 0, 0.5, false), "-12.00");
     EXPECT_NEAR(scale.valueOfDisplay(SCALE_PITCH, 0, 7.0), std::pow(2.0, 7.0 / 12.0), 1e-8);
     EXPECT_NEAR(scale.valueOfDisplay(SCALE_TIME, TIMEDISPLAY_BPM, 150.0), 0.8, 1e-12);
-    try {
-        scale.format(SCALE_TIME, 3, 1.0, true);
-        FAIL() << "time display 3 does not exist";
-    } catch (const std::invalid_argument& e) {
-        EXPECT_STREQ(e.what(), "a not existing time scale convert function was selected!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::invalid_argument>(
+                  [&] { scale.format(SCALE_TIME, 3, 1.0, true); }),
+              "a not existing time scale convert function was selected!");
 }
 
 TEST(ValueSnapping, OrdinaryViewSnapsTimeToWholePercent) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "editor/MarkPointArray.h"
+#include "support/TestSupport.h"
 
 #include "CurveFrames.h"
 
@@ -19,35 +20,27 @@ CMarkPointArray curveOf(std::initializer_list<CMarkPoint> points) {
 }
 } // namespace
 
-TEST(MarkPointCurve, EmptyCurveIsOneEverywhere) {
-    const CMarkPointArray curve;
-    for (std::int32_t f : {0, 1, 12345, INT32_MAX})
-        EXPECT_DOUBLE_EQ(curve.valueAt(f), 1.0);
-}
-
-TEST(MarkPointCurve, LinearPointRampsFromTheVirtualStart) {
-    const CMarkPointArray curve = curveOf({point(1000, 2.0f)});
-    EXPECT_DOUBLE_EQ(curve.valueAt(0), 1.0);
-    EXPECT_DOUBLE_EQ(curve.valueAt(500), 1.5);
-    EXPECT_DOUBLE_EQ(curve.valueAt(1000), 2.0);
-    EXPECT_DOUBLE_EQ(curve.valueAt(1000000), 2.0);
-}
-
-TEST(MarkPointCurve, SquareHoldsThePreviousValueAndJumpsAtItsFrame) {
-    const CMarkPointArray curve = curveOf({point(100, 0.5f), point(200, 3.0f, SQUARE)});
-    EXPECT_DOUBLE_EQ(curve.valueAt(100), 0.5);
-    EXPECT_DOUBLE_EQ(curve.valueAt(199), 0.5);
-    EXPECT_DOUBLE_EQ(curve.valueAt(200), 3.0);
-    EXPECT_DOUBLE_EQ(curve.valueAt(5000), 3.0);
-}
-
-TEST(MarkPointCurve, KeepHoldsTheValueBeforeItsSegment) {
-    const CMarkPointArray curve =
+// valueAt for each style, with rows on both sides of every point and past the last one.
+TEST(MarkPointCurve, ValueAtEachStyle) {
+    const CMarkPointArray empty, linear = curveOf({point(1000, 2.0f)});
+    const CMarkPointArray square = curveOf({point(100, 0.5f), point(200, 3.0f, SQUARE)});
+    const CMarkPointArray keep =
         curveOf({point(100, 2.0f), point(200, 0.5f, KEEP), point(300, 4.0f, KEEP)});
-    EXPECT_DOUBLE_EQ(curve.valueAt(150), 2.0);
-    EXPECT_DOUBLE_EQ(curve.valueAt(250), 2.0);
-    EXPECT_DOUBLE_EQ(curve.valueAt(300), 4.0); // past the last point its value holds
-    EXPECT_DOUBLE_EQ(curveOf({point(100, 3.0f, KEEP)}).valueAt(50), 1.0);
+    const CMarkPointArray keepFirst = curveOf({point(100, 3.0f, KEEP)});
+    const struct {
+        const CMarkPointArray& curve;
+        std::int32_t frame;
+        double value;
+    } rows[] = {
+        {empty, 0, 1.0},        {empty, INT32_MAX, 1.0}, {linear, -5, 1.0},
+        {linear, 500, 1.5},     {linear, 999, 1.999},    {linear, 1000, 2.0},
+        {linear, 1000000, 2.0}, {square, 100, 0.5},      {square, 199, 0.5},
+        {square, 200, 3.0},     {square, 5000, 3.0},     {keep, 150, 2.0},
+        {keep, 250, 2.0},       {keep, 299, 2.0},        {keep, 300, 4.0},
+        {keep, INT32_MAX, 4.0}, {keepFirst, 50, 1.0},
+    };
+    for (const auto& row : rows)
+        EXPECT_NEAR(row.curve.valueAt(row.frame), row.value, 1e-12) << row.frame;
 }
 
 TEST(MarkPointCurve, StyleBitsAreTestedLinearKeepSquare) {
@@ -102,11 +95,7 @@ TEST(MarkPointInsertFree, FullRunUpToTheLimitGoesToTheNearestFreeFrameBelow) {
 TEST(MarkPointInsertFree, NeverChoosesFrameZeroAndFailsWithoutChange) {
     CMarkPointArray curve = curveOf({point(1), point(2), point(3)});
     const CMarkPointArray before = curve;
-    try {
-        curve.insertFree(point(2), 4);
-        FAIL() << "no frame was free";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "cannot find a free place to add this point into!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { curve.insertFree(point(2), 4); }),
+              "cannot find a free place to add this point into!");
     EXPECT_EQ(curve, before);
 }

@@ -9,73 +9,63 @@
 
 #include "editor/AnchorPointsLoadSave.h"
 #include "editor/BytesFile.h"
+#include "support/Bytes.h"
+#include "support/TestSupport.h"
 
 namespace {
 using Bytes = std::vector<unsigned char>;
 
-void append32(Bytes& b, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        b.push_back(static_cast<unsigned char>(v >> shift));
-}
+using Builder = TestSupport::Bytes;
+
 std::uint32_t at32(const Bytes& b, std::size_t i) {
     return std::uint32_t{b[i]} << 24 | std::uint32_t{b[i + 1]} << 16 |
            std::uint32_t{b[i + 2]} << 8 | b[i + 3];
 }
-void appendId(Bytes& b, const char* id) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<unsigned char>(id[i]));
-}
 
 Bytes chunk(const char* id, const Bytes& body) {
-    Bytes b;
-    appendId(b, id);
-    append32(b, static_cast<std::uint32_t>(body.size()));
-    b.insert(b.end(), body.begin(), body.end());
-    return b;
+    return Builder().text(id).be32(static_cast<std::uint32_t>(body.size())).append(body).data;
 }
 
 Bytes infoChunk(std::uint32_t rate = 44100) {
-    Bytes body;
-    append32(body, 1);
-    append32(body, rate);
-    append32(body, std::bit_cast<std::uint32_t>(120.0f));
-    append32(body, 4);
-    body.resize(120, 0);
-    return chunk("INFO", body);
+    return chunk("INFO", Builder()
+                             .be32(1)
+                             .be32(rate)
+                             .be32(std::bit_cast<std::uint32_t>(120.0f))
+                             .be32(4)
+                             .zeros(104)
+                             .data);
 }
 
 Bytes record(double value, std::uint32_t style, std::int32_t frame) {
-    Bytes b;
     const auto bits = std::bit_cast<std::uint64_t>(value);
-    append32(b, static_cast<std::uint32_t>(bits >> 32));
-    append32(b, static_cast<std::uint32_t>(bits));
-    append32(b, style);
-    append32(b, static_cast<std::uint32_t>(frame));
-    b.resize(64, 0);
-    return b;
+    return Builder()
+        .be32(static_cast<std::uint32_t>(bits >> 32))
+        .be32(static_cast<std::uint32_t>(bits))
+        .be32(style)
+        .be32(static_cast<std::uint32_t>(frame))
+        .zeros(48)
+        .data;
 }
 
 Bytes dataChunk(std::uint32_t scaleId, const std::vector<Bytes>& records) {
-    Bytes body;
-    append32(body, scaleId);
-    append32(body, static_cast<std::uint32_t>(records.size()));
-    body.resize(120, 0);
+    Builder body;
+    body.be32(scaleId).be32(static_cast<std::uint32_t>(records.size())).zeros(112);
     for (const Bytes& r : records)
-        body.insert(body.end(), r.begin(), r.end());
-    return chunk("DATA", body);
+        body.append(r);
+    return chunk("DATA", body.data);
 }
 
 Bytes container(const std::vector<Bytes>& chunks, std::int64_t sizeField = -1) {
-    Bytes body;
+    Builder body;
     for (const Bytes& c : chunks)
-        body.insert(body.end(), c.begin(), c.end());
-    Bytes b;
-    appendId(b, "APDF");
-    append32(b, sizeField < 0 ? static_cast<std::uint32_t>(body.size() + 4)
-                              : static_cast<std::uint32_t>(sizeField));
-    appendId(b, "SW2F");
-    b.insert(b.end(), body.begin(), body.end());
-    return b;
+        body.append(c);
+    const auto size = sizeField < 0 ? body.data.size() + 4 : static_cast<std::size_t>(sizeField);
+    return Builder()
+        .text("APDF")
+        .be32(static_cast<std::uint32_t>(size))
+        .text("SW2F")
+        .append(body.data)
+        .data;
 }
 
 CAnchorPointsLoadSave readBytes(const Bytes& bytes) {
@@ -86,12 +76,7 @@ CAnchorPointsLoadSave readBytes(const Bytes& bytes) {
 }
 
 std::string readError(const Bytes& bytes) {
-    try {
-        readBytes(bytes);
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "no error";
+    return TestSupport::errorText<std::runtime_error>([&] { readBytes(bytes); });
 }
 
 Bytes written(const CAnchorPointsLoadSave& content) {
@@ -186,12 +171,8 @@ TEST(MarkPointFileLayout, ShortWritesNameTheirStage) {
     for (const auto& [limit, message] : cases) {
         BytesFile file;
         file.limitTo(limit);
-        try {
-            content.write(file);
-            ADD_FAILURE() << "a write of " << limit << " bytes did not fail";
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), message);
-        }
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { content.write(file); }),
+                  message);
     }
 }
 
@@ -230,36 +211,27 @@ TEST(MarkPointFileReading, PointsOnOneFrameAreMergedKeepingTheFirst) {
     EXPECT_EQ(content.getScale(SCALE_TIME)[0].value, 2.0f);
 }
 
-TEST(MarkPointFileReading, BrokenFilesAreRefusedWithTheirMessage) {
-    const Bytes info = infoChunk();
-    const Bytes time = dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30)});
-    const Bytes good = container({info, time});
-
-    Bytes notMpt = good;
-    notMpt[8] = 'X';
-    EXPECT_EQ(readError(notMpt), "cannot read header because this file is not valid!");
-    EXPECT_EQ(readError(Bytes(good.begin(), good.begin() + 11)),
-              "cannot read header because this file is not valid!");
-    EXPECT_EQ(readError(container({time, info})),
-              "error in AnchorPoint File! INFO chunk must be read before any DATA chunk!");
-    EXPECT_EQ(readError(container({info, dataChunk(4, {})})),
-              "CAnchorPointsLoadSave::getScale() Scale not identified!");
-
-    Bytes headCut = container({info, time});
-    headCut.resize(12 + 128 + 5);
-    EXPECT_EQ(readError(headCut), "cannot read ChunkHeader completely!");
-}
-
-// Every way a file can hold less than it claims, or claim what a curve cannot hold, is refused
-// with the problem named.
-TEST(MarkPointFileReading, InconsistentFilesAreRefused) {
+// Every way a file can be foreign, hold less than it claims, or claim what a curve cannot hold
+// is refused with the problem named.
+TEST(MarkPointFileReading, BrokenFilesAreRefused) {
     const Bytes info = infoChunk();
     const Bytes time = dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30)});
     const Bytes pitch = dataChunk(SCALE_PITCH, {record(1.5, LINEAR, 10)});
     const Bytes good = container({info, time, pitch});
+    const std::string invalid = "cannot read header because this file is not valid!";
     const std::string corrupt = "mark point file is corrupt! ";
     const std::string pastEnd = corrupt + "a chunk runs past the end of the file";
+    const std::string tooMany = corrupt + "a DATA chunk counts more points than it holds";
+    const std::string notFinite = corrupt + "a value is not a finite number";
     const std::size_t timeAt = 12 + 128;
+    const auto withByte = [](Bytes b, std::size_t at, unsigned char value) {
+        b.at(at) = value;
+        return b;
+    };
+    const auto formant = [&](double value) {
+        return container(
+            {info, dataChunk(SCALE_FORMANT, {record(1.0, LINEAR, 5), record(value, LINEAR, 9)})});
+    };
 
     // The last curve counts a second point that lies beyond its chunk, after the container.
     Bytes phantom = container({info, time});
@@ -269,15 +241,24 @@ TEST(MarkPointFileReading, InconsistentFilesAreRefused) {
     Bytes noise(good.begin(), good.begin() + 12);
     for (unsigned i = 0; i < 300; ++i)
         noise.push_back(static_cast<unsigned char>(i * 7919 >> 3));
-    Bytes infoTooLong = good;
-    infoTooLong[12 + 6] = 0x7F; // INFO size 0x7F78
-    Bytes emptyData = container({info, chunk("DATA", {}), pitch});
+    Bytes allPoints = container({info, time});
+    std::fill_n(allPoints.begin() + timeAt + 12, 4, 0xFF); // counts 2^32 - 1 points
 
     const std::pair<Bytes, std::string> rows[] = {
-        {phantom, corrupt + "a DATA chunk counts more points than it holds"},
+        {withByte(good, 8, 'X'), invalid},
+        {Bytes(good.begin(), good.begin() + 11), invalid},
+        {container({time, info}),
+         "error in AnchorPoint File! INFO chunk must be read before any DATA chunk!"},
+        {container({info, dataChunk(4, {})}),
+         "CAnchorPointsLoadSave::getScale() Scale not identified!"},
+        {Bytes(good.begin(), good.begin() + timeAt + 5), "cannot read ChunkHeader completely!"},
+        {phantom, tooMany},
+        {withByte(container({info, time}), timeAt + 15, 2), tooMany},
+        {allPoints, tooMany},
         {noise, pastEnd},
-        {infoTooLong, pastEnd},
-        {emptyData, corrupt + "a DATA chunk is shorter than its head"},
+        {withByte(good, 12 + 6, 0x7F), pastEnd}, // INFO size 0x7F78
+        {container({info, chunk("DATA", {}), pitch}),
+         corrupt + "a DATA chunk is shorter than its head"},
         {Bytes(good.begin(), good.begin() + 12), corrupt + "it holds no INFO chunk"},
         {container({}, 4), corrupt + "it holds no INFO chunk"},
         {Bytes(good.begin(), good.end() - 1), pastEnd},
@@ -289,38 +270,21 @@ TEST(MarkPointFileReading, InconsistentFilesAreRefused) {
          corrupt + "a value is not above 0"},
         {container({info, dataChunk(SCALE_FORMANT, {record(-2.0, LINEAR, 5)})}),
          corrupt + "a value is not above 0"},
+        {formant(std::numeric_limits<double>::quiet_NaN()), notFinite},
+        {formant(std::numeric_limits<double>::infinity()), notFinite},
+        {formant(-std::numeric_limits<double>::infinity()), notFinite},
+        {formant(1e300), notFinite}, // finite as a double, infinite as the float it becomes
     };
     for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(readError(rows[i].first), rows[i].second) << "row " << i;
+}
+
+TEST(MarkPointFileReading, EdgeValuesAreKept) {
     // The last point of the last curve, at frame 0 and a tiny positive value, is kept.
-    const Bytes edge = container(
-        {info, dataChunk(SCALE_FORMANT, {record(2.0, LINEAR, 5), record(1e-30, LINEAR, 0)})});
+    const Bytes edge =
+        container({infoChunk(),
+                   dataChunk(SCALE_FORMANT, {record(2.0, LINEAR, 5), record(1e-30, LINEAR, 0)})});
     EXPECT_EQ(readBytes(edge).getScale(SCALE_FORMANT).size(), 2u);
-}
-
-TEST(MarkPointFileReading, ClaimedPointCountBeyondTheFileIsRefusedUpFront) {
-    Bytes huge = container({infoChunk(), dataChunk(SCALE_TIME, {record(2.0, LINEAR, 30)})});
-    const std::size_t countAt = 12 + 128 + 12;
-    for (std::uint32_t count : {2u, 0xFFFFFFFFu}) {
-        for (int i = 0; i < 4; ++i)
-            huge[countAt + i] = static_cast<unsigned char>(count >> (24 - 8 * i));
-        EXPECT_EQ(readError(huge),
-                  "mark point file is corrupt! a DATA chunk counts more points than it holds");
-    }
-}
-
-TEST(MarkPointFileReading, ValuesThatAreNotFiniteNumbersAreRefused) {
-    const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::infinity(),
-                          -std::numeric_limits<double>::infinity(),
-                          1e300}; // finite as a double, infinite as the float it becomes
-    for (double value : bad) {
-        const Bytes b =
-            container({infoChunk(), dataChunk(SCALE_FORMANT,
-                                              {record(1.0, LINEAR, 5), record(value, LINEAR, 9)})});
-        EXPECT_EQ(readError(b), "mark point file is corrupt! a value is not a finite number")
-            << value;
-    }
     // Positive values outside 0.25 .. 4 are kept as they are.
     const Bytes odd =
         container({infoChunk(),

@@ -27,15 +27,6 @@ std::size_t filesIn(const std::filesystem::path& dir) {
     return n;
 }
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "no error";
-}
-
 // Makes the disk look full beyond a number of bytes for this process.
 class FileSizeLimit {
   public:
@@ -77,7 +68,7 @@ TEST(MarkPointFileOnDisk, AFullDiskKeepsThePreviousFile) {
     std::string error;
     {
         const FileSizeLimit limit(2000);
-        error = errorOf([&] { saveMarkPointFile(path, curves(100)); });
+        error = TestSupport::errorText([&] { saveMarkPointFile(path, curves(100)); });
     }
     EXPECT_NE(error.find("CDataFile::write() cannot write to file!"), std::string::npos) << error;
     EXPECT_NE(error.find("FILE:" + path), std::string::npos) << error;
@@ -104,11 +95,13 @@ TEST(MarkPointFileOnDisk, LoadErrorsNameTheFile) {
     TempDir dir;
     const std::string path = dir.file("broken.mpt");
     TestSupport::writeBytes(path, {'A', 'P', 'D', 'F', 0, 0, 0, 4, 'S', 'W', '2', 'X'});
-    EXPECT_EQ(errorOf([&] { loadMarkPointFile(path); }),
+    EXPECT_EQ(TestSupport::errorText([&] { loadMarkPointFile(path); }),
               "cannot read header because this file is not valid!\n FILE:" + path);
     const std::string missing = dir.file("missing.mpt");
-    EXPECT_NE(errorOf([&] { loadMarkPointFile(missing); }).find(missing), std::string::npos);
+    EXPECT_NE(TestSupport::errorText([&] { loadMarkPointFile(missing); }).find(missing),
+              std::string::npos);
     // A folder where the file is expected: an error, no crash, nothing created.
-    EXPECT_NE(errorOf([&] { saveMarkPointFile(dir.path().string(), curves(1)); }), "no error");
+    EXPECT_NE(TestSupport::errorText([&] { saveMarkPointFile(dir.path().string(), curves(1)); }),
+              "(no exception)");
     EXPECT_EQ(filesIn(dir.path()), 1u);
 }
