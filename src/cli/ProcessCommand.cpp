@@ -16,6 +16,7 @@
 #include "cli/Interrupt.h"
 #include "cli/ProcessStatus.h"
 #include "editor/MarkPointFile.h"
+#include "process/ProcessingLimits.h"
 #include "process/RowProcessor.h"
 
 namespace Cli {
@@ -31,11 +32,11 @@ const char* const processHelp =
     "(\"Song P3.0 T1.25 2.wav\"). Existing files are never replaced.\n"
     "\n"
     "Options:\n"
-    "  --time 150%            new duration in percent of the source\n"
+    "  --time 150%            new duration in percent of the source (10% to 12800%)\n"
     "  --time 12.5s           new duration in seconds\n"
     "  --time 128bpm          new tempo; needs --source-bpm\n"
     "  --source-bpm BPM       tempo of the source\n"
-    "  --semitones N          pitch shift, -48..48\n"
+    "  --semitones N          pitch shift; with the cents at most 24 semitones either way\n"
     "  --cents N              pitch shift, -99..99\n"
     "  --preserve-formants    keep the voice's character while shifting the pitch\n"
     "  --double-length        twice the length, pitch unchanged (overrides the above)\n"
@@ -217,12 +218,40 @@ void applyDefaults(ProcessRequest& r, std::ostream& err) {
     if (r.jobs == 0) r.jobs = std::max(1u, std::thread::hardware_concurrency());
 }
 
-void loadCurves(ProcessRequest& r) {
+void loadCurves(ProcessRequest& r, std::ostream& err) {
     if (r.markpoints.empty()) return;
     const CAnchorPointsLoadSave content = loadMarkPointFile(r.markpoints);
     for (std::uint32_t scale = SCALE_TIME; scale <= SCALE_FORMANT; ++scale)
         r.row.curves[scale - 1] = content.getScale(scale);
     r.row.useMarkPoints = true;
+    const std::string problem = curvesBeyondLimits(r.row);
+    if (!problem.empty())
+        err << "stretchwerk-cli: " << r.markpoints << ": warning: " << problem << '\n';
+}
+
+std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
+    return spec.split ? openSplitSource(spec.paths) : openSourceFile(spec.paths[0]);
+}
+
+// A time in seconds depends on each source's duration; a source that cannot be opened is
+// reported when its turn comes.
+void checkLimits(const ProcessRequest& r) {
+    if (r.row.timeUnit != Seconds || r.row.doubleLength || r.row.useMarkPoints) {
+        const std::string problem = rowBeyondLimits(r.row, 0.0);
+        if (!problem.empty()) throw UsageError(problem);
+        return;
+    }
+    for (const SourceSpec& spec : r.sources) {
+        std::string problem;
+        try {
+            const std::unique_ptr<CAudioFile> file = openSource(spec);
+            problem = rowBeyondLimits(r.row, static_cast<double>(file->getFrames()) /
+                                                 file->format.sampleRate);
+        } catch (const std::exception&) {
+            continue;
+        }
+        if (!problem.empty()) throw UsageError(spec.paths[0] + ": " + problem);
+    }
 }
 
 // The command line cannot ask: a missing name or a short disk fails this file.
@@ -244,10 +273,6 @@ struct FileOutcome {
     enum Kind { Done, Aborted, Failed } kind = Failed;
     std::string message;
 };
-
-std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
-    return spec.split ? openSplitSource(spec.paths) : openSourceFile(spec.paths[0]);
-}
 
 void removeFiles(const std::vector<std::string>& paths) {
     for (const std::string& p : paths)
@@ -322,11 +347,12 @@ int runProcess(Arguments& args, Streams io) {
     ProcessRequest request = parseProcess(args);
     applyDefaults(request, io.err);
     try {
-        loadCurves(request);
+        loadCurves(request, io.err);
     } catch (const std::exception& e) {
         io.err << describeFailure(request.markpoints, e.what()) << '\n';
         return 1;
     }
+    checkLimits(request);
     return runAll(request, io);
 }
 

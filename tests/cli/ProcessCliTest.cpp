@@ -132,6 +132,7 @@ TEST(CliProcess, MarkPointCurvesDriveTheFactorsAndLeaveThemOutOfTheName) {
     saveMarkPointFile(dir.file("curves.mpt"), curves);
     std::string out;
     ASSERT_EQ(process(dir, "--markpoints curves.mpt tone.wav", &out), 0) << out;
+    EXPECT_EQ(out.find("warning"), std::string::npos) << out;
     const std::string made = dir.file("tone 2.wav");
     ASSERT_TRUE(fs::exists(made)) << out;
     // The time factor rises from 1 to 2 over the file: about 1.5 s come out of 1 s.
@@ -140,6 +141,14 @@ TEST(CliProcess, MarkPointCurvesDriveTheFactorsAndLeaveThemOutOfTheName) {
     EXPECT_LT(frames, 76000);
     EXPECT_EQ(process(dir, "--markpoints missing.mpt tone.wav", &out), 1);
     EXPECT_NE(out.find("missing.mpt"), std::string::npos);
+    // Curve values beyond the engine's range are clamped, and the file is named.
+    curves.getScale(SCALE_PITCH).insertUnique({22050, 8.0f, LINEAR, 0});
+    saveMarkPointFile(dir.file("high.mpt"), curves);
+    ASSERT_EQ(process(dir, "--markpoints high.mpt tone.wav", &out), 0) << out;
+    EXPECT_NE(out.find("high.mpt: warning: values beyond the engine's range are taken as the "
+                       "nearest limit: pitch curve (0.25 to 4)"),
+              std::string::npos)
+        << out;
 }
 
 TEST(CliProcess, WrongCommandLinesExitWithTwo) {
@@ -148,11 +157,19 @@ TEST(CliProcess, WrongCommandLinesExitWithTwo) {
     for (const std::string args :
          {"", "--time 5 t.wav", "--time 120bpm t.wav", "--time 0% t.wav", "--quality superb t.wav",
           "--semitones 49 t.wav", "--cents x t.wav", "--split t.wav", "--out-dir nowhere t.wav",
-          "--name-parts middle t.wav", "--jobs 0 t.wav"}) {
+          "--name-parts middle t.wav", "--jobs 0 t.wav", "--semitones 36 t.wav",
+          "--semitones -24 --cents -1 t.wav", "--time 5% t.wav", "--time 3600s t.wav",
+          "--time 1201bpm --source-bpm 120 t.wav"}) {
         std::string out;
         EXPECT_EQ(process(dir, args, &out), 2) << args << "\n" << out;
     }
+    // Requests beyond the engine's range name the range, and no file is made.
     std::string out;
+    EXPECT_EQ(process(dir, "--time 3600s t.wav", &out), 2);
+    EXPECT_NE(out.find("t.wav: a time of 3600 s is beyond the range of 0.1 s to 128 s"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     EXPECT_EQ(process(dir, "--time 120bpm --source-bpm 60 --out-dir . t.wav", &out), 0) << out;
     EXPECT_TRUE(fs::exists(dir.file("t P0.0 T0.50 2.wav"))) << out;
 }
