@@ -2,6 +2,7 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -257,16 +258,29 @@ void checkLimits(const ProcessRequest& r) {
 // The command line cannot ask: a missing name or a short disk fails this file.
 class NoDialogs : public DestinationDialogs {
   public:
+    NoDialogs(const SourceSpec& spec, bool withIndex) : spec(spec), withIndex(withIndex) {}
     std::optional<std::string> chooseDestination(const std::string& initialPath,
                                                  const std::string&) override {
-        if (problem.empty())
-            problem = "no free destination name: the names with the indices 2 to 9 exist already "
-                      "(next would be " +
-                      initialPath + ")";
+        if (problem.empty()) problem = whyNoName(initialPath);
         return std::nullopt;
     }
     void showMessage(const std::string& text) override { problem = text; }
     std::string problem;
+
+  private:
+    std::string whyNoName(const std::string& path) const {
+        std::error_code ec;
+        for (const std::string& source : spec.paths)
+            if (std::filesystem::equivalent(path, source, ec))
+                return "no destination name: with no settings in the name it would be the "
+                       "source itself";
+        if (!withIndex) return "no free destination name: " + path + " exists already";
+        return "no free destination name: the names with the indices 2 to 9 exist already "
+               "(next would be " +
+               path + ")";
+    }
+    const SourceSpec& spec;
+    const bool withIndex;
 };
 
 struct FileOutcome {
@@ -288,7 +302,7 @@ std::string joined(const std::vector<std::string>& paths) {
 
 FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessStatus::Slot& slot,
                        std::mutex& namingLock) {
-    NoDialogs dialogs;
+    NoDialogs dialogs(spec, r.naming.includeIndex);
     std::vector<std::string> partial;
     try {
         CAudioFileCache cache(openSource(spec).release(), 10, 65536);

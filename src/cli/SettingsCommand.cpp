@@ -14,8 +14,9 @@ const char* const settingsHelp =
 
 namespace {
 
+// As the file spells them: only "yes" reads as yes.
 const char* yesNo(bool value) {
-    return value ? "Yes" : "No";
+    return value ? "yes" : "no";
 }
 
 std::string deviceName(const App::CSettings& settings) {

@@ -105,6 +105,22 @@ TEST(CliProcess, ReportsAFileThatFailsAndGoesOnWithTheOthers) {
     EXPECT_FALSE(fs::exists(dir.file("taken T2.00 10.wav")));
 }
 
+TEST(CliProcess, SaysWhyThereIsNoNameWithoutAnIndex) {
+    TestSupport::TempDir dir;
+    tone(dir, "t.wav", "-r 8000 -b 16 -c 1");
+    std::string out;
+    EXPECT_EQ(process(dir, "--no-pitch-in-name --no-time-in-name --no-index-in-name t.wav", &out),
+              1);
+    EXPECT_NE(out.find("t.wav: no destination name: with no settings in the name it would be the "
+                       "source itself"),
+              std::string::npos)
+        << out;
+    ASSERT_EQ(process(dir, "--no-pitch-in-name --no-index-in-name t.wav", &out), 0) << out;
+    EXPECT_EQ(process(dir, "--no-pitch-in-name --no-index-in-name t.wav", &out), 1);
+    EXPECT_NE(out.find("no free destination name: t T1.00.wav exists already"), std::string::npos)
+        << out;
+}
+
 TEST(CliProcess, SplitSetsGiveOneFilePerChannel) {
     TestSupport::TempDir dir;
     tone(dir, "L.wav", "-r 44100 -b 16 -c 1");
