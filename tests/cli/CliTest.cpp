@@ -156,3 +156,33 @@ TEST(CliCopy, NeverOverwritesWithoutForceAndLeavesNothingHalfWritten) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"bad.wav", "in.wav", "keep.wav"}));
 }
+
+TEST(CliCopy, NewFilesGetTheUsualModeReplacedOnesKeepTheirsAndLinksStay) {
+    TestSupport::TempDir dir;
+    const std::string in = dir.file("in.wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + in + "' synth 0.1 sine 440"), 0);
+    auto mode = [](const std::string& path) {
+        return fs::status(path).permissions() & fs::perms::mask;
+    };
+    std::string out;
+    ASSERT_EQ(TestSupport::run("umask 027; " + cli() + " copy '" + in + "' '" +
+                                   dir.file("new.wav") + "' 2>&1",
+                               &out),
+              0)
+        << out;
+    EXPECT_EQ(mode(dir.file("new.wav")), fs::perms(0640));
+    const std::string kept = dir.file("kept.wav");
+    TestSupport::writeBytes(kept, {'o', 'l', 'd'});
+    fs::permissions(kept, fs::perms(0604));
+    ASSERT_EQ(runCli("copy '" + in + "' '" + kept + "' --force", &out), 0) << out;
+    EXPECT_EQ(mode(kept), fs::perms(0604));
+    // Through a link: the file it names gets the copy, the link stays a link.
+    fs::create_directory(dir.file("sub"));
+    fs::create_symlink("../kept.wav", dir.file("sub/link.wav"));
+    TestSupport::writeBytes(kept, {'o', 'l', 'd'});
+    ASSERT_EQ(runCli("copy '" + in + "' '" + dir.file("sub/link.wav") + "' --force", &out), 0)
+        << out;
+    EXPECT_TRUE(fs::is_symlink(dir.file("sub/link.wav")));
+    EXPECT_GT(fs::file_size(kept), 44u);
+    EXPECT_EQ(mode(kept), fs::perms(0604));
+}
