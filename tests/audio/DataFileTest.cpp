@@ -31,16 +31,34 @@ TEST(DataFile, OpenRefusesAnEmptyPathFirstAndASecondOpen) {
         EXPECT_EQ(std::string(e.what()), "CDataFile::open() close the file before you open it!");
     }
     EXPECT_TRUE(file->isOpen());
-    std::unique_ptr<CDataFile> missing(CDataFile::forPath(dir.file("none")));
-    try {
-        missing->open(Read);
-        FAIL() << "opened a missing file";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "CDataFile::open() cannot open the file! it may not exist?\n FILE:" +
-                      dir.file("none") + "\nLastError: 2");
+    // Each failure keeps its text and adds the system's own reason.
+    const std::string tooLong = dir.file(std::string(300, 'x'));
+    const struct {
+        std::string path;
+        u32 mode;
+        std::string text;
+    } failures[] = {
+        {dir.file("none"), Read,
+         "it may not exist?\n FILE:" + dir.file("none") +
+             "\nLastError: 2 (No such file or "
+             "directory)"},
+        {tooLong, Write,
+         "it may be opened by another application?\n FILE:" + tooLong +
+             "\nLastError: 36 (File name too long)"},
+        {dir.path().string(), Write,
+         "it may be opened by another application?\n FILE:" + dir.path().string() +
+             "\nLastError: 21 (Is a directory)"},
+    };
+    for (const auto& f : failures) {
+        std::unique_ptr<CDataFile> bad(CDataFile::forPath(f.path));
+        try {
+            bad->open(f.mode);
+            ADD_FAILURE() << "opened " << f.path;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), "CDataFile::open() cannot open the file! " + f.text);
+        }
+        EXPECT_FALSE(bad->isOpen());
     }
-    EXPECT_FALSE(missing->isOpen());
 }
 
 TEST(DataFile, PositionsAreSixtyFourBitAndTracked) {
