@@ -103,6 +103,16 @@ void CDirectSoundRenderingBuffer::start() {
     renderer->setSampleRate(static_cast<float>(manager.getPrimaryFormat().samplesPerSec));
     renderer->setBlockFormat(channelCount, framesPerSegment);
     renderer->start();
+    try {
+        playFromStart();
+    } catch (...) {
+        // A queue left running would keep rendering for an output that never plays.
+        renderer->stop();
+        throw;
+    }
+}
+
+void CDirectSoundRenderingBuffer::playFromStart() {
     refill(0);
     refill(1);
     restoreIfLost();

@@ -26,7 +26,7 @@ class CDirectSoundRenderingBuffer : public CThread {
     // Releases the secondary buffer; init may follow again.
     void releaseBuffer();
     void setRenderer(CBufferedRenderer* renderer);
-    // Starts the queue, fills both segments and plays.
+    // Starts the queue, fills both segments and plays. On a failure the queue is stopped again.
     void start();
     void Stop();
     // Frames written into the buffer and not yet played.
@@ -43,6 +43,9 @@ class CDirectSoundRenderingBuffer : public CThread {
   protected:
     u32 run() override;
     void wake() override;
+    // Fills both segments from the running queue and plays from the buffer's start. Throws
+    // when the buffer refuses; start() then stops the queue again.
+    virtual void playFromStart();
 
   private:
     void refill(int segment);

@@ -91,6 +91,27 @@ TEST(DirectSoundRenderingBuffer, StartWithoutRendererThrowsBeforePlaying) {
     EXPECT_EQ(output.getCurrentPlayPosition(), 3 * 441);
 }
 
+// A buffer that refuses to play once the queue runs: the queue must not keep running.
+TEST(DirectSoundRenderingBuffer, FailedStartStopsTheQueueAgain) {
+    class RefusingBuffer : public RB {
+      public:
+        using RB::RB;
+        void playFromStart() override {
+            throw directsound_exception("cannot play!", DSERR_BUFFERLOST);
+        }
+    };
+    SilentSource source;
+    CBufferedRenderer queue;
+    queue.setSource(&source);
+    CDirectSoundManager manager;
+    manager.Init(guidForName(CLOCK_DEVICE_NAME));
+    RefusingBuffer output(manager);
+    output.init(441);
+    output.setRenderer(&queue);
+    EXPECT_EQ(failureText([&] { output.start(); }), "cannot play!\nDSERR_BUFFERLOST");
+    EXPECT_FALSE(queue.isActive());
+}
+
 // The clock-paced device plays like a sound card: notifications come, segments are refilled
 // from the queue, and right after start the whole buffer lies ahead of the cursor.
 TEST(DirectSoundRenderingBuffer, ClockDeviceKeepsRefillingFromTheQueue) {
