@@ -61,6 +61,8 @@ TEST_F(PlaybackCli, DevicesMarksTheOneTheSettingsName) {
     ASSERT_EQ(run("devices", &out), 0);
     EXPECT_NE(out.find("\n* system No sound card"), std::string::npos) << out;
     EXPECT_EQ(run("devices extra"), 2);
+    // play takes the identifier as well as the name.
+    ASSERT_EQ(run("play " + wav("short.wav", 1, 0.1) + " --device " + id, &out), 0) << out;
 }
 
 TEST_F(PlaybackCli, SettingsShowsThePathAndTheValues) {
@@ -138,6 +140,10 @@ TEST_F(PlaybackCli, RefusesWhatItCannotPlay) {
               std::string::npos);
     EXPECT_EQ(run("play " + two + " --device 'no such device'", &out), 1);
     EXPECT_NE(out.find("no output device is named \"no such device\""), std::string::npos);
+    EXPECT_EQ(run("play " + two + " --start 4410 --device " + CLOCK, &out), 1);
+    EXPECT_NE(out.find("--start 4410 lies beyond the last frame (the file has 4410 frames)"),
+              std::string::npos)
+        << out;
     EXPECT_EQ(run("play '" + dir.file("missing.wav") + "' --device " + CLOCK), 1);
     EXPECT_EQ(run("play " + two + " --start -5"), 2);
     EXPECT_EQ(run("play"), 2);

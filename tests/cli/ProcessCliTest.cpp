@@ -135,8 +135,10 @@ TEST(CliProcess, SplitSetsGiveOneFilePerChannel) {
     }
     EXPECT_EQ(process(dir, "--split L.wav R48.wav", &out), 1);
     EXPECT_NE(out.find("Expect a Samplerate of 44100 Hz"), std::string::npos) << out;
-    EXPECT_EQ(process(dir, "--split L.wav L.wav", &out), 1);
-    EXPECT_NE(out.find("You have already opened this file!"), std::string::npos) << out;
+    for (const std::string twice : {"L.wav L.wav", "L.wav ./L.wav"}) {
+        EXPECT_EQ(process(dir, "--split " + twice, &out), 1) << twice;
+        EXPECT_NE(out.find("You have already opened this file!"), std::string::npos) << out;
+    }
 }
 
 TEST(CliProcess, MarkPointCurvesDriveTheFactorsAndLeaveThemOutOfTheName) {
