@@ -259,7 +259,7 @@ void checkLimits(const ProcessRequest& r) {
 // The command line cannot ask: a missing name or a short disk fails this file.
 class NoDialogs : public DestinationDialogs {
   public:
-    NoDialogs(const SourceSpec& spec, bool withIndex) : spec(spec), withIndex(withIndex) {}
+    NoDialogs(const SourceSpec& source, bool indexInName) : spec(source), withIndex(indexInName) {}
     std::optional<std::string> chooseDestination(const std::string& initialPath,
                                                  const std::string&) override {
         if (problem.empty()) problem = whyNoName(initialPath);

@@ -215,7 +215,7 @@ TEST(CliUsage, UnwritableOutputFails) {
     ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + wav + "' synth 0.1 sine 440"), 0);
     const std::string mpt = dir.file("x.mpt");
     ASSERT_EQ(runCli("markpoints make '" + mpt + "' --time 0:1"), 0);
-    for (const std::string args : std::vector<std::string>{
+    for (const std::string& args : std::vector<std::string>{
              "info '" + wav + "'", "settings", "devices", "markpoints show '" + mpt + "'"}) {
         std::string out;
         EXPECT_EQ(TestSupport::run("XDG_CONFIG_HOME='" + dir.file("config") + "' " + cli() + " " +

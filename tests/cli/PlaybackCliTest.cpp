@@ -87,7 +87,7 @@ TEST_F(PlaybackCli, SettingsInPlaceOfAFifoOrADeviceAreCorrupt) {
     std::filesystem::create_directories(dir.file("config/stretchwerk"));
     const std::string file = wav("t.wav", 1, 0.1);
     const std::string guard = "ulimit -v 2000000; timeout 20 env ";
-    for (const std::string make : {"mkfifo '" + path + "'", "ln -s /dev/urandom '" + path + "'"}) {
+    for (const std::string& make : {"mkfifo '" + path + "'", "ln -s /dev/urandom '" + path + "'"}) {
         std::filesystem::remove(path);
         ASSERT_EQ(TestSupport::run(make), 0);
         std::string out;
