@@ -43,11 +43,10 @@ class CDirectSoundRenderingBuffer : public CThread {
   protected:
     u32 run() override;
     void wake() override;
-    // Fills both segments from the running queue and plays from the buffer's start. Throws
-    // when the buffer refuses; start() then stops the queue again.
-    virtual void playFromStart();
 
   private:
+    // Fills both segments from the running queue and plays from the buffer's start.
+    void playFromStart();
     void refill(int segment);
     void restoreIfLost();
     void writeBlock(std::uint8_t* region);

@@ -91,24 +91,25 @@ TEST(DirectSoundRenderingBuffer, StartWithoutRendererThrowsBeforePlaying) {
     EXPECT_EQ(output.getCurrentPlayPosition(), 3 * 441);
 }
 
-// A buffer that refuses to play once the queue runs: the queue must not keep running.
+// A queue that fails in its start after it became active (its wake-up event can throw): the
+// output must not leave it running.
 TEST(DirectSoundRenderingBuffer, FailedStartStopsTheQueueAgain) {
-    class RefusingBuffer : public RB {
+    class FailingQueue : public CBufferedRenderer {
       public:
-        using RB::RB;
-        void playFromStart() override {
-            throw directsound_exception("cannot play!", DSERR_BUFFERLOST);
+        void start() override {
+            CBufferedRenderer::start();
+            throw std::runtime_error("the queue failed");
         }
     };
     SilentSource source;
-    CBufferedRenderer queue;
+    FailingQueue queue;
     queue.setSource(&source);
     CDirectSoundManager manager;
     manager.Init(guidForName(CLOCK_DEVICE_NAME));
-    RefusingBuffer output(manager);
+    RB output(manager);
     output.init(441);
     output.setRenderer(&queue);
-    EXPECT_EQ(failureText([&] { output.start(); }), "cannot play!\nDSERR_BUFFERLOST");
+    EXPECT_EQ(failureText([&] { output.start(); }), "the queue failed");
     EXPECT_FALSE(queue.isActive());
 }
 
