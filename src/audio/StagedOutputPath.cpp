@@ -37,7 +37,14 @@ std::string followLinks(std::string path) {
         const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
         if (length < 0 || static_cast<std::size_t>(length) >= target.size()) return path;
         const std::string next(target.data(), static_cast<std::size_t>(length));
-        path = next[0] == '/' ? next : directoryOf(path) + "/" + next;
+        if (next[0] == '/') {
+            path = next;
+        } else {
+            std::string relative = directoryOf(path);
+            relative += '/';
+            relative += next;
+            path = std::move(relative);
+        }
     }
     throw failure("cannot follow the symbolic link", path, ELOOP);
 }

@@ -120,8 +120,8 @@ enum class Ending { Played, Stopped, Interrupted, DeviceLost };
 
 class Session {
   public:
-    Session(Output::CAudioEngine& engine, const PlayRequest& r, Audio::CAudioFileCache& cache)
-        : engine(engine), request(r), cache(cache) {}
+    Session(Output::CAudioEngine& engine_, const PlayRequest& r, Audio::CAudioFileCache& cache_)
+        : engine(engine_), request(r), cache(cache_) {}
 
     Ending run(Streams io);
     // The file frame the output is playing now.
