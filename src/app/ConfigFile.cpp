@@ -36,6 +36,8 @@ std::string readWholeFile(Audio::CFile& file) {
         file.read(buffer, sizeof buffer, &got);
         if (got == 0) return text;
         text.append(buffer, got);
+        if (text.size() > kMaxConfigFileBytes)
+            throw std::runtime_error(std::string(kConfigCorruptText) + " (larger than 1 MiB)");
     }
 }
 
@@ -69,7 +71,7 @@ void CConfigFile::parseLine(const std::string& rawLine) {
     }
     const auto equals = line.find('=');
     const std::string key = equals == std::string::npos ? "" : trimRight(line.substr(0, equals));
-    if (key.empty()) throw std::runtime_error("CConfigFile::read() file is corrupt!");
+    if (key.empty()) throw std::runtime_error(kConfigCorruptText);
     entries.push_back({EntryKind::Value, key, trimLeft(line.substr(equals + 1))});
 }
 

@@ -1,10 +1,15 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "audio/File.h"
 
 namespace App {
+
+inline constexpr const char* kConfigCorruptText = "CConfigFile::read() file is corrupt!";
+// A settings file is a few hundred bytes; anything much larger is not one.
+inline constexpr std::size_t kMaxConfigFileBytes = 1 << 20;
 
 // A text file of "key = value" lines, kept as an ordered list of entries. Blank and comment
 // lines are entries too, so that they can be written back in place.
@@ -20,7 +25,8 @@ class CConfigFile {
 
     // Replaces the entries by those of the whole file. Lines end at any run of CR and LF.
     // Throws std::runtime_error "CConfigFile::read() file is corrupt!" for a line that is not
-    // blank, not a comment ('#', ';', '/') and has no key before an '='.
+    // blank, not a comment ('#', ';', '/') and has no key before an '=', and (with a reason
+    // added) for a file of more than kMaxConfigFileBytes.
     void read(Audio::CFile& file);
     // Writes every entry as one CR LF line, in one write.
     void write(Audio::CFile& file) const;

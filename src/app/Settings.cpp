@@ -10,6 +10,7 @@
 #include <memory>
 #include <pwd.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/ConfigFile.h"
@@ -100,7 +101,22 @@ std::string CSettings::configFolder() {
     return homeFolder() + "/.config/stretchwerk";
 }
 
+namespace {
+
+// A FIFO or a device in the file's place would block the read or never end it.
+void requireSmallRegularFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return; // opening it reports why
+    if (!S_ISREG(st.st_mode))
+        throw std::runtime_error(std::string(kConfigCorruptText) + " (not a regular file)");
+    if (st.st_size > static_cast<off_t>(kMaxConfigFileBytes))
+        throw std::runtime_error(std::string(kConfigCorruptText) + " (larger than 1 MiB)");
+}
+
+} // namespace
+
 void CSettings::load() {
+    requireSmallRegularFile(path);
     CConfigFile config;
     {
         std::unique_ptr<Audio::CDataFile> file(Audio::CDataFile::forPath(path));

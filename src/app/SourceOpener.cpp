@@ -123,13 +123,6 @@ const char* unknownSplitFailure(SplitKind kind) {
     return "";
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 // Asks until a member passes the probe and every check; nothing when the dialog is cancelled.
 std::optional<std::string> chooseMember(const std::string& title,
                                         const std::vector<std::string>& chosen,

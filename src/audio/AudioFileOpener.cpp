@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <stdexcept>
+#include <sys/stat.h>
 
 #include "audio/AiffFile.h"
 #include "audio/DataFile.h"
@@ -110,6 +111,13 @@ template <class T> std::unique_ptr<CAudioFile> makeSplitOf(const std::vector<std
 
 } // namespace
 
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return a == b;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& paths) {
     const std::size_t n = paths.size();
     if (n != 2 && n != 6 && n != 7 && n != 8)
@@ -119,8 +127,9 @@ std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& path
         const SplitMemberInfo member =
             SplitMemberInfo::of(*openSourceFile(paths[k]), fileTypeFromExtension(paths[k]));
         if (k == 0) first = member;
-        const bool twice = std::find(paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(k),
-                                     paths[k]) != paths.begin() + static_cast<std::ptrdiff_t>(k);
+        bool twice = false;
+        for (std::size_t j = 0; j < k; ++j)
+            twice = twice || sameFile(paths[j], paths[k]);
         const std::string problem = splitMemberProblem(first, member, twice);
         if (!problem.empty()) throw std::runtime_error("\"" + paths[k] + "\"\n" + problem);
     }

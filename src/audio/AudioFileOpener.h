@@ -46,6 +46,10 @@ struct SplitMemberInfo {
 std::string splitMemberProblem(const SplitMemberInfo& first, const SplitMemberInfo& member,
                                bool alreadyChosen);
 
+// Whether two names name one file ("L.wav" and "./L.wav", a link and its target); names that
+// cannot be examined are compared as text.
+bool sameFile(const std::string& a, const std::string& b);
+
 // Opens a split set of mono files (2, 6, 7 or 8 members, channel order as given) as one
 // multichannel source, with the batch list's checks and texts: mono members of one type,
 // one sample rate, one sample size and one length, no file twice.

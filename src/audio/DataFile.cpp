@@ -1,6 +1,7 @@
 #include "audio/DataFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <stdexcept>
@@ -10,7 +11,10 @@
 namespace Audio {
 
 std::string lastErrorSuffix(int error) {
-    return error == 0 ? std::string() : "\nLastError: " + std::to_string(error);
+    if (error == 0) return {};
+    char text[256];
+    const char* reason = ::strerror_r(error, text, sizeof text); // the GNU variant
+    return "\nLastError: " + std::to_string(error) + " (" + reason + ")";
 }
 
 CDataFile::CDataFile(std::string fullPath_, std::string directory_, std::string fileName_)

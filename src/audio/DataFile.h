@@ -37,7 +37,8 @@ class CDataFile : public CFile {
     int handle = -1;
 };
 
-// Text appended to an error of a failed system call: "\nLastError: " and errno, nothing when 0.
+// Text appended to an error of a failed system call: "\nLastError: ", errno and the system's
+// reason in brackets ("\nLastError: 13 (Permission denied)"); nothing when errno is 0.
 std::string lastErrorSuffix(int error);
 
 } // namespace Audio

@@ -6,6 +6,8 @@ namespace Audio {
 // A file is written under a temporary name beside its destination and renamed into place only
 // when it is complete, so a failed or interrupted write never leaves a half-written file and
 // never damages a file that was there before. Without commit the temporary file is removed.
+// A destination that is a symbolic link is written through: the file it names is replaced and
+// the link stays. A replaced file keeps its mode; a new one gets 0666 less the umask.
 class StagedOutputPath {
   public:
     explicit StagedOutputPath(std::string destination);

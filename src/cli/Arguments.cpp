@@ -4,8 +4,18 @@
 
 namespace Cli {
 
+Arguments::Arguments(std::vector<std::string> words_) : words(std::move(words_)) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] != "--") continue;
+        words.erase(words.begin() + static_cast<std::ptrdiff_t>(i));
+        for (std::size_t k = i; k < words.size(); ++k)
+            if (isOption(words[k])) words[k] = "./" + words[k];
+        return;
+    }
+}
+
 std::string Arguments::value(const std::string& option) {
-    if (done()) throw UsageError(option + " needs a value");
+    if (done() || peek().empty()) throw UsageError(option + " needs a value");
     return take();
 }
 

@@ -14,12 +14,14 @@ class UsageError : public std::runtime_error {
 // Walks the words of a command line: options (--name, --name value) and operands.
 class Arguments {
   public:
-    explicit Arguments(std::vector<std::string> words) : words(std::move(words)) {}
+    // Words after a "--" are operands even when they begin with '-': they are handed out as
+    // "./-name", which names the same file and matches no option.
+    explicit Arguments(std::vector<std::string> words);
 
     bool done() const { return next >= words.size(); }
     const std::string& peek() const { return words.at(next); }
     std::string take() { return words.at(next++); }
-    // The value after an option; a missing value is a usage error.
+    // The value after an option; a missing or empty value is a usage error.
     std::string value(const std::string& option);
     // The value after an option as a whole number within [low, high].
     long integer(const std::string& option, long low, long high);

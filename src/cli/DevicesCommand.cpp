@@ -2,8 +2,8 @@
 #include <iomanip>
 #include <ostream>
 
+#include "app/DeviceList.h"
 #include "cli/Commands.h"
-#include "cli/OutputDevices.h"
 
 namespace Cli {
 
@@ -22,8 +22,8 @@ int runDevices(Arguments& args, Streams io) {
         }
         throw UsageError("devices: unexpected argument " + word);
     }
-    const auto devices = listDevices();
-    App::CSettings settings(settingsDevices);
+    const auto devices = App::listOutputDevices();
+    App::CSettings settings(App::listOutputDevices);
     bool chosenKnown = true;
     try {
         settings.load();
@@ -36,8 +36,9 @@ int runDevices(Arguments& args, Streams io) {
         width = std::max(width, d.name.size());
     for (const auto& d : devices) {
         const bool chosen = chosenKnown && d.id == settings.deviceId;
-        io.out << (chosen ? "* " : "  ") << std::left << std::setw(7) << deviceTypeName(d.type)
-               << std::setw(static_cast<int>(width) + 2) << d.name << deviceIdText(d.id) << '\n';
+        io.out << (chosen ? "* " : "  ") << std::left << std::setw(7) << App::deviceTypeName(d.type)
+               << std::setw(static_cast<int>(width) + 2) << d.name << App::deviceIdText(d.id)
+               << '\n';
     }
     return 0;
 }

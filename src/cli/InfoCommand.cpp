@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <ostream>
 #include <vector>
 
@@ -43,8 +44,10 @@ int runInfo(Arguments& args, Streams io) {
     for (const std::string& path : paths) {
         try {
             auto file = Audio::openSourceFile(path);
+            const std::string fullPath =
+                std::filesystem::absolute(path).lexically_normal().string();
             const auto lines =
-                App::fileProperties(*file, path, Audio::fileTypeFromExtension(path), false);
+                App::fileProperties(*file, fullPath, Audio::fileTypeFromExtension(path), false);
             if (!first) io.out << '\n';
             first = false;
             for (const auto& [key, value] : lines)

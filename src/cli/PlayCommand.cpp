@@ -10,22 +10,23 @@
 #include <thread>
 #include <unistd.h>
 
+#include "app/DeviceList.h"
 #include "audio/AudioFileCache.h"
 #include "audio/AudioFileOpener.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
-#include "cli/OutputDevices.h"
 #include "output/AudioEngine.h"
 
 namespace Cli {
 
 const char* const playHelp =
-    "usage: stretchwerk-cli play FILE [--device NAME] [--start FRAME] [--end FRAME] [--loop]\n"
+    "usage: stretchwerk-cli play FILE [--device NAME|ID] [--start FRAME] [--end FRAME] [--loop]\n"
     "\n"
     "Plays a WAV or AIFF file, or the frames from --start up to (not including) --end, on the\n"
-    "device the settings file names or the one given by --device (see 'stretchwerk-cli\n"
-    "devices'). Shows the position while playing; Enter or Ctrl-C stops. Without --loop it\n"
-    "returns when the range has played; with --loop it repeats the range until stopped.\n";
+    "device the settings file names or the one given by --device, by its name or identifier\n"
+    "(see 'stretchwerk-cli devices'). Shows the position while playing; Enter or Ctrl-C\n"
+    "stops. Without --loop it returns when the range has played; with --loop it repeats the\n"
+    "range until stopped.\n";
 
 namespace {
 
@@ -64,10 +65,11 @@ std::optional<PlayRequest> parse(Arguments& args, std::ostream& out) {
     return r;
 }
 
-// The device named on the command line (exactly, else ignoring case), else the settings'.
+// The device named on the command line (exactly, else ignoring case, or by the identifier
+// that 'devices' shows), else the settings'.
 DirectSound::Guid chooseDevice(const std::optional<std::string>& name) {
     if (!name) {
-        App::CSettings settings(settingsDevices);
+        App::CSettings settings(App::listOutputDevices);
         try {
             settings.load();
         } catch (const std::exception&) {
@@ -75,11 +77,13 @@ DirectSound::Guid chooseDevice(const std::optional<std::string>& name) {
         }
         return settings.deviceId;
     }
-    const auto devices = listDevices();
+    const auto devices = App::listOutputDevices();
     for (const auto& d : devices)
         if (d.name == *name) return d.id;
     for (const auto& d : devices)
-        if (::strcasecmp(d.name.c_str(), name->c_str()) == 0) return d.id;
+        if (::strcasecmp(d.name.c_str(), name->c_str()) == 0 ||
+            ::strcasecmp(App::deviceIdText(d.id).c_str(), name->c_str()) == 0)
+            return d.id;
     throw std::runtime_error("no output device is named \"" + *name +
                              "\"; 'stretchwerk-cli devices' lists them");
 }
@@ -116,8 +120,8 @@ enum class Ending { Played, Stopped, Interrupted, DeviceLost };
 
 class Session {
   public:
-    Session(Output::CAudioEngine& engine, const PlayRequest& r, Audio::CAudioFileCache& cache)
-        : engine(engine), request(r), cache(cache) {}
+    Session(Output::CAudioEngine& engine_, const PlayRequest& r, Audio::CAudioFileCache& cache_)
+        : engine(engine_), request(r), cache(cache_) {}
 
     Ending run(Streams io);
     // The file frame the output is playing now.
@@ -204,6 +208,14 @@ int runPlay(Arguments& args, Streams io) {
             Audio::openSourceFile(request->path).release(), 8, 16384);
     } catch (const std::exception& e) {
         io.err << describeFailure(request->path, e.what()) << '\n';
+        return 1;
+    }
+    const auto frames = static_cast<Audio::i64>(cache->file->getFrames());
+    if (request->start >= frames) {
+        io.err << describeFailure(request->path, "--start " + std::to_string(request->start) +
+                                                     " lies beyond the last frame (the file has " +
+                                                     std::to_string(frames) + " frames)")
+               << '\n';
         return 1;
     }
     Output::CAudioEngine engine;

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "cli/Interrupt.h"
 #include "cli/ProcessStatus.h"
 #include "editor/MarkPointFile.h"
+#include "process/ProcessingLimits.h"
 #include "process/RowProcessor.h"
 
 namespace Cli {
@@ -31,16 +33,17 @@ const char* const processHelp =
     "(\"Song P3.0 T1.25 2.wav\"). Existing files are never replaced.\n"
     "\n"
     "Options:\n"
-    "  --time 150%            new duration in percent of the source\n"
+    "  --time 150%            new duration in percent of the source (10% to 12800%)\n"
     "  --time 12.5s           new duration in seconds\n"
     "  --time 128bpm          new tempo; needs --source-bpm\n"
     "  --source-bpm BPM       tempo of the source\n"
-    "  --semitones N          pitch shift, -48..48\n"
+    "  --semitones N          pitch shift; with the cents at most 24 semitones either way\n"
     "  --cents N              pitch shift, -99..99\n"
     "  --preserve-formants    keep the voice's character while shifting the pitch\n"
     "  --double-length        twice the length, pitch unchanged (overrides the above)\n"
     "  --exact-pitch          the pitch exactly as asked (default from the settings file)\n"
-    "  --quality Q            mono, fast, medium or best (default from the settings file)\n"
+    "  --quality Q            mono, fast, medium or best (default from the settings file);\n"
+    "                         fast and medium take the same path and give the same result\n"
     "  --markpoints FILE.mpt  follow the time, pitch and formant curves of a mark point file\n"
     "  --out-dir DIR          write the results there instead of beside their sources\n"
     "  --name-parts before|after   where the settings go in the name\n"
@@ -221,37 +224,74 @@ void applyDefaults(ProcessRequest& r, std::ostream& err) {
     if (r.jobs == 0) r.jobs = std::max(1u, std::thread::hardware_concurrency());
 }
 
-void loadCurves(ProcessRequest& r) {
+void loadCurves(ProcessRequest& r, std::ostream& err) {
     if (r.markpoints.empty()) return;
     const CAnchorPointsLoadSave content = loadMarkPointFile(r.markpoints);
     for (std::uint32_t scale = SCALE_TIME; scale <= SCALE_FORMANT; ++scale)
         r.row.curves[scale - 1] = content.getScale(scale);
     r.row.useMarkPoints = true;
+    const std::string problem = curvesBeyondLimits(r.row);
+    if (!problem.empty())
+        err << "stretchwerk-cli: " << r.markpoints << ": warning: " << problem << '\n';
+}
+
+std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
+    return spec.split ? openSplitSource(spec.paths) : openSourceFile(spec.paths[0]);
+}
+
+// A time in seconds depends on each source's duration; a source that cannot be opened is
+// reported when its turn comes.
+void checkLimits(const ProcessRequest& r) {
+    if (r.row.timeUnit != Seconds || r.row.doubleLength || r.row.useMarkPoints) {
+        const std::string problem = rowBeyondLimits(r.row, 0.0);
+        if (!problem.empty()) throw UsageError(problem);
+        return;
+    }
+    for (const SourceSpec& spec : r.sources) {
+        std::string problem;
+        try {
+            const std::unique_ptr<CAudioFile> file = openSource(spec);
+            problem = rowBeyondLimits(r.row, static_cast<double>(file->getFrames()) /
+                                                 file->format.sampleRate);
+        } catch (const std::exception&) {
+            continue;
+        }
+        if (!problem.empty()) throw UsageError(spec.paths[0] + ": " + problem);
+    }
 }
 
 // The command line cannot ask: a missing name or a short disk fails this file.
 class NoDialogs : public DestinationDialogs {
   public:
+    NoDialogs(const SourceSpec& source, bool indexInName) : spec(source), withIndex(indexInName) {}
     std::optional<std::string> chooseDestination(const std::string& initialPath,
                                                  const std::string&) override {
-        if (problem.empty())
-            problem = "no free destination name: the names with the indices 2 to 9 exist already "
-                      "(next would be " +
-                      initialPath + ")";
+        if (problem.empty()) problem = whyNoName(initialPath);
         return std::nullopt;
     }
     void showMessage(const std::string& text) override { problem = text; }
     std::string problem;
+
+  private:
+    std::string whyNoName(const std::string& path) const {
+        std::error_code ec;
+        for (const std::string& source : spec.paths)
+            if (std::filesystem::equivalent(path, source, ec))
+                return "no destination name: with no settings in the name it would be the "
+                       "source itself";
+        if (!withIndex) return "no free destination name: " + path + " exists already";
+        return "no free destination name: the names with the indices 2 to 9 exist already "
+               "(next would be " +
+               path + ")";
+    }
+    const SourceSpec& spec;
+    const bool withIndex;
 };
 
 struct FileOutcome {
     enum Kind { Done, Aborted, Failed } kind = Failed;
     std::string message;
 };
-
-std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
-    return spec.split ? openSplitSource(spec.paths) : openSourceFile(spec.paths[0]);
-}
 
 void removeFiles(const std::vector<std::string>& paths) {
     for (const std::string& p : paths)
@@ -267,7 +307,7 @@ std::string joined(const std::vector<std::string>& paths) {
 
 FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessStatus::Slot& slot,
                        std::mutex& namingLock) {
-    NoDialogs dialogs;
+    NoDialogs dialogs(spec, r.naming.includeIndex);
     std::vector<std::string> partial;
     try {
         CAudioFileCache cache(openSource(spec).release(), 10, 65536);
@@ -326,11 +366,12 @@ int runProcess(Arguments& args, Streams io) {
     ProcessRequest request = parseProcess(args);
     applyDefaults(request, io.err);
     try {
-        loadCurves(request);
+        loadCurves(request, io.err);
     } catch (const std::exception& e) {
         io.err << describeFailure(request.markpoints, e.what()) << '\n';
         return 1;
     }
+    checkLimits(request);
     return runAll(request, io);
 }
 

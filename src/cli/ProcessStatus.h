@@ -19,7 +19,7 @@ class ProcessStatus {
     // job through it.
     class Slot : public Process::ProcessingProgress, public Process::RowObserver {
       public:
-        explicit Slot(ProcessStatus& owner) : ProcessingProgress(500), owner(owner) {}
+        explicit Slot(ProcessStatus& status) : ProcessingProgress(500), owner(status) {}
         void setPercent(double percent) override;
         void jobStarted(Process::CKALO2FileProcess& job) override { running.store(&job); }
         void jobEnded() override { running.store(nullptr); }

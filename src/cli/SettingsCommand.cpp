@@ -1,8 +1,8 @@
 #include <filesystem>
 #include <ostream>
 
+#include "app/DeviceList.h"
 #include "cli/Commands.h"
-#include "cli/OutputDevices.h"
 
 namespace Cli {
 
@@ -14,14 +14,15 @@ const char* const settingsHelp =
 
 namespace {
 
+// As the file spells them: only "yes" reads as yes.
 const char* yesNo(bool value) {
-    return value ? "Yes" : "No";
+    return value ? "yes" : "no";
 }
 
 std::string deviceName(const App::CSettings& settings) {
-    for (const auto& d : settingsDevices())
+    for (const auto& d : App::listOutputDevices())
         if (d.id == settings.deviceId) return d.name;
-    return "(not listed) " + deviceIdText(settings.deviceId);
+    return "(not listed) " + App::deviceIdText(settings.deviceId);
 }
 
 void show(const App::CSettings& s, std::ostream& out) {
@@ -47,7 +48,7 @@ int runSettings(Arguments& args, Streams io) {
         }
         throw UsageError("settings: unexpected argument " + word);
     }
-    App::CSettings settings(settingsDevices);
+    App::CSettings settings(App::listOutputDevices);
     io.out << "file: " << settings.getPath() << '\n';
     if (!std::filesystem::exists(settings.getPath())) {
         io.out << "(no settings file yet; the defaults)\n";

@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <unistd.h>
 
@@ -32,6 +34,17 @@ int dispatch(const std::string& command, Cli::Arguments& args, Cli::Streams io) 
     throw Cli::UsageError("unknown command '" + command + "'");
 }
 
+// What a command printed must have arrived (a full disk, a closed pipe): else the run failed.
+bool outputWritten() {
+    errno = 0;
+    std::cout.flush();
+    if (std::cout) return true;
+    const int error = errno;
+    std::cerr << "stretchwerk-cli: cannot write the output"
+              << (error ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -47,7 +60,8 @@ int main(int argc, char** argv) {
     Cli::installInterruptHandler();
     Cli::Arguments args({words.begin() + 1, words.end()});
     try {
-        return dispatch(words[0], args, {std::cout, std::cerr, ::isatty(2) == 1});
+        const int status = dispatch(words[0], args, {std::cout, std::cerr, ::isatty(2) == 1});
+        return outputWritten() ? status : 1;
     } catch (const Cli::UsageError& e) {
         std::cerr << "stretchwerk-cli: " << e.what() << "\nTry 'stretchwerk-cli --help'.\n";
         return 2;

@@ -67,14 +67,27 @@ void CMarkPointHistory::pushChange(const CMarkPointChange& change) {
     push({HISTORY_CHANGE, {change}});
 }
 
-// Inserts `after`; a point that already stands on its frame is replaced rather than doubled,
-// so that a history out of step with the curves can never break their order.
+// Inserts `after` for a moved point; a point that already stands on its frame is replaced
+// rather than doubled, so that a history out of step with the curves can never break their
+// order.
 void CMarkPointHistory::put(const CMarkPointChange& change) {
     CMarkPointArray& points = curve(change.scaleId);
     if (CMarkPoint* there = points.find(change.after.framePosition))
         *there = change.after;
     else
         points.insertUnique(change.after);
+}
+
+// The points of an added or deleted set come back only all together: when one would land on a
+// frame that holds a point already, none is inserted.
+void CMarkPointHistory::insertAll(const std::vector<CMarkPointChange>& changes) {
+    std::array<CMarkPointArray, 3> result{*curves[0], *curves[1], *curves[2]};
+    for (const CMarkPointChange& c : changes) {
+        curve(c.scaleId); // refuses an unknown scale id
+        result[c.scaleId - 1].insertUnique(c.after);
+    }
+    for (std::size_t k = 0; k < curves.size(); ++k)
+        *curves[k] = std::move(result[k]);
 }
 
 void CMarkPointHistory::take(const CMarkPointChange& change) {
@@ -97,7 +110,7 @@ void CMarkPointHistory::exchange(const std::vector<CMarkPointChange>& changes, b
 
 void CMarkPointHistory::undo() {
     if (!canUndo()) return;
-    const CMarkPointHistoryEntry& entry = entries[--cursor];
+    const CMarkPointHistoryEntry& entry = entries[cursor - 1];
     const auto& changes = entry.changes;
     if (entry.type == HISTORY_ADD) {
         for (auto c = changes.rbegin(); c != changes.rend(); ++c)
@@ -105,24 +118,24 @@ void CMarkPointHistory::undo() {
     } else if (entry.type == HISTORY_CHANGE) {
         exchange(changes, false);
     } else if (entry.type == HISTORY_DELETE) {
-        for (const CMarkPointChange& c : changes)
-            put(c);
+        insertAll(changes);
     }
+    --cursor;
 }
 
 void CMarkPointHistory::redo() {
     if (!canRedo()) return;
-    const CMarkPointHistoryEntry& entry = entries[cursor++];
+    const CMarkPointHistoryEntry& entry = entries[cursor];
     const auto& changes = entry.changes;
     if (entry.type == HISTORY_ADD) {
-        for (const CMarkPointChange& c : changes)
-            put(c);
+        insertAll(changes);
     } else if (entry.type == HISTORY_CHANGE) {
         exchange(changes, true);
     } else if (entry.type == HISTORY_DELETE) {
         for (auto c = changes.rbegin(); c != changes.rend(); ++c)
             take(*c);
     }
+    ++cursor;
 }
 
 void CMarkPointHistory::clear() {

@@ -42,6 +42,9 @@ class CMarkPointHistory {
 
     bool canUndo() const { return !entries.empty() && cursor > 0; }
     bool canRedo() const { return !entries.empty() && cursor < entries.size(); }
+    // Undoing a delete and redoing an add throw std::runtime_error "cannot add two mark points
+    // at the same Frame Position!" when a point stands on one of the frames already; the
+    // curves and the cursor then stay as they were.
     void undo();
     void redo();
     void clear();
@@ -56,6 +59,7 @@ class CMarkPointHistory {
     // arrives, so points of a moved group never meet on a frame on the way.
     void exchange(const std::vector<CMarkPointChange>& changes, bool forward);
     void put(const CMarkPointChange& change);
+    void insertAll(const std::vector<CMarkPointChange>& changes);
     void take(const CMarkPointChange& change);
 
     std::vector<CMarkPointHistoryEntry> entries;

@@ -102,7 +102,18 @@ void CDirectSoundRenderingBuffer::start() {
                                     DSERR_UNINITIALIZED);
     renderer->setSampleRate(static_cast<float>(manager.getPrimaryFormat().samplesPerSec));
     renderer->setBlockFormat(channelCount, framesPerSegment);
-    renderer->start();
+    try {
+        renderer->start();
+        playFromStart();
+    } catch (...) {
+        // A queue left running would keep rendering for an output that never plays. The queue
+        // may also fail in its own start after it became active.
+        renderer->stop();
+        throw;
+    }
+}
+
+void CDirectSoundRenderingBuffer::playFromStart() {
     refill(0);
     refill(1);
     restoreIfLost();

@@ -26,7 +26,7 @@ class CDirectSoundRenderingBuffer : public CThread {
     // Releases the secondary buffer; init may follow again.
     void releaseBuffer();
     void setRenderer(CBufferedRenderer* renderer);
-    // Starts the queue, fills both segments and plays.
+    // Starts the queue, fills both segments and plays. On a failure the queue is stopped again.
     void start();
     void Stop();
     // Frames written into the buffer and not yet played.
@@ -45,6 +45,8 @@ class CDirectSoundRenderingBuffer : public CThread {
     void wake() override;
 
   private:
+    // Fills both segments from the running queue and plays from the buffer's start.
+    void playFromStart();
     void refill(int segment);
     void restoreIfLost();
     void writeBlock(std::uint8_t* region);

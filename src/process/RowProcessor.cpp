@@ -1,5 +1,7 @@
 #include "process/RowProcessor.h"
 
+#include "process/ProcessingLimits.h"
+
 #include <cmath>
 #include <mutex>
 #include <stdexcept>
@@ -86,6 +88,10 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     RowObserver* observer = hooks.observer;
     CAudioFileCache& cache = *source.cache;
     cache.refresh();
+    const AudioFormat& format = cache.file->format;
+    const std::string problem =
+        rowBeyondLimits(row, static_cast<double>(cache.file->getFrames()) / format.sampleRate);
+    if (!problem.empty()) throw std::out_of_range(problem);
     const Factors f = factorsOf(row, cache.file->format, cache.file->getFrames());
     CKALO2FileProcess job(progress, row.curves[0], row.curves[1], row.curves[2]);
     job.init(f.pitch, f.time, 1.0, &cache, row.useMarkPoints, row.preserveFormants, qualityMode,

@@ -76,9 +76,11 @@ struct RowHooks {
     std::mutex* namingLock = nullptr;
 };
 
-// Throws what the factors, the job's set-up or the builder throw; files the builder reserved are
-// then removed. A failure while the job runs is returned in `failure` with the destination,
-// closed with a valid header; its paths are in `partialPaths` as soon as it exists.
+// Throws std::out_of_range with the text of rowBeyondLimits for a request beyond the engine's
+// range, before any file is made. Throws what the factors, the job's set-up or the builder
+// throw; files the builder reserved are then removed. A failure while the job runs is returned
+// in `failure` with the destination, closed with a valid header; its paths are in
+// `partialPaths` as soon as it exists.
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
                      std::int32_t qualityMode, DestinationDialogs& dialogs,
                      ProcessingProgress* progress, const RowHooks& hooks,

@@ -6,6 +6,7 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "app/ConfigFile.h"
 #include "app/Settings.h"
 #include "support/TestSupport.h"
 
@@ -151,6 +152,24 @@ TEST_F(SettingsTest, BadFilesAreRefusedWithTheirReason) {
     std::filesystem::remove(configPath("Stretchwerk.cfg"));
     CSettings s(twoDevices);
     EXPECT_THROW(s.load(), std::runtime_error);
+}
+
+TEST_F(SettingsTest, OnlySmallRegularFilesAreRead) {
+    const std::string path = configPath("Stretchwerk.cfg");
+    std::string big = "AudioDriver = default\r\n";
+    big.resize(App::kMaxConfigFileBytes + 1, '#');
+    expectLoadError(big, "CConfigFile::read() file is corrupt! (larger than 1 MiB)");
+    big.resize(App::kMaxConfigFileBytes);
+    EXPECT_NO_THROW(loaded(big));
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("/dev/null", path);
+    CSettings s(twoDevices);
+    try {
+        s.load();
+        ADD_FAILURE() << "a device was read as settings";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "CConfigFile::read() file is corrupt! (not a regular file)");
+    }
 }
 
 TEST_F(SettingsTest, SavingAnUnlistedDeviceFailsAndWritesNothing) {

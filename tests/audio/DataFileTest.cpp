@@ -22,11 +22,30 @@ TEST(DataFile, OpenRefusesAnEmptyPathFirstAndASecondOpen) {
     EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { file->open(Write); }),
               "CDataFile::open() close the file before you open it!");
     EXPECT_TRUE(file->isOpen());
-    std::unique_ptr<CDataFile> missing(CDataFile::forPath(dir.file("none")));
-    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { missing->open(Read); }),
-              "CDataFile::open() cannot open the file! it may not exist?\n FILE:" +
-                  dir.file("none") + "\nLastError: 2");
-    EXPECT_FALSE(missing->isOpen());
+    // Each failure keeps its text and adds the system's own reason.
+    const std::string tooLong = dir.file(std::string(300, 'x'));
+    const struct {
+        std::string path;
+        u32 mode;
+        std::string text;
+    } failures[] = {
+        {dir.file("none"), Read,
+         "it may not exist?\n FILE:" + dir.file("none") +
+             "\nLastError: 2 (No such file or "
+             "directory)"},
+        {tooLong, Write,
+         "it may be opened by another application?\n FILE:" + tooLong +
+             "\nLastError: 36 (File name too long)"},
+        {dir.path().string(), Write,
+         "it may be opened by another application?\n FILE:" + dir.path().string() +
+             "\nLastError: 21 (Is a directory)"},
+    };
+    for (const auto& f : failures) {
+        std::unique_ptr<CDataFile> bad(CDataFile::forPath(f.path));
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { bad->open(f.mode); }),
+                  "CDataFile::open() cannot open the file! " + f.text);
+        EXPECT_FALSE(bad->isOpen());
+    }
 }
 
 TEST(DataFile, PositionsAreSixtyFourBitAndTracked) {

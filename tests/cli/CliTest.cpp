@@ -156,3 +156,74 @@ TEST(CliCopy, NeverOverwritesWithoutForceAndLeavesNothingHalfWritten) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"bad.wav", "in.wav", "keep.wav"}));
 }
+
+TEST(CliCopy, NewFilesGetTheUsualModeReplacedOnesKeepTheirsAndLinksStay) {
+    TestSupport::TempDir dir;
+    const std::string in = dir.file("in.wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + in + "' synth 0.1 sine 440"), 0);
+    auto mode = [](const std::string& path) {
+        return fs::status(path).permissions() & fs::perms::mask;
+    };
+    std::string out;
+    ASSERT_EQ(TestSupport::run("umask 027; " + cli() + " copy '" + in + "' '" +
+                                   dir.file("new.wav") + "' 2>&1",
+                               &out),
+              0)
+        << out;
+    EXPECT_EQ(mode(dir.file("new.wav")), fs::perms(0640));
+    const std::string kept = dir.file("kept.wav");
+    TestSupport::writeBytes(kept, {'o', 'l', 'd'});
+    fs::permissions(kept, fs::perms(0604));
+    ASSERT_EQ(runCli("copy '" + in + "' '" + kept + "' --force", &out), 0) << out;
+    EXPECT_EQ(mode(kept), fs::perms(0604));
+    // Through a link: the file it names gets the copy, the link stays a link.
+    fs::create_directory(dir.file("sub"));
+    fs::create_symlink("../kept.wav", dir.file("sub/link.wav"));
+    TestSupport::writeBytes(kept, {'o', 'l', 'd'});
+    ASSERT_EQ(runCli("copy '" + in + "' '" + dir.file("sub/link.wav") + "' --force", &out), 0)
+        << out;
+    EXPECT_TRUE(fs::is_symlink(dir.file("sub/link.wav")));
+    EXPECT_GT(fs::file_size(kept), 44u);
+    EXPECT_EQ(mode(kept), fs::perms(0604));
+}
+
+TEST(CliUsage, DoubleDashEndsTheOptionsAndFullPathIsAbsolute) {
+    TestSupport::TempDir dir;
+    fs::create_directory(dir.file("sub"));
+    ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + dir.file("-x.wav") + "' synth 0.1 sine 440"),
+              0);
+    std::string out;
+    EXPECT_EQ(TestSupport::run("cd '" + dir.path().string() + "' && " + cli() +
+                                   " info sub/../-x.wav -- -x.wav 2>&1",
+                               &out),
+              0)
+        << out;
+    const std::string full = "Full Path: " + dir.file("-x.wav") + "\n";
+    const auto first = out.find(full);
+    EXPECT_NE(first, std::string::npos) << out;
+    EXPECT_NE(out.find(full, first + 1), std::string::npos) << out;
+    EXPECT_EQ(runCli("info -- --help", &out), 1) << "a file named --help";
+    EXPECT_EQ(runCli("process --markpoints '' x.wav", &out), 2) << out;
+    EXPECT_EQ(runCli("process --help", &out), 0);
+    EXPECT_NE(out.find("fast and medium take the same path"), std::string::npos);
+}
+
+// Output that cannot be written fails the command, whatever it printed.
+TEST(CliUsage, UnwritableOutputFails) {
+    TestSupport::TempDir dir;
+    const std::string wav = dir.file("x.wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + wav + "' synth 0.1 sine 440"), 0);
+    const std::string mpt = dir.file("x.mpt");
+    ASSERT_EQ(runCli("markpoints make '" + mpt + "' --time 0:1"), 0);
+    for (const std::string& args : std::vector<std::string>{
+             "info '" + wav + "'", "settings", "devices", "markpoints show '" + mpt + "'"}) {
+        std::string out;
+        EXPECT_EQ(TestSupport::run("XDG_CONFIG_HOME='" + dir.file("config") + "' " + cli() + " " +
+                                       args + " 2>&1 >/dev/full",
+                                   &out),
+                  1)
+            << args;
+        EXPECT_NE(out.find("cannot write the output: No space left on device"), std::string::npos)
+            << args << ": " << out;
+    }
+}

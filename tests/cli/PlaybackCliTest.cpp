@@ -24,8 +24,10 @@ class PlaybackCli : public testing::Test {
 
     // Runs the command with its own configuration folder; stdout and stderr end up in *out.
     // A feed, when given, is a shell command whose output becomes the standard input.
-    int run(const std::string& args, std::string* out = nullptr, const std::string& feed = "") {
-        return TestSupport::run((feed.empty() ? "" : feed + " | ") + "XDG_CONFIG_HOME='" +
+    // A prefix goes before the program (for example a time limit).
+    int run(const std::string& args, std::string* out = nullptr, const std::string& feed = "",
+            const std::string& prefix = "") {
+        return TestSupport::run((feed.empty() ? "" : feed + " | ") + prefix + "XDG_CONFIG_HOME='" +
                                     dir.file("config") + "' " + cli() + " " + args + " 2>&1",
                                 out);
     }
@@ -59,6 +61,8 @@ TEST_F(PlaybackCli, DevicesMarksTheOneTheSettingsName) {
     ASSERT_EQ(run("devices", &out), 0);
     EXPECT_NE(out.find("\n* system No sound card"), std::string::npos) << out;
     EXPECT_EQ(run("devices extra"), 2);
+    // play takes the identifier as well as the name.
+    ASSERT_EQ(run("play " + wav("short.wav", 1, 0.1) + " --device " + id, &out), 0) << out;
 }
 
 TEST_F(PlaybackCli, SettingsShowsThePathAndTheValues) {
@@ -71,8 +75,29 @@ TEST_F(PlaybackCli, SettingsShowsThePathAndTheValues) {
     ASSERT_EQ(run("settings", &out), 0);
     EXPECT_NE(out.find("AudioDriver: No sound card (paced by the clock)\n"), std::string::npos);
     EXPECT_NE(out.find("Quality: 3\n"), std::string::npos);
+    EXPECT_NE(out.find("IncludePitch: no\n"), std::string::npos) << "as the file spells it";
     TestSupport::writeBytes(dir.file("config/stretchwerk/Stretchwerk.cfg"), {'Q', '\r', '\n'});
     EXPECT_EQ(run("settings", &out), 1);
+}
+
+// A FIFO would block the read, a device (/dev/urandom) might never end it: neither is read, both
+// count as a corrupt file. settings fails, process warns and goes on with the defaults.
+TEST_F(PlaybackCli, SettingsInPlaceOfAFifoOrADeviceAreCorrupt) {
+    const std::string path = dir.file("config/stretchwerk/Stretchwerk.cfg");
+    std::filesystem::create_directories(dir.file("config/stretchwerk"));
+    const std::string file = wav("t.wav", 1, 0.1);
+    const std::string guard = "timeout 20 env "; // a blocked read must not hang the test
+    for (const std::string& make : {"mkfifo '" + path + "'", "ln -s /dev/null '" + path + "'"}) {
+        std::filesystem::remove(path);
+        ASSERT_EQ(TestSupport::run(make), 0);
+        std::string out;
+        EXPECT_EQ(run("settings", &out, "", guard), 1) << make;
+        EXPECT_NE(out.find("file is corrupt! (not a regular file)"), std::string::npos) << out;
+        EXPECT_EQ(run("process --out-dir '" + dir.path().string() + "' " + file, &out, "", guard),
+                  0)
+            << out;
+        EXPECT_NE(out.find("(using the defaults)"), std::string::npos) << out;
+    }
 }
 
 // The range plays in real time: a two-second file takes about two seconds.
@@ -115,6 +140,10 @@ TEST_F(PlaybackCli, RefusesWhatItCannotPlay) {
               std::string::npos);
     EXPECT_EQ(run("play " + two + " --device 'no such device'", &out), 1);
     EXPECT_NE(out.find("no output device is named \"no such device\""), std::string::npos);
+    EXPECT_EQ(run("play " + two + " --start 4410 --device " + CLOCK, &out), 1);
+    EXPECT_NE(out.find("--start 4410 lies beyond the last frame (the file has 4410 frames)"),
+              std::string::npos)
+        << out;
     EXPECT_EQ(run("play '" + dir.file("missing.wav") + "' --device " + CLOCK), 1);
     EXPECT_EQ(run("play " + two + " --start -5"), 2);
     EXPECT_EQ(run("play"), 2);

@@ -127,6 +127,22 @@ TEST(CliProcess, ReportsAFileThatFailsAndGoesOnWithTheOthers) {
     EXPECT_FALSE(fs::exists(dir.file("taken T2.00 10.wav")));
 }
 
+TEST(CliProcess, SaysWhyThereIsNoNameWithoutAnIndex) {
+    TestSupport::TempDir dir;
+    tone(dir, "t.wav", "-r 8000 -b 16 -c 1");
+    std::string out;
+    EXPECT_EQ(process(dir, "--no-pitch-in-name --no-time-in-name --no-index-in-name t.wav", &out),
+              1);
+    EXPECT_NE(out.find("t.wav: no destination name: with no settings in the name it would be the "
+                       "source itself"),
+              std::string::npos)
+        << out;
+    ASSERT_EQ(process(dir, "--no-pitch-in-name --no-index-in-name t.wav", &out), 0) << out;
+    EXPECT_EQ(process(dir, "--no-pitch-in-name --no-index-in-name t.wav", &out), 1);
+    EXPECT_NE(out.find("no free destination name: t T1.00.wav exists already"), std::string::npos)
+        << out;
+}
+
 TEST(CliProcess, SplitSetsGiveOneFilePerChannel) {
     TestSupport::TempDir dir;
     tone(dir, "L.wav", "-r 44100 -b 16 -c 1");
@@ -141,8 +157,10 @@ TEST(CliProcess, SplitSetsGiveOneFilePerChannel) {
     }
     EXPECT_EQ(process(dir, "--split L.wav R48.wav", &out), 1);
     EXPECT_NE(out.find("Expect a Samplerate of 44100 Hz"), std::string::npos) << out;
-    EXPECT_EQ(process(dir, "--split L.wav L.wav", &out), 1);
-    EXPECT_NE(out.find("You have already opened this file!"), std::string::npos) << out;
+    for (const std::string twice : {"L.wav L.wav", "L.wav ./L.wav"}) {
+        EXPECT_EQ(process(dir, "--split " + twice, &out), 1) << twice;
+        EXPECT_NE(out.find("You have already opened this file!"), std::string::npos) << out;
+    }
 }
 
 TEST(CliProcess, MarkPointCurvesDriveTheFactorsAndLeaveThemOutOfTheName) {
@@ -154,6 +172,7 @@ TEST(CliProcess, MarkPointCurvesDriveTheFactorsAndLeaveThemOutOfTheName) {
     saveMarkPointFile(dir.file("curves.mpt"), curves);
     std::string out;
     ASSERT_EQ(process(dir, "--markpoints curves.mpt tone.wav", &out), 0) << out;
+    EXPECT_EQ(out.find("warning"), std::string::npos) << out;
     const std::string made = dir.file("tone 2.wav");
     ASSERT_TRUE(fs::exists(made)) << out;
     // The time factor rises from 1 to 2 over the file: about 1.5 s come out of 1 s.
@@ -162,6 +181,14 @@ TEST(CliProcess, MarkPointCurvesDriveTheFactorsAndLeaveThemOutOfTheName) {
     EXPECT_LT(frames, 76000);
     EXPECT_EQ(process(dir, "--markpoints missing.mpt tone.wav", &out), 1);
     EXPECT_NE(out.find("missing.mpt"), std::string::npos);
+    // Curve values beyond the engine's range are clamped, and the file is named.
+    curves.getScale(SCALE_PITCH).insertUnique({22050, 8.0f, LINEAR, 0});
+    saveMarkPointFile(dir.file("high.mpt"), curves);
+    ASSERT_EQ(process(dir, "--markpoints high.mpt tone.wav", &out), 0) << out;
+    EXPECT_NE(out.find("high.mpt: warning: values beyond the engine's range are taken as the "
+                       "nearest limit: pitch curve (0.25 to 4)"),
+              std::string::npos)
+        << out;
 }
 
 TEST(CliProcess, WrongCommandLinesExitWithTwo) {
@@ -170,11 +197,19 @@ TEST(CliProcess, WrongCommandLinesExitWithTwo) {
     for (const std::string args :
          {"", "--time 5 t.wav", "--time 120bpm t.wav", "--time 0% t.wav", "--quality superb t.wav",
           "--semitones 49 t.wav", "--cents x t.wav", "--split t.wav", "--out-dir nowhere t.wav",
-          "--name-parts middle t.wav", "--jobs 0 t.wav"}) {
+          "--name-parts middle t.wav", "--jobs 0 t.wav", "--semitones 36 t.wav",
+          "--semitones -24 --cents -1 t.wav", "--time 5% t.wav", "--time 3600s t.wav",
+          "--time 1201bpm --source-bpm 120 t.wav"}) {
         std::string out;
         EXPECT_EQ(process(dir, args, &out), 2) << args << "\n" << out;
     }
+    // Requests beyond the engine's range name the range, and no file is made.
     std::string out;
+    EXPECT_EQ(process(dir, "--time 3600s t.wav", &out), 2);
+    EXPECT_NE(out.find("t.wav: a time of 3600 s is beyond the range of 0.1 s to 128 s"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     EXPECT_EQ(process(dir, "--time 120bpm --source-bpm 60 --out-dir . t.wav", &out), 0) << out;
     EXPECT_TRUE(fs::exists(dir.file("t P0.0 T0.50 2.wav"))) << out;
 }

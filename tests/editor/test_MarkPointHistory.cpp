@@ -99,3 +99,38 @@ TEST(MarkPointHistory, NewEditAfterUndoDiscardsTheRedoBranch) {
     ASSERT_EQ(d.time.size(), 2u);
     EXPECT_EQ(d.time[1].framePosition, 30);
 }
+
+// A point that stands where a deleted or added one would come back is never overwritten: the
+// whole step is refused and neither the curves nor the cursor move.
+TEST(MarkPointHistory, PointsComingBackOntoATakenFrameAreRefusedAsAWhole) {
+    auto expectRefused = [](Document& d, bool undo) {
+        const auto before = d.curves();
+        const std::size_t cursor = d.history.getCursor();
+        try {
+            undo ? d.history.undo() : d.history.redo();
+            ADD_FAILURE() << "a point was overwritten";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "cannot add two mark points at the same Frame Position!");
+        }
+        EXPECT_EQ(d.curves(), before);
+        EXPECT_EQ(d.history.getCursor(), cursor);
+    };
+    Document d;
+    CMarkPointArray deletedTime, deletedPitch, none;
+    deletedTime.append(point(10, 1.5f));
+    deletedPitch.append(point(5, 0.5f));
+    deletedPitch.append(point(20, 2.5f)); // the last point of the last curve collides
+    d.history.pushSelected(HISTORY_DELETE, deletedTime, deletedPitch, none);
+    d.pitch.insertUnique(point(20, 3.0f));
+    expectRefused(d, true);
+    d.pitch.remove(20);
+    d.history.undo();
+    EXPECT_EQ(d.pitch.size(), 2u);
+
+    d.history.clear();
+    d.history.pushAdded(SCALE_FORMANT, point(7, 0.75f));
+    d.history.undo();
+    d.formant.insertUnique(point(7, 1.25f));
+    expectRefused(d, false);
+    EXPECT_EQ(d.formant.find(7)->value, 1.25f);
+}

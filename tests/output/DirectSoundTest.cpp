@@ -91,6 +91,28 @@ TEST(DirectSoundRenderingBuffer, StartWithoutRendererThrowsBeforePlaying) {
     EXPECT_EQ(output.getCurrentPlayPosition(), 3 * 441);
 }
 
+// A queue that fails in its start after it became active (its wake-up event can throw): the
+// output must not leave it running.
+TEST(DirectSoundRenderingBuffer, FailedStartStopsTheQueueAgain) {
+    class FailingQueue : public CBufferedRenderer {
+      public:
+        void start() override {
+            CBufferedRenderer::start();
+            throw std::runtime_error("the queue failed");
+        }
+    };
+    SilentSource source;
+    FailingQueue queue;
+    queue.setSource(&source);
+    CDirectSoundManager manager;
+    manager.Init(guidForName(CLOCK_DEVICE_NAME));
+    RB output(manager);
+    output.init(441);
+    output.setRenderer(&queue);
+    EXPECT_EQ(failureText([&] { output.start(); }), "the queue failed");
+    EXPECT_FALSE(queue.isActive());
+}
+
 // The clock-paced device plays like a sound card: notifications come, segments are refilled
 // from the queue, and right after start the whole buffer lies ahead of the cursor.
 TEST(DirectSoundRenderingBuffer, ClockDeviceKeepsRefillingFromTheQueue) {

@@ -113,3 +113,16 @@ TEST(RowProcessing, CancelledNamingGivesNoDestination) {
     EXPECT_FALSE(result.destination);
     EXPECT_EQ(framesOf(fixture.source.memberPaths[0]), 4000u) << "the source was touched";
 }
+
+TEST(RowProcessing, RefusesARequestBeyondTheRangeBeforeMakingAFile) {
+    RowFixture fixture(4410);
+    RowSettings row;
+    row.timeValue = 12.8001; // 128 times the source's 0.1 s and a little more
+    row.timeUnit = Seconds;
+    NoDialogs dialogs;
+    EXPECT_THROW(processRow(row, fixture.source, {}, 3, dialogs, nullptr, RowHooks{}, nullptr),
+                 std::out_of_range);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fixture.dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
