@@ -182,6 +182,7 @@ bool copyMember(const MemberName& member, FileType type, const CopyTarget& targe
     std::vector<std::vector<float>> buffers(reader->format.channels,
                                             std::vector<float>(kCopyFrames));
     std::vector<float*> channels;
+    channels.reserve(buffers.size());
     for (auto& b : buffers)
         channels.push_back(b.data());
     const u64 frames = reader->getFrames();

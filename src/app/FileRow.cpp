@@ -114,8 +114,8 @@ std::optional<double> parseUserNumber(const std::string& text) {
     return value;
 }
 
-CFileRow::CFileRow(std::unique_ptr<CAudioFileCache> source, std::vector<std::string> memberPaths,
-                   bool isSplit, FileType type)
+CFileRow::CFileRow(std::unique_ptr<CAudioFileCache> source,
+                   const std::vector<std::string>& memberPaths, bool isSplit, FileType type)
     : cache(std::move(source)), split(isSplit), fileType(type) {
     if (!cache || memberPaths.empty()) throw std::invalid_argument("a row needs a source");
     for (const std::string& p : memberPaths)

@@ -48,8 +48,8 @@ std::optional<double> parseUserNumber(const std::string& text);
 
 class CFileRow {
   public:
-    CFileRow(std::unique_ptr<Audio::CAudioFileCache> cache, std::vector<std::string> memberPaths,
-             bool split, Audio::FileType fileType);
+    CFileRow(std::unique_ptr<Audio::CAudioFileCache> cache,
+             const std::vector<std::string>& memberPaths, bool split, Audio::FileType fileType);
     ~CFileRow();
     CFileRow(const CFileRow&) = delete;
     CFileRow& operator=(const CFileRow&) = delete;

@@ -20,7 +20,7 @@ JobSettings jobSettingsFrom(const CSettings& settings) {
     return job;
 }
 
-CSettings loadSettingsOrDefaults(DeviceLister devices, std::string* problem) {
+CSettings loadSettingsOrDefaults(const DeviceLister& devices, std::string* problem) {
     CSettings settings(devices);
     struct stat st {};
     if (::lstat(settings.getPath().c_str(), &st) != 0) return settings;

@@ -18,6 +18,6 @@ JobSettings jobSettingsFrom(const CSettings& settings);
 
 // The settings file's values, or the defaults when there is no file; a file that cannot be
 // read gives the defaults and its problem in `problem`.
-CSettings loadSettingsOrDefaults(DeviceLister devices, std::string* problem);
+CSettings loadSettingsOrDefaults(const DeviceLister& devices, std::string* problem);
 
 } // namespace App

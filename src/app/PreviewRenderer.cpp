@@ -45,7 +45,7 @@ bool PreviewRenderer::start(CFileRow& row, std::int64_t startFrame, std::int64_t
     return true;
 }
 
-void PreviewRenderer::render(CAudioFile* file, Done done) {
+void PreviewRenderer::render(CAudioFile* file, const Done& done) {
     std::unique_ptr<CAudioFile> destination(file);
     PreviewResult result;
     try {

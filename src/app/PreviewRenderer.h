@@ -59,7 +59,7 @@ class PreviewRenderer {
     bool isRunning() const { return running; }
 
   private:
-    void render(Audio::CAudioFile* destination, Done done);
+    void render(Audio::CAudioFile* destination, const Done& done);
 
     std::unique_ptr<Process::CKALO2FileProcess> job;
     Process::ProcessingProgress* progress = nullptr;

@@ -29,7 +29,7 @@ CFileRow* openIntoList(BatchList& list, const std::string& path, ListUi& ui) {
 
 } // namespace
 
-std::string failureText(std::exception_ptr failure, const std::string& fallback) {
+std::string failureText(const std::exception_ptr& failure, const std::string& fallback) {
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& e) {
@@ -131,7 +131,7 @@ std::optional<std::string> chooseMember(const std::string& title,
                                : first->type == AiffType ? kAiffOnlyFilter
                                                          : kWaveOnlyFilter;
     for (;;) {
-        const std::optional<std::string> path = ui.chooseFile(title, filter);
+        std::optional<std::string> path = ui.chooseFile(title, filter);
         if (!path) return std::nullopt;
         try {
             const SplitMemberInfo info = probeSplitMember(*path);

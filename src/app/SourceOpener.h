@@ -26,7 +26,7 @@ enum class OpenFilter { AllAudio = 0, Wave = 1, Aiff = 2 };
 std::string resolveChosenName(const std::string& path, OpenFilter filter);
 
 // The text a failure shows: the exception's own, or `fallback` when it has none.
-std::string failureText(std::exception_ptr failure, const std::string& fallback);
+std::string failureText(const std::exception_ptr& failure, const std::string& fallback);
 
 // One row per chosen file; each failure is shown and the other files still open.
 std::vector<CFileRow*> openChosenFiles(BatchList& list, const std::vector<std::string>& paths,

@@ -91,6 +91,7 @@ namespace {
 template <class T, u32 N>
 std::unique_ptr<CAudioFile> makeSplit(const std::vector<std::string>& paths) {
     std::vector<CFile*> files;
+    files.reserve(paths.size());
     for (const auto& p : paths)
         files.push_back(CDataFile::forPath(p));
     return std::make_unique<CAudioSplitFile<T, N>>(files.data(), static_cast<u32>(files.size()));
