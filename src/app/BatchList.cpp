@@ -12,10 +12,11 @@ namespace App {
 using namespace Audio;
 
 CFileRow& BatchList::addRow(std::unique_ptr<CAudioFileCache> cache,
-                            std::vector<std::string> memberPaths, bool split, FileType fileType) {
+                            const std::vector<std::string>& memberPaths, bool split,
+                            FileType fileType) {
     std::unique_ptr<CFileRow> row;
     try {
-        row = std::make_unique<CFileRow>(std::move(cache), std::move(memberPaths), split, fileType);
+        row = std::make_unique<CFileRow>(std::move(cache), memberPaths, split, fileType);
     } catch (...) {
         throw std::runtime_error(
             "I could not open this file.  Perhaps it is already open in another program?");

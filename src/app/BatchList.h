@@ -31,7 +31,8 @@ class BatchList {
     // Appends a row for the source. Throws std::runtime_error with the list's text when the
     // row cannot be made.
     CFileRow& addRow(std::unique_ptr<Audio::CAudioFileCache> cache,
-                     std::vector<std::string> memberPaths, bool split, Audio::FileType fileType);
+                     const std::vector<std::string>& memberPaths, bool split,
+                     Audio::FileType fileType);
 
     std::size_t size() const { return rows.size(); }
     bool empty() const { return rows.empty(); }
