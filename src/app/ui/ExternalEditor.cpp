@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/AppTexts.h"
 #include "app/ui/Dialogs.h"
+#include "app/ui/StartUp.h"
 
 namespace Ui {
 
@@ -16,17 +16,6 @@ const QString kEditorFilter = QStringLiteral("Programs (*)");
 
 bool start(const QString& program, const QStringList& args = {}) {
     return !program.isEmpty() && QProcess::startDetached(program, args);
-}
-
-void saveSettings(QWidget* parent, App::CSettings& settings) {
-    try {
-        settings.save();
-    } catch (const std::exception& e) {
-        Dialogs::current().message(parent, QString::fromUtf8(e.what()), kAppTitle);
-    } catch (...) {
-        Dialogs::current().message(parent, QString::fromLatin1(App::kPreferencesWriteFailed),
-                                   kAppTitle);
-    }
 }
 
 // The stored editor, started alone; another one chosen by the user when it will not start.

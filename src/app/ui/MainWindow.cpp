@@ -8,7 +8,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/AppTexts.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FileListWidget.h"
@@ -209,14 +208,7 @@ void MainWindow::selectAlgorithm(int quality, bool store) {
     actions[ids[quality - 1]]->setChecked(true);
     if (!store) return;
     settings.quality = quality;
-    try {
-        settings.save();
-    } catch (const std::exception& e) {
-        Dialogs::current().message(this, QString::fromUtf8(e.what()), kAppTitle);
-    } catch (...) {
-        Dialogs::current().message(this, QString::fromLatin1(App::kPreferencesWriteFailed),
-                                   kAppTitle);
-    }
+    saveSettings(this, settings); // a failure is shown; the algorithm stays chosen
 }
 
 void MainWindow::updateActions() {

@@ -22,6 +22,12 @@ std::optional<QString> trySave(App::CSettings& settings) {
 
 } // namespace
 
+bool saveSettings(QWidget* parent, App::CSettings& settings) {
+    const std::optional<QString> problem = trySave(settings);
+    if (problem) Dialogs::current().message(parent, *problem, kAppTitle);
+    return !problem;
+}
+
 void saveSettingsOrAsk(QWidget* parent, App::CSettings& settings) {
     while (const std::optional<QString> problem = trySave(settings)) {
         Dialogs::current().message(parent, *problem, kAppTitle);

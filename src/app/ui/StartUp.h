@@ -11,5 +11,7 @@ void loadSettingsAtStartUp(QWidget* parent, App::CSettings& settings);
 // Saves; a failure is shown and the preferences are offered again until a save works or the
 // user cancels them.
 void saveSettingsOrAsk(QWidget* parent, App::CSettings& settings);
+// Saves; a failure is shown. False when it failed.
+bool saveSettings(QWidget* parent, App::CSettings& settings);
 
 } // namespace Ui
