@@ -184,7 +184,7 @@ void CDirectSoundRenderingBuffer::writeBlock(std::uint8_t* region) {
     for (int c = 0; c < 2; ++c) {
         const float* samples = c < block->getChannelCount() ? block->getChannel(c) : nullptr;
         if (!samples) continue;
-        std::uint8_t* out = region + 2 * c;
+        std::uint8_t* out = region + 2 * static_cast<std::ptrdiff_t>(c);
         for (int i = 0; i < frames; ++i, out += 4) {
             const auto v = static_cast<std::uint16_t>(toSample16(samples[i]));
             out[0] = static_cast<std::uint8_t>(v & 0xFF);

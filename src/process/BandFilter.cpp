@@ -107,10 +107,10 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
     for (int j = 0; j < subFrames; ++j) {
         // The band's spectrum ends at high: no more of it is computed, and the zeros above
         // it are left out of the transform back.
-        tables.sineTransform.apply(segment + j * hop, work.spectrum, work.transform, scale, size,
-                                   high);
+        tables.sineTransform.apply(segment + static_cast<std::ptrdiff_t>(j) * hop, work.spectrum,
+                                   work.transform, scale, size, high);
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
-        float* out = segment + j * hop;
+        float* out = segment + static_cast<std::ptrdiff_t>(j) * hop;
         if (sparse && j > 0 && j * hop + size <= use.segmentLength) {
             addSparseFrame(work.spectrum, end, *sines, window, hop, carry, out, work.filtered);
             continue;
@@ -120,7 +120,7 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
         const Placement at{j == 0, subFrames == 1, j + 1 < subFrames || tail > 0};
         overlapAdd(work.filtered, window, hop, at, carry, out);
     }
-    std::copy(carry, carry + tail, segment + subFrames * hop);
+    std::copy(carry, carry + tail, segment + static_cast<std::ptrdiff_t>(subFrames) * hop);
 }
 
 } // namespace Process
