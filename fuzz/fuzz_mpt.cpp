@@ -5,10 +5,12 @@
 #include <stdexcept>
 
 #include "audio/MemoryFile.h"
-#include "editor/AnchorPointsLoadSave.h"
-#include "editor/MarkPointHistory.h"
-#include "editor/MarkPointMovingArray.h"
-#include "editor/ValueScale.h"
+#include "editor/markpoints/AnchorPointsLoadSave.h"
+#include "editor/markpoints/MarkPointHistory.h"
+#include "editor/markpoints/MarkPointMovingArray.h"
+#include "editor/markpoints/ValueScale.h"
+
+using namespace MarkPoints;
 
 namespace {
 void evaluate(const CMarkPointArray& curve) {

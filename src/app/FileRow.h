@@ -11,7 +11,7 @@
 
 #include "audio/AudioFileCache.h"
 #include "audio/AudioFileOpener.h"
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 #include "process/RowProcessor.h"
 
 namespace App {
@@ -101,8 +101,8 @@ class CFileRow {
     bool parametersEnabled() const { return !doubleLength && !useMarkPoints; }
     bool preserveFormantsEnabled() const { return !doubleLength; }
 
-    std::array<CMarkPointArray, 3>& curves() { return markPoints; }
-    const std::array<CMarkPointArray, 3>& curves() const { return markPoints; }
+    std::array<MarkPoints::CMarkPointArray, 3>& curves() { return markPoints; }
+    const std::array<MarkPoints::CMarkPointArray, 3>& curves() const { return markPoints; }
 
     // The job's view of the parameters. Throws std::invalid_argument for a time value that
     // gives no usable factor.
@@ -143,7 +143,7 @@ class CFileRow {
     bool doubleLength = false;
     bool preserveFormants = false;
     bool useMarkPoints = false;
-    std::array<CMarkPointArray, 3> markPoints;
+    std::array<MarkPoints::CMarkPointArray, 3> markPoints;
 };
 
 template <class AskBpm>

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 #include "process/RowProcessor.h"
 
 namespace App {
@@ -25,7 +25,7 @@ struct ParameterRecord {
     double seconds = 0.0;
     double percent = 100.0;
     double targetBpm = -1.0;
-    std::array<CMarkPointArray, 3> curves;
+    std::array<MarkPoints::CMarkPointArray, 3> curves;
 
     static constexpr std::uint32_t kPreserveFormants = 1;
 

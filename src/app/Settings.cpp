@@ -15,6 +15,7 @@
 
 #include "app/ConfigFile.h"
 #include "audio/DataFile.h"
+#include "audio/ReplaceFile.h"
 
 namespace App {
 
@@ -50,33 +51,11 @@ std::string valueOr(const CConfigFile& config, const std::string& key) {
     return entry ? entry->value : std::string();
 }
 
-// Lets writeContent fill a temporary file beside path, which then takes the place of path: the
-// file is either the old one or the complete new one. Throws std::runtime_error on failure.
+// The file takes the place of the old one only once it is complete; the folder is made first.
 void replaceFile(const std::string& path, const std::function<void(Audio::CFile&)>& writeContent) {
-    const auto folder = std::filesystem::path(path).parent_path();
     std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    const std::string temporary = path + "." + std::to_string(getpid()) + ".tmp";
-    try {
-        Audio::CDataFile file(temporary, folder.string(), "");
-        file.open(Audio::Write);
-        writeContent(file);
-        file.close();
-        // The new name must not point at data that a crash could still lose.
-        const int handle = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
-        const bool synced = handle >= 0 && ::fsync(handle) == 0;
-        const int syncError = errno;
-        if (handle >= 0) ::close(handle);
-        if (!synced)
-            throw std::runtime_error("cannot write the file " + temporary +
-                                     Audio::lastErrorSuffix(syncError));
-        if (std::rename(temporary.c_str(), path.c_str()) != 0)
-            throw std::runtime_error("cannot replace the file " + path +
-                                     Audio::lastErrorSuffix(errno));
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
-    }
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    Audio::replaceFile(path, writeContent);
 }
 
 // Cuts a path to the record's 259 characters, never inside a UTF-8 sequence.

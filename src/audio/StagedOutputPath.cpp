@@ -58,6 +58,24 @@ mode_t currentUmask() {
     return 022;
 }
 
+// Data and name must both reach the disk before the old file is gone: after a crash the
+// destination is either the old file or the complete new one.
+void syncFile(const std::string& path, const std::string& destination) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    if (!synced) throw failure("cannot write the finished file to disk", destination, error);
+}
+
+// A failure here loses nothing (the rename is done), so it is not reported.
+void syncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 // The file being replaced keeps its mode; a new file gets the usual 0666 less the umask.
 mode_t modeFor(const std::string& path) {
     struct stat st {};
@@ -83,6 +101,7 @@ StagedOutputPath::~StagedOutputPath() {
 }
 
 void StagedOutputPath::commit(bool overwrite) {
+    syncFile(tempPath, finalPath);
     if (overwrite) {
         if (::rename(tempPath.c_str(), finalPath.c_str()) != 0)
             throw failure("cannot move the finished file into place", finalPath, errno);
@@ -97,6 +116,7 @@ void StagedOutputPath::commit(bool overwrite) {
         ::unlink(tempPath.c_str());
     }
     committed = true;
+    syncDirectory(directoryOf(finalPath));
 }
 
 } // namespace Audio

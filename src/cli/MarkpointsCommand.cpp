@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "editor/MarkPointFile.h"
+#include "editor/markpoints/MarkPointFile.h"
+
+using namespace MarkPoints;
 
 namespace Cli {
 

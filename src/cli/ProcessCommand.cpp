@@ -16,9 +16,11 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/ProcessStatus.h"
-#include "editor/MarkPointFile.h"
+#include "editor/markpoints/MarkPointFile.h"
 #include "process/ProcessingLimits.h"
 #include "process/RowProcessor.h"
+
+using namespace MarkPoints;
 
 namespace Cli {
 

@@ -25,9 +25,9 @@ double saneTimeFactor(double factor) {
 }
 
 CKALO2FileProcess::CKALO2FileProcess(ProcessingProgress* progress_,
-                                     const CMarkPointArray& timeCurve,
-                                     const CMarkPointArray& pitchCurve,
-                                     const CMarkPointArray& formantCurve)
+                                     const MarkPoints::CMarkPointArray& timeCurve,
+                                     const MarkPoints::CMarkPointArray& pitchCurve,
+                                     const MarkPoints::CMarkPointArray& formantCurve)
     : timeScale(timeCurve), pitchScale(pitchCurve), formantScale(formantCurve),
       estimateTime(timeCurve), estimatePitch(pitchCurve),
       engineState(new unsigned char[KALO2_StateSize()]()), progress(progress_) {

@@ -9,7 +9,7 @@
 
 #include "audio/AudioFile.h"
 #include "audio/AudioFileCache.h"
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 #include "process/KALO2.h"
 #include "process/OutputStage.h"
 #include "process/ProcessingProgress.h"
@@ -21,8 +21,8 @@ class CKALO2FileProcess {
   public:
     static constexpr int maxChannels = 10;
 
-    CKALO2FileProcess(ProcessingProgress* progress, const CMarkPointArray& timeCurve,
-                      const CMarkPointArray& pitchCurve, const CMarkPointArray& formantCurve);
+    CKALO2FileProcess(ProcessingProgress* progress, const MarkPoints::CMarkPointArray& timeCurve,
+                      const MarkPoints::CMarkPointArray& pitchCurve, const MarkPoints::CMarkPointArray& formantCurve);
     ~CKALO2FileProcess();
     CKALO2FileProcess(const CKALO2FileProcess&) = delete;
     CKALO2FileProcess& operator=(const CKALO2FileProcess&) = delete;

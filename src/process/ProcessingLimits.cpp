@@ -59,7 +59,7 @@ std::string timeProblem(const RowSettings& row, double sourceSeconds) {
            rangeInUnit(row, sourceSeconds);
 }
 
-std::string curveProblem(const CMarkPointArray& curve, const char* name, double low, double high) {
+std::string curveProblem(const MarkPoints::CMarkPointArray& curve, const char* name, double low, double high) {
     for (std::size_t i = 0; i < curve.size(); ++i) {
         const double value = curve[i].value;
         if (!(value >= low * (1.0 - kTolerance) && value <= high * (1.0 + kTolerance)))

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "audio/AudioFileCache.h"
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 #include "process/KALO2FileProcess.h"
 #include "process/KALODestinationFileBuilder.h"
 
@@ -33,7 +33,7 @@ struct RowSettings {
     bool doubleLength = false;
     bool exactPitch = false; // see KALO2_SetExactPitch()
     bool useMarkPoints = false;
-    CMarkPointArray curves[3]; // time, pitch, formant
+    MarkPoints::CMarkPointArray curves[3]; // time, pitch, formant
 };
 
 struct NamingSettings {

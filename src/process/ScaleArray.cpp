@@ -4,7 +4,7 @@
 
 namespace Process {
 
-ScaleArray::ScaleArray(const CMarkPointArray& curve) : points(curve.begin(), curve.end()) {
+ScaleArray::ScaleArray(const MarkPoints::CMarkPointArray& curve) : points(curve.begin(), curve.end()) {
 }
 
 void ScaleArray::rewind() {
@@ -22,17 +22,17 @@ double ScaleArray::evaluate(std::int64_t position) {
         current = before;
         return current;
     }
-    const CMarkPoint& next = points[static_cast<std::size_t>(cursor + 1)];
-    if (next.lineStyle & LINEAR) {
+    const MarkPoints::CMarkPoint& next = points[static_cast<std::size_t>(cursor + 1)];
+    if (next.lineStyle & MarkPoints::LINEAR) {
         const double startPosition =
             cursor >= 0 ? points[static_cast<std::size_t>(cursor)].framePosition : 0;
         const double span = next.framePosition - startPosition;
         current = span > 0 ? before + (next.value - before) *
                                           (static_cast<double>(position) - startPosition) / span
                            : before;
-    } else if (next.lineStyle & KEEP) {
+    } else if (next.lineStyle & MarkPoints::KEEP) {
         // the factor stays where the previous evaluation left it
-    } else if (next.lineStyle & SQUARE) {
+    } else if (next.lineStyle & MarkPoints::SQUARE) {
         current = before;
     } else {
         throw std::runtime_error("CKALO2FileProcess::process_ScaleArray: unknown Type!");

@@ -2,14 +2,14 @@
 // A processing job's own copy of one mark point curve, evaluated forward with a cursor.
 #include <vector>
 
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 
 namespace Process {
 
 class ScaleArray {
   public:
     ScaleArray() = default;
-    explicit ScaleArray(const CMarkPointArray& curve);
+    explicit ScaleArray(const MarkPoints::CMarkPointArray& curve);
 
     // Back before the first point, value 1.0.
     void rewind();
@@ -18,7 +18,7 @@ class ScaleArray {
     std::size_t size() const { return points.size(); }
 
   private:
-    std::vector<CMarkPoint> points;
+    std::vector<MarkPoints::CMarkPoint> points;
     std::ptrdiff_t cursor = -1; // index of the last point at or before the position
     double current = 1.0;
 };

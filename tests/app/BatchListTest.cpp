@@ -5,6 +5,8 @@
 #include "ModelTestKit.h"
 #include "app/BatchList.h"
 
+using namespace MarkPoints;
+
 using namespace App;
 using namespace ModelTest;
 

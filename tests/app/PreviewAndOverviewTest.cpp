@@ -7,6 +7,8 @@
 #include "app/PreviewRenderer.h"
 #include "app/WaveOverview.h"
 
+using namespace MarkPoints;
+
 using namespace App;
 using namespace ModelTest;
 

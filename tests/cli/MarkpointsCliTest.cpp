@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "editor/MarkPointFile.h"
+#include "editor/markpoints/MarkPointFile.h"
 #include "support/TestSupport.h"
+
+using namespace MarkPoints;
 
 namespace fs = std::filesystem;
 

@@ -9,8 +9,10 @@
 #include <thread>
 #include <unistd.h>
 
-#include "editor/MarkPointFile.h"
+#include "editor/markpoints/MarkPointFile.h"
 #include "support/TestSupport.h"
+
+using namespace MarkPoints;
 
 namespace fs = std::filesystem;
 

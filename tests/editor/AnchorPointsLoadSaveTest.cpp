@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "editor/AnchorPointsLoadSave.h"
+#include "editor/markpoints/AnchorPointsLoadSave.h"
 #include "editor/BytesFile.h"
 #include "support/Bytes.h"
 #include "support/TestSupport.h"
+
+using namespace MarkPoints;
 
 namespace {
 using Bytes = std::vector<unsigned char>;

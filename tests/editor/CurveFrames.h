@@ -3,11 +3,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 
-inline std::vector<std::int32_t> frames(const CMarkPointArray& curve) {
+
+inline std::vector<std::int32_t> frames(const MarkPoints::CMarkPointArray& curve) {
     std::vector<std::int32_t> out;
-    for (const CMarkPoint& p : curve)
+    for (const MarkPoints::CMarkPoint& p : curve)
         out.push_back(p.framePosition);
     return out;
 }

@@ -2,10 +2,12 @@
 
 #include <stdexcept>
 
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 #include "support/TestSupport.h"
 
 #include "CurveFrames.h"
+
+using namespace MarkPoints;
 
 namespace {
 CMarkPoint point(std::int32_t frame, float value = 1.0f, std::uint32_t style = LINEAR) {

@@ -3,9 +3,11 @@
 #include <random>
 #include <stdexcept>
 
-#include "editor/MarkPointHistory.h"
-#include "editor/MarkPointMovingArray.h"
-#include "editor/ValueScale.h"
+#include "editor/markpoints/MarkPointHistory.h"
+#include "editor/markpoints/MarkPointMovingArray.h"
+#include "editor/markpoints/ValueScale.h"
+
+using namespace MarkPoints;
 
 namespace {
 constexpr std::int32_t fileLength = 48; // short, so that edits crowd each other

@@ -6,8 +6,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "editor/MarkPointFile.h"
+#include "editor/markpoints/MarkPointFile.h"
 #include "support/TestSupport.h"
+
+using namespace MarkPoints;
 
 namespace {
 using TestSupport::TempDir;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "editor/MarkPointHistory.h"
-#include "editor/MarkPointMovingArray.h"
-#include "editor/ValueScale.h"
+#include "editor/markpoints/MarkPointHistory.h"
+#include "editor/markpoints/MarkPointMovingArray.h"
+#include "editor/markpoints/ValueScale.h"
+
+using namespace MarkPoints;
 
 namespace {
 CMarkPoint point(std::int32_t frame, float value, std::uint8_t selected = 0) {

@@ -2,10 +2,12 @@
 
 #include <stdexcept>
 
-#include "editor/MarkPointMovingArray.h"
-#include "editor/ValueScale.h"
+#include "editor/markpoints/MarkPointMovingArray.h"
+#include "editor/markpoints/ValueScale.h"
 
 #include "CurveFrames.h"
+
+using namespace MarkPoints;
 
 namespace {
 CMarkPoint point(std::int32_t frame, float value, std::uint8_t selected = 1) {

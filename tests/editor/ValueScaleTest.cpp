@@ -3,10 +3,12 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "editor/MarkPoint.h"
-#include "editor/ValueScale.h"
-#include "editor/ValueSnapping.h"
+#include "editor/markpoints/MarkPoint.h"
+#include "editor/markpoints/ValueScale.h"
+#include "editor/markpoints/ValueSnapping.h"
 #include "support/TestSupport.h"
+
+using namespace MarkPoints;
 
 TEST(ValueScale, PixelsSpanTheRangeLogarithmically) {
     const CValueScale scale(4.0, 201, 120.0);

@@ -13,6 +13,8 @@
 #include "process/KALO2FileProcess.h"
 #include "support/TestSupport.h"
 
+using namespace MarkPoints;
+
 using namespace JobTest;
 using Process::CKALO2FileProcess;
 

@@ -4,6 +4,8 @@
 
 #include "audio/AudioFileOpener.h"
 
+using namespace MarkPoints;
+
 namespace JobTest {
 
 using namespace Audio;

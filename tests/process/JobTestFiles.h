@@ -8,7 +8,8 @@
 
 #include "audio/AudioFile.h"
 #include "audio/AudioFileCache.h"
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
+
 
 namespace JobTest {
 
@@ -32,6 +33,6 @@ std::unique_ptr<Audio::CAudioFileCache> openCache(const std::string& path);
 std::unique_ptr<Audio::CAudioFile> waveFile(const std::string& path);
 
 // A curve holding the given points (frame, value, style) in order.
-CMarkPointArray curve(std::initializer_list<CMarkPoint> points);
+MarkPoints::CMarkPointArray curve(std::initializer_list<MarkPoints::CMarkPoint> points);
 
 } // namespace JobTest

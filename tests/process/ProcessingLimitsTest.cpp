@@ -3,6 +3,8 @@
 
 #include "process/ProcessingLimits.h"
 
+using namespace MarkPoints;
+
 using namespace Process;
 
 namespace {

@@ -10,6 +10,8 @@
 #include "process/RowProcessor.h"
 #include "support/TestSupport.h"
 
+using namespace MarkPoints;
+
 using namespace JobTest;
 using namespace Process;
 

@@ -4,6 +4,8 @@
 #include "JobTestFiles.h"
 #include "process/ScaleArray.h"
 
+using namespace MarkPoints;
+
 using JobTest::curve;
 using Process::ScaleArray;
 

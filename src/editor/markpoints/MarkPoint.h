@@ -2,6 +2,8 @@
 // One mark point of a curve, and the ids that name curves and line styles.
 #include <cstdint>
 
+namespace MarkPoints {
+
 inline constexpr std::uint32_t SCALE_TIME = 1;
 inline constexpr std::uint32_t SCALE_PITCH = 2;
 inline constexpr std::uint32_t SCALE_FORMANT = 3;
@@ -24,3 +26,5 @@ struct CMarkPoint {
 
     bool operator==(const CMarkPoint&) const = default;
 };
+
+} // namespace MarkPoints

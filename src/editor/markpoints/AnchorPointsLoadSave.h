@@ -4,11 +4,13 @@
 #include <array>
 #include <cstdint>
 
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 
 namespace Audio {
 class CFile;
 }
+
+namespace MarkPoints {
 
 class CAnchorPointsLoadSave {
   public:
@@ -50,3 +52,5 @@ class CAnchorPointsLoadSave {
     float baseBpm = 0.0f;
     std::uint32_t fourthInfoWord = 4;
 };
+
+} // namespace MarkPoints

@@ -1,8 +1,10 @@
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
+
+namespace MarkPoints {
 
 namespace {
 constexpr std::size_t initialCapacity = 50;
@@ -133,3 +135,5 @@ double CMarkPointArray::valueAt(std::int32_t frame) const {
     if (style & SQUARE) return prevValue;
     throw std::runtime_error("CMarkPointArray::valueAt() unknown Line Style!");
 }
+
+} // namespace MarkPoints

@@ -1,12 +1,14 @@
-#include "editor/MarkPointMovingArray.h"
+#include "editor/markpoints/MarkPointMovingArray.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 
-#include "editor/ValueScale.h"
-#include "editor/ValueSnapping.h"
+#include "editor/markpoints/ValueScale.h"
+#include "editor/markpoints/ValueSnapping.h"
+
+namespace MarkPoints {
 
 CMarkPointMovingArray::CMarkPointMovingArray(CMarkPointArray& time, CMarkPointArray& pitch,
                                              CMarkPointArray& formant, const CValueScale& scale_)
@@ -196,3 +198,5 @@ CMarkPointMovingArray::highestSelectedFrame(const ScaleMask& scales) const {
     });
     return highestFrame;
 }
+
+} // namespace MarkPoints

@@ -1,10 +1,12 @@
-#include "editor/ValueSnapping.h"
+#include "editor/markpoints/ValueSnapping.h"
 
 #include <cmath>
 #include <stdexcept>
 
-#include "editor/MarkPoint.h"
-#include "editor/ValueScale.h"
+#include "editor/markpoints/MarkPoint.h"
+#include "editor/markpoints/ValueScale.h"
+
+namespace MarkPoints {
 
 namespace {
 // Rounds to the nearest integer, ties to even; stays in double so that far-off pixels
@@ -49,3 +51,5 @@ double snappedValueOfPixel(const CValueScale& scale, std::uint32_t scaleId,
     if (timeDisplay == TIMEDISPLAY_BPM) return snapBpm(scale, a, b);
     throw std::invalid_argument("a not existing time scale convert function was selected!");
 }
+
+} // namespace MarkPoints

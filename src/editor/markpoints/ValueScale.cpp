@@ -1,11 +1,13 @@
-#include "editor/ValueScale.h"
+#include "editor/markpoints/ValueScale.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
-#include "editor/MarkPoint.h"
+#include "editor/markpoints/MarkPoint.h"
+
+namespace MarkPoints {
 
 namespace {
 // 24 / ln(4): the read-outs show 12 × log2(v) through this constant.
@@ -79,3 +81,5 @@ std::string CValueScale::format(std::uint32_t scaleId, std::uint32_t timeDisplay
     if (scaleId == SCALE_FORMANT) return printed("F %.2f", shown);
     return printed(timeDisplay == TIMEDISPLAY_PERCENT ? "%.2f %%" : "%.2f BPM", shown);
 }
+
+} // namespace MarkPoints

@@ -2,6 +2,8 @@
 // The display grid that values snap to when a point is placed or dragged by pixels.
 #include <cstdint>
 
+namespace MarkPoints {
+
 class CValueScale;
 
 // The value under pixel y, rounded to the grid of the scale's display unit: 0.1 % or 1 %
@@ -10,3 +12,5 @@ class CValueScale;
 // view snaps finer. The result is not clamped.
 double snappedValueOfPixel(const CValueScale& scale, std::uint32_t scaleId,
                            std::uint32_t timeDisplay, double y);
+
+} // namespace MarkPoints

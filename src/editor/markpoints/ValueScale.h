@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace MarkPoints {
+
 inline constexpr std::uint32_t TIMEDISPLAY_PERCENT = 1;
 inline constexpr std::uint32_t TIMEDISPLAY_BPM = 2;
 
@@ -44,3 +46,5 @@ class CValueScale {
     double baseBpm;
     double semitoneSpan;
 };
+
+} // namespace MarkPoints

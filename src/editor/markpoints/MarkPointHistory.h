@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
+
+namespace MarkPoints {
 
 class CMarkPointMovingArray;
 
@@ -66,3 +68,5 @@ class CMarkPointHistory {
     std::size_t cursor = 0;
     std::array<CMarkPointArray*, 3> curves;
 };
+
+} // namespace MarkPoints

@@ -1,4 +1,4 @@
-#include "editor/AnchorPointsLoadSave.h"
+#include "editor/markpoints/AnchorPointsLoadSave.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "audio/File.h"
+
+namespace MarkPoints {
 
 namespace {
 using Byte = unsigned char;
@@ -212,3 +214,5 @@ void CAnchorPointsLoadSave::readData(Audio::CFile& file, std::uint32_t size) {
     points.sort();
     points.removeDuplicateFrames();
 }
+
+} // namespace MarkPoints

@@ -1,10 +1,12 @@
-#include "editor/MarkPointFile.h"
+#include "editor/markpoints/MarkPointFile.h"
 
 #include <memory>
 #include <stdexcept>
 
 #include "audio/DataFile.h"
-#include "editor/ReplaceFile.h"
+#include "audio/ReplaceFile.h"
+
+namespace MarkPoints {
 
 namespace {
 [[noreturn]] void rethrowNaming(const std::exception& e, const std::string& path) {
@@ -26,8 +28,10 @@ CAnchorPointsLoadSave loadMarkPointFile(const std::string& path) {
 
 void saveMarkPointFile(const std::string& path, const CAnchorPointsLoadSave& content) {
     try {
-        replaceFile(path, [&content](Audio::CFile& file) { content.write(file); });
+        Audio::replaceFile(path, [&content](Audio::CFile& file) { content.write(file); });
     } catch (const std::exception& e) {
         rethrowNaming(e, path);
     }
 }
+
+} // namespace MarkPoints

@@ -2,7 +2,9 @@
 // Loading and saving a mark point file by its path.
 #include <string>
 
-#include "editor/AnchorPointsLoadSave.h"
+#include "editor/markpoints/AnchorPointsLoadSave.h"
+
+namespace MarkPoints {
 
 // Errors name the file. A failed load returns nothing, so curves the caller holds stay as
 // they were.
@@ -10,3 +12,5 @@ CAnchorPointsLoadSave loadMarkPointFile(const std::string& path);
 // Replaces the file only once the new one is completely written: a failed save leaves the
 // previous file untouched.
 void saveMarkPointFile(const std::string& path, const CAnchorPointsLoadSave& content);
+
+} // namespace MarkPoints

@@ -1,8 +1,10 @@
-#include "editor/MarkPointHistory.h"
+#include "editor/markpoints/MarkPointHistory.h"
 
 #include <stdexcept>
 
-#include "editor/MarkPointMovingArray.h"
+#include "editor/markpoints/MarkPointMovingArray.h"
+
+namespace MarkPoints {
 
 namespace {
 constexpr std::size_t initialCapacity = 50;
@@ -142,3 +144,5 @@ void CMarkPointHistory::clear() {
     entries.clear();
     cursor = 0;
 }
+
+} // namespace MarkPoints

@@ -7,7 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "editor/MarkPointArray.h"
+#include "editor/markpoints/MarkPointArray.h"
+
+namespace MarkPoints {
 
 class CValueScale;
 
@@ -78,3 +80,5 @@ class CMarkPointMovingArray {
     // The window's repaint timer and the mouse handlers both reach the moving array.
     mutable std::mutex lock;
 };
+
+} // namespace MarkPoints

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/MarkPoint.h"
+#include "editor/markpoints/MarkPoint.h"
+
+namespace MarkPoints {
 
 class CMarkPointArray {
   public:
@@ -57,3 +59,5 @@ class CMarkPointArray {
 
     std::vector<CMarkPoint> points;
 };
+
+} // namespace MarkPoints
