@@ -1,0 +1,185 @@
+#pragma once
+// The wave editor's document: the three curves of a row edited in place, with the clipboard,
+// the value axis, the moving array, the history, and every mouse and key interaction of the
+// editor view worked out in pixel, frame and value space. The view widget only turns its
+// events into these calls and paints what the document lays out.
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/markpoints/MarkPointArray.h"
+#include "editor/markpoints/MarkPointHistory.h"
+#include "editor/markpoints/MarkPointMovingArray.h"
+#include "editor/markpoints/ValueScale.h"
+
+namespace Editor {
+
+// Modifier bits of a mouse event; a double click adds kDoubleClick.
+inline constexpr std::uint32_t kShift = 1;
+inline constexpr std::uint32_t kCtrl = 2;
+inline constexpr std::uint32_t kAlt = 4;
+inline constexpr std::uint32_t kMeta = 8;
+inline constexpr std::uint32_t kDoubleClick = 32;
+
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+
+// A right press turns into a rubber band once the mouse is this far away in x or y.
+inline constexpr int kRubberBandDistance = 40;
+
+enum class EditState {
+    Idle = 0,
+    AddOnRelease = 1,
+    FineTune = 2,
+    RubberReplace = 3,
+    RubberAdd = 4,
+    RubberRemove = 5,
+    Drag = 6,
+    MenuPending = 10,
+    KeyboardMove = 11,
+};
+
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+};
+
+// A drawn point: its 5 × 5 marker from (x − 2, y − 2) to (x + 3, y + 3).
+struct Marker {
+    MarkPoints::CMarkPoint point;
+    MarkPoints::CPixelRect rect;
+};
+
+// One drawn piece of a curve, in view pixels: a straight line from (x0, y0) to (x1, y1).
+struct CurveLine {
+    int x0 = 0;
+    int y0 = 0;
+    int x1 = 0;
+    int y1 = 0;
+};
+
+// What the view must do after a button release.
+struct ReleaseOutcome {
+    bool openContextMenu = false;
+    PixelPoint at;
+};
+
+class CEditorDocument {
+  public:
+    // `curves`: the row's curves (time, pitch, formant), edited in place. `fileLength` in
+    // frames; `baseBpm` the row's original tempo (−1 or 0 when unknown); `currentScale` 1–3.
+    CEditorDocument(std::array<MarkPoints::CMarkPointArray, 3>& curves, std::int64_t fileLength,
+                    double baseBpm, std::uint32_t currentScale);
+
+    // --- view geometry -----------------------------------------------------------------
+    // The view rectangle in widget pixels (left/top inclusive, right/bottom exclusive). The
+    // value axis is rebuilt for the new height.
+    void setViewRect(const MarkPoints::CPixelRect& rect);
+    const MarkPoints::CPixelRect& getViewRect() const;
+    void setFirstFrame(std::int64_t frame);
+    std::int64_t getFirstFrame() const;
+    void setFramesPerPixel(double framesPerPixel);
+    double getFramesPerPixel() const;
+    void setVerticalZoom(double zoom);
+    double getVerticalZoom() const;
+    void setVerticalScroll(int pixels);
+    std::int64_t getFileLength() const;
+
+    // trunc((x − left) × fpp + 0.5) + first frame, never below 0.
+    std::int64_t frameOfPixel(int x) const;
+    // trunc((frame − first) / fpp + 0.5) + left.
+    int pixelOfFrame(std::int64_t frame) const;
+    // Widget y of a value, and the value under a widget y (clamped to the axis).
+    int pixelOfValue(double value) const;
+    double valueOfPixel(int y) const;
+
+    // --- mouse and keys ------------------------------------------------------------------
+    void buttonDown(PixelPoint at, int button, std::uint32_t modifiers);
+    ReleaseOutcome buttonUp(PixelPoint at, int button);
+    // `buttonHeld`: false for hover moves, which only update the read-out.
+    void mouseMove(PixelPoint at, bool buttonHeld);
+    // Shift went down / up: starts and ends a keyboard move, and the fine-tuning of a new
+    // point while the left button is held on empty space.
+    void shiftDown();
+    void shiftUp();
+    // Shift + arrow keys.
+    void nudge(int horizontalSteps, int verticalPixels);
+    // Esc: cancels a running drag and returns to idle.
+    void cancel();
+
+    EditState getState() const;
+    // The rubber band being drawn (states 3–5), in widget pixels.
+    std::optional<MarkPoints::CPixelRect> rubberBand() const;
+    // The hover position's frame and value, and the fine-tuned value (state 2), for read-outs.
+    std::int64_t getMouseFrame() const;
+    double getMouseValue() const;
+    std::optional<double> fineTuneValue() const;
+
+    // --- commands ----------------------------------------------------------------------
+    // Style of the selection, or of the point under the last mouse position.
+    void setLineStyle(std::uint32_t style);
+    void setNewPointStyle(std::uint32_t style);
+    std::uint32_t getNewPointStyle() const;
+    void copy();
+    void cut();
+    // Throws "selected_paste() nothing to paste!" when the clipboard is empty.
+    void paste();
+    void deleteSelected();
+    void undo();
+    void redo();
+    bool canUndo() const;
+    bool canRedo() const;
+    void selectAll();
+    void invertSelection();
+    bool hasClipboard() const;
+    bool anySelected() const;
+
+    void setTimeDisplay(std::uint32_t type);
+    std::uint32_t getTimeDisplay() const;
+    void setCurrentScale(std::uint32_t scaleId);
+    std::uint32_t getCurrentScale() const;
+    // Only while idle; false when refused.
+    bool setShown(std::uint32_t scaleId, bool shown);
+    bool isShown(std::uint32_t scaleId) const;
+    void setBaseBpm(double bpm);
+
+    // The value under y snapped to the scale's display grid; throws
+    // "CMarkPointEdit::getValue(): _dwScaleID invalid!" for a scale outside 1–3.
+    double getValue(std::uint32_t scaleId, int y) const;
+
+    // From any thread (the player's position reports): a frame past the end becomes
+    // length − 1, a negative one is ignored.
+    void setCursorFrame(std::int64_t frame);
+    std::int64_t getCursorFrame() const;
+
+    // Replaces the three curves (load, new, snapshot recall); the history is cleared.
+    void replaceCurves(const std::array<MarkPoints::CMarkPointArray, 3>& curves);
+    const MarkPoints::CMarkPointArray& curve(std::uint32_t scaleId) const;
+    bool isModified() const;
+    void setModified(bool modified);
+    void clearHistory();
+
+    // --- drawing -------------------------------------------------------------------------
+    // Rebuilds the marker lists of the shown scales for the current view (the hit tests
+    // use the lists of the last layout) and returns the lines of a scale's curve across the
+    // view: segment styles, the virtual start point, a line to the right edge after the last
+    // point, an empty curve as a line at 1.0. Throws "cannot draw markpoint line. unknown
+    // Line Style" for a point of another style.
+    void layout();
+    std::vector<CurveLine> curveLines(std::uint32_t scaleId) const;
+    const std::vector<Marker>& markers(std::uint32_t scaleId) const;
+    // "%.2f %%", "%.2f BPM", "P %.2f", "F %.2f" for a value of a scale.
+    std::string readout(std::uint32_t scaleId, double value) const;
+
+    // For assistive technology: the current scale, the number of points and the selected
+    // point's frame and value.
+    std::string describe() const;
+
+  private:
+    // The members are the implementation's business.
+};
+
+} // namespace Editor
