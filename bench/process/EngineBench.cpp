@@ -43,7 +43,7 @@ class EngineStream {
     }
     std::unique_ptr<std::byte[]> state;
     std::vector<float> source[2], buffer[2];
-    float* channels[KALO2_MaxChannels] = {};
+    float* channels[Audio::kMaxEngineChannels] = {};
     std::uint32_t position = 0, request = 4096;
 };
 

@@ -35,8 +35,8 @@ CAudioFile* CAiffFile::clone() const {
 void CAiffFile::checkFormat(i16 channels, i16 bits, double rate) {
     if (channels <= 0)
         throw headerError("the file names " + std::to_string(channels) + " channels!");
-    if (static_cast<u32>(channels) > maxFileChannels)
-        throw headerError("files with more than " + std::to_string(maxFileChannels) +
+    if (static_cast<u32>(channels) > kMaxFileChannels)
+        throw headerError("files with more than " + std::to_string(kMaxFileChannels) +
                           " channels are not supported!");
     format.channels = static_cast<u32>(channels);
     format.bitsPerSample = static_cast<u32>(static_cast<i32>(bits));

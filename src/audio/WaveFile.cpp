@@ -71,8 +71,8 @@ void CWaveFile::readFormatChunk(u64 bodyOffset, u32 size) {
 // Refuses what the reader could not convert safely.
 void CWaveFile::checkFormat() const {
     if (format.channels == 0) throw headerError("the file has no channels!");
-    if (format.channels > maxFileChannels)
-        throw headerError("files with more than " + std::to_string(maxFileChannels) +
+    if (format.channels > kMaxFileChannels)
+        throw headerError("files with more than " + std::to_string(kMaxFileChannels) +
                           " channels are not supported!");
     if (!SampleCodec::isSupportedBits(format.bitsPerSample))
         throw std::runtime_error("WAV supports only 8/16/20/24/32 bit!");

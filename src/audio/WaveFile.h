@@ -1,11 +1,8 @@
 #pragma once
+#include "audio/ChannelLimits.h"
 #include "audio/InterleavedAudioFile.h"
 
 namespace Audio {
-
-// Files with more channels than this are refused: a cache block holds 65536 frames of every
-// channel, and a header must not make us allocate gigabytes.
-constexpr u32 maxFileChannels = 64;
 
 // RIFF WAVE file: integer PCM (tag 1) or IEEE float (tag 3), 8/16/20/24/32 bits.
 class CWaveFile : public CInterleavedAudioFile {

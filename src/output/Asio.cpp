@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "audio/SampleCodec.h"
+
 namespace ASIO {
 
 std::atomic<CASIO*> CASIO::active{nullptr};
@@ -23,13 +25,6 @@ std::int32_t scaled(float x, double scale, int bits) {
     if (v >= high) return static_cast<std::int32_t>(high);
     if (v <= -high - 1.0) return static_cast<std::int32_t>(-high - 1.0);
     return static_cast<std::int32_t>(v);
-}
-
-std::int16_t toInt16(float x) {
-    const double v = static_cast<double>(x) * 32768.0;
-    if (!(v < 32767.0)) return 0x7FFF;
-    if (!(v > -32768.0)) return -0x8000;
-    return static_cast<std::int16_t>(v);
 }
 
 void putLittle(std::uint8_t* out, std::uint32_t v, int bytes) {
@@ -79,7 +74,8 @@ void CASIO::convert(Audio::i32 type, const float* source, void* dest, long frame
     switch (type) {
     case Int16LSB:
         for (long i = 0; i < frames; ++i)
-            putLittle(out + 2 * i, static_cast<std::uint16_t>(toInt16(source[i])), 2);
+            putLittle(out + 2 * i,
+                      static_cast<std::uint16_t>(Audio::SampleCodec::encode16(source[i])), 2);
         return;
     case Int32LSB:
         return convertInt32(source, out, frames, 0);
@@ -208,8 +204,8 @@ void CASIO::queryDriver() {
 // All outputs, as many as a block carries; no inputs.
 void CASIO::createBuffers() {
     usedInputs = 0;
-    usedOutputs = static_cast<int>(std::min<long>(
-        {outputChannels, Output::CAudioBlock::MAX_CHANNELS, MAX_BUFFERS - usedInputs}));
+    usedOutputs = static_cast<int>(
+        std::min<long>({outputChannels, Audio::kMaxBlockChannels, MAX_BUFFERS - usedInputs}));
     bufferInfos = {};
     channelInfos = {};
     for (int i = 0; i < usedInputs; ++i)

@@ -1,4 +1,5 @@
 #pragma once
+#include "audio/ChannelLimits.h"
 #include <array>
 #include <memory>
 
@@ -8,28 +9,26 @@ namespace Output {
 // Blocks are handed on by exchanging owners (AudioBlockPtr), never by copying samples.
 class CAudioBlock {
   public:
-    static constexpr int MAX_CHANNELS = 10;
-
     // An empty block: no storage until the first resize().
     CAudioBlock() = default;
     CAudioBlock(const CAudioBlock&) = delete;
     CAudioBlock& operator=(const CAudioBlock&) = delete;
 
     // Replaces the storage by a zeroed one of channels x frames samples. Throws
-    // std::invalid_argument for more than MAX_CHANNELS channels or a negative size; the block is
-    // unchanged then.
+    // std::invalid_argument for more than Audio::kMaxBlockChannels channels or a negative size; the
+    // block is unchanged then.
     void resize(int channels, int frames);
 
     bool ownsStorage() const { return storage != nullptr; }
     int getChannelCount() const { return channelCount; }
     int getFrameCount() const { return frameCount; }
-    // MAX_CHANNELS entries; those at and beyond the channel count are null.
+    // Audio::kMaxBlockChannels entries; those at and beyond the channel count are null.
     float* const* getChannels() const { return channelPointers.data(); }
     float* getChannel(int channel) const { return channelPointers[channel]; }
 
   private:
     std::unique_ptr<float[]> storage;
-    std::array<float*, MAX_CHANNELS> channelPointers{};
+    std::array<float*, Audio::kMaxBlockChannels> channelPointers{};
     int channelCount = 0;
     int frameCount = 0;
 };

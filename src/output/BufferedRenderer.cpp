@@ -54,7 +54,7 @@ void CBufferedRenderer::setSource(CAudioRenderer* newSource) {
 }
 
 void CBufferedRenderer::setBlockFormat(int channels, int frames) {
-    if (channels < 1 || channels > CAudioBlock::MAX_CHANNELS || frames < 1)
+    if (channels < 1 || channels > Audio::kMaxBlockChannels || frames < 1)
         throw std::invalid_argument(
             "CBufferedRenderer::setBlockFormat() a block holds 1 to 10 channels of 1 or more "
             "frames!");

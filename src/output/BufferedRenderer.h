@@ -53,7 +53,7 @@ class CBufferedRenderer : public CAudioRenderer {
     // block is ready. For callbacks that must not block.
     bool tryGetNextBlock(AudioBlockPtr& block);
 
-    // Channels (at most CAudioBlock::MAX_CHANNELS) and frames per block; set before start().
+    // Channels (at most Audio::kMaxBlockChannels) and frames per block; set before start().
     void setBlockFormat(int channels, int frames);
     // The renderer the producer pulls from; not owned. Set before start().
     void setSource(CAudioRenderer* source);

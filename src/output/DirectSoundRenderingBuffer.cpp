@@ -5,6 +5,8 @@
 #include <exception>
 #include <thread>
 
+#include "audio/SampleCodec.h"
+
 using namespace DirectSound;
 using Audio::i64;
 
@@ -186,18 +188,11 @@ void CDirectSoundRenderingBuffer::writeBlock(std::uint8_t* region) {
         if (!samples) continue;
         std::uint8_t* out = region + 2 * static_cast<std::ptrdiff_t>(c);
         for (int i = 0; i < frames; ++i, out += 4) {
-            const auto v = static_cast<std::uint16_t>(toSample16(samples[i]));
+            const auto v = static_cast<std::uint16_t>(Audio::SampleCodec::encode16(samples[i]));
             out[0] = static_cast<std::uint8_t>(v & 0xFF);
             out[1] = static_cast<std::uint8_t>(v >> 8);
         }
     }
-}
-
-std::int16_t CDirectSoundRenderingBuffer::toSample16(float sample) {
-    const float v = sample * 32768.0f;
-    if (!(v < 32767.0f)) return 0x7FFF;
-    if (!(v > -32768.0f)) return -0x8000;
-    return static_cast<std::int16_t>(v);
 }
 
 i64 CDirectSoundRenderingBuffer::framesAhead(int segment, i64 playFrame, i64 b) {

@@ -33,8 +33,6 @@ class CDirectSoundRenderingBuffer : public CThread {
     Audio::i64 getCurrentPlayPosition();
     Audio::i64 getFramesDelivered();
 
-    // One float sample as a 16-bit sample: full scale saturates, the rest truncates toward 0.
-    static std::int16_t toSample16(float sample);
     // Frames ahead of the play cursor, from the last refilled segment, the play frame and the
     // frames per segment.
     static Audio::i64 framesAhead(int lastSegment, Audio::i64 playFrame,

@@ -54,7 +54,7 @@ void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
 
 double CBandStretcher::findPeriod(EngineState& s, const BandSetup& band, int channels) {
     const int length = analysisLength(s.segmentLength[band.slot]);
-    const float* segments[kMaxChannels];
+    const float* segments[Audio::kMaxEngineChannels];
     for (int c = 0; c < channels; ++c)
         segments[c] = s.channels[c].segment[band.slot];
     CPeriodSearch::mix(segments, channels, length, band.decimation, s.accumulator);

@@ -60,9 +60,9 @@ EngineParameters conditionParameters(double timeFactor, double pitchFactor, doub
 int usableChannels(std::int32_t channelCount, float* const* channels) {
     if (!channels || !channels[0] || channelCount < 1) return 0;
     int count = channelCount;
-    for (int j = kMaxChannels; j >= 2; --j)
+    for (int j = Audio::kMaxEngineChannels; j >= 2; --j)
         if (!channels[j - 1] && count >= j) count = j - 1;
-    return count > kMaxChannels ? kMaxChannels : count;
+    return count > Audio::kMaxEngineChannels ? Audio::kMaxEngineChannels : count;
 }
 
 } // namespace Process

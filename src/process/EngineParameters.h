@@ -1,10 +1,10 @@
 #pragma once
 // The factors and sizes of one engine call, conditioned from what the caller passed.
+#include "audio/ChannelLimits.h"
 #include <cstdint>
 
 namespace Process {
 
-inline constexpr int kMaxChannels = 8;
 inline constexpr int kBandSlots = 5;
 
 struct EngineParameters {

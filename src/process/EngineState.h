@@ -62,7 +62,7 @@ struct EngineState {
     float accumulator[kSegmentCapacity];
     FilterWork filter;
     float difference[kDifferenceCapacity];
-    ChannelState channels[kMaxChannels];
+    ChannelState channels[Audio::kMaxEngineChannels];
 };
 
 } // namespace Process

@@ -143,7 +143,7 @@ void KALO2_SetExactPitch(EngineState* state, bool exactPitch) {
 std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formantFactor,
                            std::int32_t qualityMode, float sampleRate, std::int32_t channelCount,
                            std::int32_t basePosition, std::uint32_t* position,
-                           std::uint32_t* request, float* const channels[KALO2_MaxChannels],
+                           std::uint32_t* request, float* const channels[Audio::kMaxEngineChannels],
                            EngineState* state) {
     if (!state || !position || !request || foreignState(*state)) return -1;
     const int count = usableChannels(channelCount, channels);

@@ -4,6 +4,7 @@
 //
 // Thread: any, one state per stream, one thread at a time per state. Any number of states
 // (of any sample rates) may run in parallel on different threads.
+#include "audio/ChannelLimits.h"
 #include <cstdint>
 
 namespace Process {
@@ -11,7 +12,6 @@ struct EngineState;
 }
 
 // Channels processed per call at most.
-inline constexpr int KALO2_MaxChannels = 8;
 // Frames the caller passes to the first call of a stream, from position 0.
 inline constexpr std::uint32_t KALO2_FirstRequest = 4096;
 // Frames every channel buffer must hold. Requests never come near it: they stay below the
@@ -43,5 +43,5 @@ void KALO2_SetExactPitch(Process::EngineState* state, bool exactPitch);
 std::int32_t KALO2_Process(double timeFactor, double pitchFactor, double formantFactor,
                            std::int32_t qualityMode, float sampleRate, std::int32_t channelCount,
                            std::int32_t basePosition, std::uint32_t* position,
-                           std::uint32_t* request, float* const channels[KALO2_MaxChannels],
+                           std::uint32_t* request, float* const channels[Audio::kMaxEngineChannels],
                            Process::EngineState* state);

@@ -58,10 +58,10 @@ void CKALO2FileProcess::init(double pitch, double time, double formant, CAudioFi
         formantFactor = preserveFormants ? 1.0 / pitchFactor : saneRatio(formant);
     }
     sourceFormat = source->file->format;
-    if (sourceFormat.channels > static_cast<u32>(KALO2_MaxChannels))
+    if (sourceFormat.channels > static_cast<u32>(Audio::kMaxEngineChannels))
         throw std::runtime_error("CKALO2FileProcess::init() the source has " +
                                  std::to_string(sourceFormat.channels) + " channels; at most " +
-                                 std::to_string(KALO2_MaxChannels) + " can be processed!");
+                                 std::to_string(Audio::kMaxEngineChannels) + " can be processed!");
     channelCount = static_cast<std::int32_t>(sourceFormat.channels);
     sampleRate = static_cast<float>(sourceFormat.sampleRate);
     expectedLength = estimateLength();
@@ -163,8 +163,8 @@ std::uint32_t CKALO2FileProcess::readBlock() {
         count = 0;
     else if (sourcePosition + count > endFrame)
         count = static_cast<std::uint32_t>(endFrame - sourcePosition);
-    float* dest[maxChannels];
-    for (int c = 0; c < maxChannels; ++c)
+    float* dest[Audio::kMaxBlockChannels];
+    for (int c = 0; c < Audio::kMaxBlockChannels; ++c)
         dest[c] = channels[static_cast<std::size_t>(c)].get();
     u32 got = 0;
     if (count > 0)
@@ -190,8 +190,8 @@ void CKALO2FileProcess::writeOutput(CAudioFile& destination, std::int32_t n,
         skip = *latency;
         *latency = 0;
     }
-    float* out[maxChannels];
-    for (int c = 0; c < maxChannels; ++c)
+    float* out[Audio::kMaxBlockChannels];
+    for (int c = 0; c < Audio::kMaxBlockChannels; ++c)
         out[c] = channels[static_cast<std::size_t>(c)]
                      ? channels[static_cast<std::size_t>(c)].get() + skip
                      : nullptr;
@@ -202,8 +202,8 @@ bool CKALO2FileProcess::blockLoop(CAudioFile& destination) {
     if (dynamic && !doubleLength) updateFactors(sourcePosition);
     std::int64_t latency = KALO2_OutputLatency(pitchFactor, sampleRate, exactPitch);
     const std::int64_t limit = endFrame + latency;
-    float* engineChannels[KALO2_MaxChannels];
-    for (int c = 0; c < KALO2_MaxChannels; ++c)
+    float* engineChannels[Audio::kMaxEngineChannels];
+    for (int c = 0; c < Audio::kMaxEngineChannels; ++c)
         engineChannels[c] = channels[static_cast<std::size_t>(c)].get();
     auto* state = reinterpret_cast<EngineState*>(engineState.get());
     KALO2_SetExactPitch(state, exactPitch);

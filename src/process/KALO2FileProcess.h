@@ -1,6 +1,7 @@
 #pragma once
 // One processing job: streams a cached source through the time/pitch engine into a
 // destination file, with fixed factors or factors that follow the mark point curves.
+#include "audio/ChannelLimits.h"
 #include <array>
 #include <atomic>
 #include <memory>
@@ -19,10 +20,9 @@ namespace Process {
 
 class CKALO2FileProcess {
   public:
-    static constexpr int maxChannels = 10;
-
     CKALO2FileProcess(ProcessingProgress* progress, const MarkPoints::CMarkPointArray& timeCurve,
-                      const MarkPoints::CMarkPointArray& pitchCurve, const MarkPoints::CMarkPointArray& formantCurve);
+                      const MarkPoints::CMarkPointArray& pitchCurve,
+                      const MarkPoints::CMarkPointArray& formantCurve);
     ~CKALO2FileProcess();
     CKALO2FileProcess(const CKALO2FileProcess&) = delete;
     CKALO2FileProcess& operator=(const CKALO2FileProcess&) = delete;
@@ -48,7 +48,8 @@ class CKALO2FileProcess {
     // What went wrong while closing the destination after `process` failed; empty when nothing.
     const std::string& getCloseFailure() const { return closeFailure; }
     static constexpr const char* kUnknownCloseFailure =
-        "CKALO2FileProcess::process() unknown error while closing after exception in KALO2_Process!";
+        "CKALO2FileProcess::process() unknown error while closing after exception in "
+        "KALO2_Process!";
 
   private:
     bool blockLoop(Audio::CAudioFile& destination);
@@ -64,7 +65,7 @@ class CKALO2FileProcess {
     ScaleArray estimateTime, estimatePitch;
     double pitchFactor = 1.0, timeFactor = 1.0, formantFactor = 1.0;
     bool dynamic = false;
-    std::array<std::unique_ptr<float[]>, maxChannels> channels{};
+    std::array<std::unique_ptr<float[]>, Audio::kMaxBlockChannels> channels{};
     std::int32_t channelCount = 0;
     float sampleRate = 0.0f;
     std::uint64_t framesProduced = 0;

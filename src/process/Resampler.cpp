@@ -74,11 +74,14 @@ class RowOfPhase {
     double inverse;
 };
 // The outputs of one call: as many as fall due while the inputs pass, at positions `phase`
-// (in units of 1/frame input frame) advancing by step; at most `limit`.
+// (in units of 1/frame input frame) advancing by step; at most `limit`. Counted so, a call of
+// `step` inputs and `frame` outputs ends exactly where it began: each call starts its first
+// output on its first input, and nothing is carried to the next.
 template <float (*Dot)(const float*, const float*)>
 inline int run(ResamplerRecord& r, int inputCount, std::uint32_t frame, std::uint32_t step,
-               std::uint32_t& phase, float* out, int limit) {
+               float* out, int limit) {
     const RowOfPhase rowOf(frame);
+    std::uint32_t phase = 0;
     int written = 0;
     for (int i = 0; i < inputCount; ++i) {
         // Input i is at line[inputCount - 1 - i], its predecessors after it.
@@ -92,9 +95,8 @@ inline int run(ResamplerRecord& r, int inputCount, std::uint32_t frame, std::uin
 
 #ifdef SWK_RESAMPLER_AVX2
 [[gnu::target("avx2")]] int runAvx2(ResamplerRecord& r, int inputCount, std::uint32_t frame,
-                                    std::uint32_t step, std::uint32_t& phase, float* out,
-                                    int limit) {
-    return run<outputAvx2>(r, inputCount, frame, step, phase, out, limit);
+                                    std::uint32_t step, float* out, int limit) {
+    return run<outputAvx2>(r, inputCount, frame, step, out, limit);
 }
 bool hasAvx2() {
     static const bool yes = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
@@ -147,20 +149,18 @@ void CResampler::process(ResamplerRecord& r, const float* in, int inputCount, fl
     // One input frame is outputCount units, one output step inputCount units.
     const auto frame = static_cast<std::uint32_t>(outputCount);
     const auto step = static_cast<std::uint32_t>(inputCount);
-    std::uint32_t phase = std::min(r.phase, step - 1);
     assert(inputCount <= kResamplerMaxInput);
     std::reverse_copy(in, in + inputCount, r.line);
     std::reverse_copy(r.history, r.history + kResamplerHistory, r.line + inputCount);
 #ifdef SWK_RESAMPLER_AVX2
     if (hasAvx2())
-        runAvx2(r, inputCount, frame, step, phase, out, outputCount);
+        runAvx2(r, inputCount, frame, step, out, outputCount);
     else
-        run<output>(r, inputCount, frame, step, phase, out, outputCount);
+        run<output>(r, inputCount, frame, step, out, outputCount);
 #else
-    run<output>(r, inputCount, frame, step, phase, out, outputCount);
+    run<output>(r, inputCount, frame, step, out, outputCount);
 #endif
     std::reverse_copy(r.line, r.line + kResamplerHistory, r.history);
-    r.phase = phase;
 }
 
 int CResampler::processExact(ResamplerRecord& r, const float* in, int inputCount, float* out,

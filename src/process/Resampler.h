@@ -18,10 +18,6 @@ struct ResamplerRecord {
     std::int32_t taps;
     std::int32_t tableMarker;
     double step[2]; // the pitch ratio of the latest call, twice
-    // Position of the next output behind the newest input, in units of 1/m input frame
-    // (m = outputs per call). Kept as an exact integer in [0, 512k): every call then
-    // yields exactly m frames.
-    std::uint32_t phase;
     std::int32_t reserved;
     // The same position in exact-pitch mode, in input frames: in [0, ratio) between calls.
     double fraction;

@@ -7,6 +7,7 @@
 #include <set>
 #include <thread>
 
+#include "audio/SampleCodec.h"
 #include "output/BufferedRenderer.h"
 #include "output/DirectSoundRenderingBuffer.h"
 #include "support/TestSupport.h"
@@ -137,7 +138,7 @@ TEST(AlsaOutput, PlaysTheQueuesBlocksInOrderAsSixteenBitFrames) {
                 const std::size_t at = (static_cast<std::size_t>(s) * B + i) * 4 + 2 * c;
                 const auto got = static_cast<std::int16_t>(bytes[at] | (bytes[at + 1] << 8));
                 const auto want =
-                    CDirectSoundRenderingBuffer::toSample16(patternSample(firstPlayed + s, c, i));
+                    Audio::SampleCodec::encode16(patternSample(firstPlayed + s, c, i));
                 ASSERT_EQ(got, want) << "segment " << s << " frame " << i << " channel " << c;
             }
 }

@@ -20,7 +20,7 @@ TEST(AudioBlock, ChannelsAreContiguousRunsOfOneStorage) {
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(b.getChannel(c)[i], 0.0f);
     }
-    for (int c = 3; c < CAudioBlock::MAX_CHANNELS; ++c)
+    for (int c = 3; c < Audio::kMaxBlockChannels; ++c)
         EXPECT_EQ(b.getChannels()[c], nullptr);
     // A smaller resize drops the pointers of the channels it no longer has, up to the last one.
     b.resize(10, 4);

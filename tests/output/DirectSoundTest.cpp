@@ -46,18 +46,6 @@ TEST(DirectSoundErrors, TextEndsWithTheResultName) {
     EXPECT_STREQ(directsound_exception("no result").what(), "no result");
 }
 
-TEST(DirectSoundConversion, FullScaleSaturatesAndTheRestTruncatesTowardZero) {
-    EXPECT_EQ(RB::toSample16(1.0f), 0x7FFF);
-    EXPECT_EQ(RB::toSample16(-1.0f), -0x8000);
-    EXPECT_EQ(RB::toSample16(0.5f), 16384);
-    EXPECT_EQ(RB::toSample16(32767.5f / 32768.0f), 0x7FFF);
-    EXPECT_EQ(RB::toSample16(-0.00001f), 0);
-    EXPECT_EQ(RB::toSample16(0.00003f), 0);
-    EXPECT_EQ(RB::toSample16(-32767.5f / 32768.0f), -32767);
-    EXPECT_EQ(RB::toSample16(3.0f), 0x7FFF);
-    EXPECT_EQ(RB::toSample16(-3.0f), -0x8000);
-}
-
 TEST(DirectSoundConversion, FramesAheadOfThePlayCursor) {
     constexpr Audio::i64 B = 17640;
     EXPECT_EQ(RB::framesAhead(1, 0, B), 2 * B);

@@ -15,7 +15,7 @@ TEST(Allocation, EngineCallsAllocateNothing) {
     (void)process({tone(8192, 440.0, 44100.0)}, Settings{});
 
     std::vector<Signal> buffers(2, tone(KALO2_BufferFrames, 300.0, 44100.0));
-    float* channels[KALO2_MaxChannels] = {buffers[0].data(), buffers[1].data()};
+    float* channels[Audio::kMaxEngineChannels] = {buffers[0].data(), buffers[1].data()};
     StateBuffer states[2];
     const int qualities[2] = {1, 4};
     AllocationCounter::resetCount();
@@ -38,5 +38,7 @@ TEST(Allocation, EngineCallsAllocateNothing) {
     std::free(raw);
     delete probe;
     EXPECT_GT(afterNew, 0u);
-    if (AllocationCounter::seesMalloc()) EXPECT_GT(AllocationCounter::count(), afterNew);
+    if (AllocationCounter::seesMalloc()) {
+        EXPECT_GT(AllocationCounter::count(), afterNew);
+    }
 }

@@ -48,7 +48,7 @@ struct Output {
 inline Output process(const std::vector<Signal>& in, const Settings& s) {
     const std::size_t channels = in.size();
     std::vector<Signal> buffers(channels, Signal(KALO2_BufferFrames));
-    float* pointers[KALO2_MaxChannels] = {};
+    float* pointers[Audio::kMaxEngineChannels] = {};
     for (std::size_t c = 0; c < channels; ++c)
         pointers[c] = buffers[c].data();
     StateBuffer state;

@@ -13,7 +13,7 @@ namespace {
 // One engine call on fresh buffers of a 300 Hz tone in every channel.
 struct OneCall {
     std::vector<Signal> buffers = std::vector<Signal>(8, tone(KALO2_BufferFrames, 300.0, 44100));
-    float* channels[KALO2_MaxChannels] = {};
+    float* channels[Audio::kMaxEngineChannels] = {};
     StateBuffer state;
     std::uint32_t position = 77, request = 4096;
 
@@ -73,7 +73,7 @@ TEST(EngineFrames, LatencyIsFourCallsOfOutput) {
         const int latency = KALO2_OutputLatency(pitch, 44100.0f);
         Signal all;
         Signal buffer(KALO2_BufferFrames);
-        float* channels[KALO2_MaxChannels] = {buffer.data()};
+        float* channels[Audio::kMaxEngineChannels] = {buffer.data()};
         std::uint32_t position = 0, request = 4096;
         while (all.size() < static_cast<std::size_t>(latency) + 200) {
             std::copy(in.begin() + position, in.begin() + position + request, buffer.begin());
@@ -152,7 +152,7 @@ TEST(EngineFactors, FirstCallUsesOnlyTheFramesItWasGiven) {
     Signal outputs[2];
     for (int run = 0; run < 2; ++run) {
         Signal buffer(KALO2_BufferFrames, run ? 0.9f : 0.0f);
-        float* channels[KALO2_MaxChannels] = {buffer.data()};
+        float* channels[Audio::kMaxEngineChannels] = {buffer.data()};
         StateBuffer state;
         std::uint32_t position = 0, request = KALO2_FirstRequest;
         for (int call = 0; call < 12; ++call) {
