@@ -12,7 +12,7 @@ using namespace Audio;
 using Process::TimeUnit;
 
 std::unique_ptr<CAudioFileCache> makeRowCache(std::unique_ptr<CAudioFile> file) {
-    return std::make_unique<CAudioFileCache>(file.release(), kRowCacheBlocks, kRowCacheBlockFrames);
+    return std::make_unique<CAudioFileCache>(std::move(file), kRowCacheBlocks, kRowCacheBlockFrames);
 }
 
 MemberName MemberName::of(const std::string& path) {

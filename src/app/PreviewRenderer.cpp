@@ -37,16 +37,16 @@ bool PreviewRenderer::start(CFileRow& row, std::int64_t startFrame, std::int64_t
     const auto& curves = row.curves();
     job = std::make_unique<Process::CKALO2FileProcess>(&sink, curves[0], curves[1], curves[2]);
     job->init(1.0, 1.0, 1.0, &row.getCache(), true, false, quality, false, startFrame, endFrame);
-    std::unique_ptr<CAudioFile> destination(createMemoryAudioFile(row.format(), row.isSplit()));
+    std::unique_ptr<CAudioFile> destination = createMemoryAudioFile(row.format(), row.isSplit());
     progress = &sink;
     running = true;
-    thread = std::thread(
-        [this, file = destination.release(), done = std::move(done)] { render(file, done); });
+    thread = std::thread([this, file = std::move(destination), done = std::move(done)]() mutable {
+        render(std::move(file), done);
+    });
     return true;
 }
 
-void PreviewRenderer::render(CAudioFile* file, const Done& done) {
-    std::unique_ptr<CAudioFile> destination(file);
+void PreviewRenderer::render(std::unique_ptr<CAudioFile> destination, const Done& done) {
     PreviewResult result;
     try {
         const bool complete = job->process(destination.get());

@@ -59,7 +59,7 @@ class PreviewRenderer {
     bool isRunning() const { return running; }
 
   private:
-    void render(Audio::CAudioFile* destination, const Done& done);
+    void render(std::unique_ptr<Audio::CAudioFile> destination, const Done& done);
 
     std::unique_ptr<Process::CKALO2FileProcess> job;
     Process::ProcessingProgress* progress = nullptr;

@@ -52,14 +52,9 @@ struct Scan {
 
 struct Building {
     CFileRow& row;
-    explicit Building(CFileRow& r) : row(r) {
-        ++row.overviewBuilding;
-        row.getCache().addUser();
-    }
-    ~Building() {
-        row.getCache().removeUser();
-        --row.overviewBuilding;
-    }
+    CAudioFileCache::User user;
+    explicit Building(CFileRow& r) : row(r), user(r.getCache()) { ++row.overviewBuilding; }
+    ~Building() { --row.overviewBuilding; }
 };
 
 } // namespace

@@ -23,11 +23,12 @@ std::runtime_error headerError(const std::string& what) {
 }
 } // namespace
 
-CAiffFile::CAiffFile(CFile* file) : CInterleavedAudioFile(file, aiffLayout, headerBytes) {
+CAiffFile::CAiffFile(std::unique_ptr<CFile> file)
+    : CInterleavedAudioFile(std::move(file), aiffLayout, headerBytes) {
 }
 
-CAudioFile* CAiffFile::clone() const {
-    auto* copy = new CAiffFile(file->clone());
+std::unique_ptr<CAudioFile> CAiffFile::clone() const {
+    auto copy = std::make_unique<CAiffFile>(file->clone());
     copyStateTo(*copy);
     return copy;
 }

@@ -9,10 +9,10 @@ class CAiffFile : public CInterleavedAudioFile {
   public:
     static constexpr u32 headerBytes = 54;
 
-    explicit CAiffFile(CFile* file);
+    explicit CAiffFile(std::unique_ptr<CFile> file);
     ~CAiffFile() override { closeQuietly(); }
 
-    CAudioFile* clone() const override;
+    std::unique_ptr<CAudioFile> clone() const override;
     void ReadHeader() override;
     void writeHeader() override;
 

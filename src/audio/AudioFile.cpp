@@ -8,10 +8,6 @@ FileDate CAudioFile::getDate() const {
     return file ? file->getDate() : FileDate{};
 }
 
-CAudioFile::~CAudioFile() {
-    delete file;
-}
-
 void CAudioFile::seek(u64 frame) {
     position = frame;
     file->seek(static_cast<i64>(frame * format.bytesPerFrame + dataOffset), Begin);

@@ -16,17 +16,17 @@ class CAudioFile {
     u64 frames = 0;
     u64 dataOffset = 0;
     u64 position = 0;
-    CFile* file = nullptr; // owned
+    std::unique_ptr<CFile> file;
 
-    explicit CAudioFile(CFile* file) : file(file) {}
+    explicit CAudioFile(std::unique_ptr<CFile> file) : file(std::move(file)) {}
     CAudioFile(const CAudioFile&) = delete;
     CAudioFile& operator=(const CAudioFile&) = delete;
 
     virtual FileDate getDate() const;
     virtual u64 getFrames() const { return frames; }
     virtual bool isOpen() const { return file != nullptr && file->isOpen(); }
-    // Derived destructors close the file (writers patch their header); this one deletes it.
-    virtual ~CAudioFile();
+    // Derived destructors close the file (writers patch their header).
+    virtual ~CAudioFile() = default;
     virtual void open(u32 mode, const AudioFormat* format) = 0;
     virtual void close() = 0;
     // channelBuffers holds one buffer per channel of the format, each of at least `frames` floats.
@@ -35,7 +35,7 @@ class CAudioFile {
     virtual void read(float** channelBuffers, u32 frames, u32* framesRead) = 0;
     virtual void seek(u64 frame);
     // A new, closed object of the same class on a clone of the byte stream.
-    virtual CAudioFile* clone() const = 0;
+    virtual std::unique_ptr<CAudioFile> clone() const = 0;
 
   protected:
     // Copies format, frames and dataOffset into a freshly made clone.

@@ -7,31 +7,23 @@
 
 namespace Audio {
 
-CAudioFileCache::CAudioFileCache(CAudioFile* file_, i32 maxBlocks_, u32 blockFrames_)
-    : file(file_), maxBlocks(maxBlocks_), blockFrames(blockFrames_) {
-    try {
-        if (blockFrames == 0) throw std::logic_error("CAudioFileCache: block size 0!");
-        if (!file->isOpen()) file->open(Read, nullptr);
-        date = file->getDate();
-    } catch (...) {
-        delete file;
-        throw;
-    }
+CAudioFileCache::CAudioFileCache(std::unique_ptr<CAudioFile> file_, i32 maxBlocks_,
+                                 u32 blockFrames_)
+    : file(std::move(file_)), maxBlocks(maxBlocks_), blockFrames(blockFrames_) {
+    if (blockFrames == 0) throw std::logic_error("CAudioFileCache: block size 0!");
+    if (!file->isOpen()) file->open(Read, nullptr);
+    date = file->getDate();
 }
 
-CAudioFileCache::~CAudioFileCache() {
-    delete file;
-    for (Block* b : blocks)
-        delete b;
-}
+CAudioFileCache::~CAudioFileCache() = default;
 
 CAudioFileCache::Block* CAudioFileCache::find(u64 frame) {
     std::lock_guard table(tableLock);
-    for (Block* b : blocks) {
+    for (const auto& b : blocks) {
         if (b->startFrame <= frame && frame < static_cast<u64>(b->startFrame) + b->frameCount) {
             std::lock_guard counter(counterLock);
             ++b->useCount;
-            return b;
+            return b.get();
         }
     }
     return nullptr;
@@ -45,13 +37,10 @@ std::unique_ptr<CAudioFileCache::Block> CAudioFileCache::evictUnusedLocked() {
     while (blocks.size() >= static_cast<std::size_t>(std::max(maxBlocks, 0))) {
         std::unique_lock counter(counterLock);
         auto it = std::find_if(blocks.begin(), blocks.end(),
-                               [](const Block* b) { return b->useCount == 0; });
+                               [](const auto& b) { return b->useCount == 0; });
         counter.unlock();
         if (it == blocks.end()) break;
-        if (reusable)
-            delete *it;
-        else
-            reusable.reset(*it);
+        if (!reusable) reusable = std::move(*it);
         blocks.erase(it);
     }
     return reusable;
@@ -66,7 +55,7 @@ CAudioFileCache::Block* CAudioFileCache::load(u64 frame) {
     if (frame >= end || start > 0xFFFFFFFFu)
         throw std::out_of_range("CAudioFileCache::load() frame " + std::to_string(frame) +
                                 " lies beyond the end of the file!");
-    Block* block = reusable ? reusable.release() : new Block;
+    std::unique_ptr<Block> block = reusable ? std::move(reusable) : std::make_unique<Block>();
     block->useCount = 1;
     block->startFrame = static_cast<u32>(start);
     block->frameCount = static_cast<u32>(end - start);
@@ -77,17 +66,12 @@ CAudioFileCache::Block* CAudioFileCache::load(u64 frame) {
     std::vector<float*> pointers(block->channels.size());
     for (std::size_t c = 0; c < pointers.size(); ++c)
         pointers[c] = block->channels[c].data();
-    try {
-        file->seek(start);
-        u32 got = 0;
-        file->read(pointers.data(), block->frameCount, &got);
-        if (got < block->frameCount) framesLost.store(true);
-    } catch (...) {
-        delete block;
-        throw;
-    }
-    blocks.push_back(block);
-    return block;
+    file->seek(start);
+    u32 got = 0;
+    file->read(pointers.data(), block->frameCount, &got);
+    if (got < block->frameCount) framesLost.store(true);
+    blocks.push_back(std::move(block));
+    return blocks.back().get();
 }
 
 void CAudioFileCache::unuse(Block* block) {
@@ -117,13 +101,11 @@ void CAudioFileCache::release() {
 void CAudioFileCache::releaseLocked() {
     {
         std::lock_guard counter(counterLock);
-        for (const Block* b : blocks)
+        for (const auto& b : blocks)
             if (b->useCount != 0)
                 throw std::runtime_error("CAudioFileCache::release() some items are still "
                                          "remembered yet! cannot release properly!");
     }
-    for (Block* b : blocks)
-        delete b;
     blocks.clear();
     framesLost.store(false);
 }

@@ -19,13 +19,25 @@ class CAudioFileCache {
         std::vector<std::vector<float>> channels;
     };
 
-    CAudioFile* file; // owned
+    // A reader of the cache for as long as it lives: the file list does not drop a cache
+    // while it has users.
+    class User {
+      public:
+        explicit User(CAudioFileCache& cache) : cache(cache) { cache.addUser(); }
+        ~User() { cache.removeUser(); }
+        User(const User&) = delete;
+        User& operator=(const User&) = delete;
+
+      private:
+        CAudioFileCache& cache;
+    };
+
+    std::unique_ptr<CAudioFile> file;
     const i32 maxBlocks;
     const u32 blockFrames;
 
-    // Takes ownership of the file (also when construction fails, then the file is deleted) and
-    // opens it for reading if it is not open.
-    CAudioFileCache(CAudioFile* file, i32 maxBlocks, u32 blockFrames);
+    // Opens the file for reading if it is not open.
+    CAudioFileCache(std::unique_ptr<CAudioFile> file, i32 maxBlocks, u32 blockFrames);
     ~CAudioFileCache();
     CAudioFileCache(const CAudioFileCache&) = delete;
     CAudioFileCache& operator=(const CAudioFileCache&) = delete;
@@ -41,8 +53,6 @@ class CAudioFileCache {
     // Drops every block; throws while a reader still copies from one.
     void release();
 
-    void addUser();
-    void removeUser();
     u32 getUsers() const;
     FileDate getDate() const;
     std::size_t blockCount() const;
@@ -53,13 +63,15 @@ class CAudioFileCache {
     std::mutex& tableMutex() { return tableLock; }
 
   private:
+    void addUser();
+    void removeUser();
     std::unique_ptr<Block> evictUnusedLocked();
     void refreshLocked();
     void releaseLocked();
 
     FileDate date{1, 1, 1, 0, 0, 0, 0};
     u32 users = 0;
-    std::vector<Block*> blocks; // load order, oldest first
+    std::vector<std::unique_ptr<Block>> blocks; // load order, oldest first
     std::atomic<bool> framesLost{false};
     mutable std::mutex tableLock;
     mutable std::mutex counterLock;

@@ -14,12 +14,8 @@ i32 frameCountOf(const CAudioFileCache* cache) {
 } // namespace
 
 CAudioFileIterator::CAudioFileIterator(CAudioFileCache* cache_, float outputRate_)
-    : outputRate(outputRate_), cache(cache_), fileEnd(frameCountOf(cache_)), loopEnd(fileEnd) {
-    cache->addUser();
-}
-
-CAudioFileIterator::~CAudioFileIterator() {
-    cache->removeUser();
+    : outputRate(outputRate_), cache(cache_), fileEnd(frameCountOf(cache_)), loopEnd(fileEnd),
+      user(*cache_) {
 }
 
 void CAudioFileIterator::start() {
@@ -124,54 +120,46 @@ void CAudioPlayback::resample(float** dest, u32 frames) {
     double base = static_cast<double>(position) + phase;
     HeldBlock held{cache};
     HeldBlock neighbour{cache};
-    try {
-        for (u32 k = 0; k < frames; ++k) {
-            double p = static_cast<double>(k) * ratio + base;
-            i32 i = static_cast<i32>(p);
+    for (u32 k = 0; k < frames; ++k) {
+        double p = static_cast<double>(k) * ratio + base;
+        i32 i = static_cast<i32>(p);
+        position = i;
+        if (i >= end) {
+            const i32 len = end - restart;
+            if (!loop || len <= 0) {
+                for (u32 c = 0; c < channels; ++c)
+                    std::fill(dest[c] + k, dest[c] + frames, 0.0f);
+                active = false;
+                delivered += k;
+                return;
+            }
+            const double shift = static_cast<double>(len) * (1 + (i - end) / len);
+            base -= shift;
+            p -= shift;
+            i = static_cast<i32>(p);
             position = i;
-            if (i >= end) {
-                const i32 len = end - restart;
-                if (!loop || len <= 0) {
-                    held.drop();
-                    for (u32 c = 0; c < channels; ++c)
-                        std::fill(dest[c] + k, dest[c] + frames, 0.0f);
-                    active = false;
-                    delivered += k;
-                    return;
-                }
-                const double shift = static_cast<double>(len) * (1 + (i - end) / len);
-                base -= shift;
-                p -= shift;
-                i = static_cast<i32>(p);
-                position = i;
-            }
-            const auto* x = held.take(i);
-            const u32 xi = static_cast<u32>(i - static_cast<i32>(x->startFrame));
-            i32 next = i + 1;
-            if (next >= end) {
-                if (!loop) {
-                    for (u32 c = 0; c < channels; ++c)
-                        dest[c][k] = x->channels[c][xi];
-                    continue;
-                }
-                next -= end - restart;
-            }
-            const auto a = static_cast<float>(static_cast<double>(i + 1) - p);
-            const auto b = static_cast<float>(p - static_cast<double>(i));
-            const bool sameBlock = next >= static_cast<i32>(x->startFrame) &&
-                                   next < static_cast<i32>(x->startFrame + x->frameCount);
-            const auto* y = sameBlock ? x : neighbour.take(next);
-            const u32 yi = static_cast<u32>(next - static_cast<i32>(y->startFrame));
-            for (u32 c = 0; c < channels; ++c)
-                dest[c][k] = a * x->channels[c][xi] + b * y->channels[c][yi];
-            if (!sameBlock) neighbour.drop();
         }
-    } catch (...) {
-        held.drop();
-        neighbour.drop();
-        throw;
+        const auto* x = held.take(i);
+        const u32 xi = static_cast<u32>(i - static_cast<i32>(x->startFrame));
+        i32 next = i + 1;
+        if (next >= end) {
+            if (!loop) {
+                for (u32 c = 0; c < channels; ++c)
+                    dest[c][k] = x->channels[c][xi];
+                continue;
+            }
+            next -= end - restart;
+        }
+        const auto a = static_cast<float>(static_cast<double>(i + 1) - p);
+        const auto b = static_cast<float>(p - static_cast<double>(i));
+        const bool sameBlock = next >= static_cast<i32>(x->startFrame) &&
+                               next < static_cast<i32>(x->startFrame + x->frameCount);
+        const auto* y = sameBlock ? x : neighbour.take(next);
+        const u32 yi = static_cast<u32>(next - static_cast<i32>(y->startFrame));
+        for (u32 c = 0; c < channels; ++c)
+            dest[c][k] = a * x->channels[c][xi] + b * y->channels[c][yi];
+        if (!sameBlock) neighbour.drop();
     }
-    held.drop();
     delivered += frames;
     const double pEnd = static_cast<double>(frames) * ratio + base;
     position = static_cast<i32>(pEnd);

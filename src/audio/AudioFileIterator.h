@@ -12,7 +12,7 @@ class CAudioFileIterator {
     CAudioFileIterator& operator=(const CAudioFileIterator&) = delete;
 
     virtual void setOutputRate(float) {}
-    virtual ~CAudioFileIterator();
+    virtual ~CAudioFileIterator() = default;
     // Fills `frames` frames of every channel of dest; zeros after the end without loop.
     virtual void process(float** dest, u32 destChannels, u32 frames);
     virtual void start();
@@ -39,6 +39,9 @@ class CAudioFileIterator {
     i32 rangeEnd() const { return useRange ? loopEnd : fileEnd; }
     i32 restartFrame() const { return useRange ? loopStart : 0; }
     void checkChannels(u32 destChannels) const;
+
+  private:
+    CAudioFileCache::User user;
 };
 
 // The iterator that playback builds: resamples linearly when the file's rate differs from the
@@ -53,9 +56,14 @@ class CAudioPlayback : public CAudioFileIterator {
     void process(float** dest, u32 destChannels, u32 frames) override;
 
   private:
+    // The block a resampling pass reads from, handed back when the pass ends, however it ends.
     struct HeldBlock {
         CAudioFileCache* cache;
         CAudioFileCache::Block* block = nullptr;
+        explicit HeldBlock(CAudioFileCache* cache) : cache(cache) {}
+        ~HeldBlock() { drop(); }
+        HeldBlock(const HeldBlock&) = delete;
+        HeldBlock& operator=(const HeldBlock&) = delete;
         const CAudioFileCache::Block* take(i64 frame);
         void drop();
     };

@@ -32,10 +32,8 @@ FileType fileTypeFromExtension(const std::string& path) {
 }
 
 std::unique_ptr<CAudioFile> createAudioFile(const std::string& path, FileType type) {
-    CFile* bytes = CDataFile::forPath(path);
-    if (type == AiffType) return std::make_unique<CAiffFile>(bytes);
-    if (type == WavType) return std::make_unique<CWaveFile>(bytes);
-    delete bytes;
+    if (type == AiffType) return std::make_unique<CAiffFile>(CDataFile::forPath(path));
+    if (type == WavType) return std::make_unique<CWaveFile>(CDataFile::forPath(path));
     throw std::logic_error("createAudioFile() unknown file type!");
 }
 
@@ -90,11 +88,11 @@ namespace {
 
 template <class T, u32 N>
 std::unique_ptr<CAudioFile> makeSplit(const std::vector<std::string>& paths) {
-    std::vector<CFile*> files;
+    std::vector<std::unique_ptr<CFile>> files;
     files.reserve(paths.size());
     for (const auto& p : paths)
         files.push_back(CDataFile::forPath(p));
-    return std::make_unique<CAudioSplitFile<T, N>>(files.data(), static_cast<u32>(files.size()));
+    return std::make_unique<CAudioSplitFile<T, N>>(std::move(files));
 }
 
 template <class T> std::unique_ptr<CAudioFile> makeSplitOf(const std::vector<std::string>& paths) {

@@ -14,11 +14,11 @@ template <class T, u32 N> class CAudioSplitFile : public CAudioFile {
   public:
     u32 count = 0;
 
-    // Member k is built around files[k] and owns it.
-    CAudioSplitFile(CFile* const* files, u32 count_)
-        : CAudioFile(nullptr), count(checkedCount(count_)) {
+    // Member k is built around files[k].
+    explicit CAudioSplitFile(std::vector<std::unique_ptr<CFile>> files)
+        : CAudioFile(nullptr), count(checkedCount(static_cast<u32>(files.size()))) {
         for (u32 k = 0; k < count; ++k)
-            members[k] = std::make_unique<T>(files[k]);
+            members[k] = std::make_unique<T>(std::move(files[k]));
     }
     // Members are assigned afterwards with setMember.
     explicit CAudioSplitFile(u32 count_) : CAudioFile(nullptr), count(checkedCount(count_)) {}
@@ -32,7 +32,7 @@ template <class T, u32 N> class CAudioSplitFile : public CAudioFile {
                 }
     }
 
-    void setMember(u32 k, T* member) { members.at(k).reset(member); }
+    void setMember(u32 k, std::unique_ptr<T> member) { members.at(k) = std::move(member); }
     T* member(u32 k) const { return members.at(k).get(); }
 
     FileDate getDate() const override {
@@ -103,11 +103,11 @@ template <class T, u32 N> class CAudioSplitFile : public CAudioFile {
             members[k]->seek(frame);
     }
 
-    CAudioFile* clone() const override {
-        auto* copy = new CAudioSplitFile<T, N>(count);
+    std::unique_ptr<CAudioFile> clone() const override {
+        auto copy = std::make_unique<CAudioSplitFile<T, N>>(count);
         copyStateTo(*copy);
         for (u32 k = 0; k < count; ++k)
-            copy->members[k].reset(static_cast<T*>(members[k]->clone()));
+            copy->members[k].reset(static_cast<T*>(members[k]->clone().release()));
         return copy;
     }
 

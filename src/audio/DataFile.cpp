@@ -22,18 +22,18 @@ CDataFile::CDataFile(std::string fullPath_, std::string directory_, std::string 
       fileName(std::move(fileName_)) {
 }
 
-CDataFile* CDataFile::forPath(const std::string& path) {
+std::unique_ptr<CDataFile> CDataFile::forPath(const std::string& path) {
     const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return new CDataFile(path, "", "");
-    return new CDataFile(path, path.substr(0, slash), path.substr(slash + 1));
+    if (slash == std::string::npos) return std::make_unique<CDataFile>(path, "", "");
+    return std::make_unique<CDataFile>(path, path.substr(0, slash), path.substr(slash + 1));
 }
 
 CDataFile::~CDataFile() {
     close();
 }
 
-CFile* CDataFile::clone() const {
-    return new CDataFile(fullPath, directory, fileName);
+std::unique_ptr<CFile> CDataFile::clone() const {
+    return std::make_unique<CDataFile>(fullPath, directory, fileName);
 }
 
 FileDate CDataFile::getDate() const {

@@ -10,11 +10,11 @@ class CDataFile : public CFile {
   public:
     CDataFile(std::string fullPath, std::string directory, std::string fileName);
     // Splits fullPath at its last '/' into directory and file name.
-    static CDataFile* forPath(const std::string& fullPath);
+    static std::unique_ptr<CDataFile> forPath(const std::string& fullPath);
 
     FileDate getDate() const override;
     ~CDataFile() override;
-    CFile* clone() const override;
+    std::unique_ptr<CFile> clone() const override;
     bool isOpen() const override { return handle >= 0; }
     void open(u32 mode) override;
     void read(void* buffer, u32 bytes, u32* bytesRead) override;

@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "audio/FileDate.h"
 #include "audio/Types.h"
 
@@ -13,7 +15,7 @@ class CFile {
     virtual FileDate getDate() const = 0;
     virtual ~CFile() = default;
     // A new, closed object of the same class on the same file; the caller owns it.
-    virtual CFile* clone() const = 0;
+    virtual std::unique_ptr<CFile> clone() const = 0;
     virtual bool isOpen() const = 0;
     virtual void open(u32 mode) = 0;
     virtual void read(void* buffer, u32 bytes, u32* bytesRead) = 0;

@@ -27,7 +27,7 @@ class CInterleavedAudioFile : public CAudioFile {
     virtual void writeHeader() = 0;
 
   protected:
-    CInterleavedAudioFile(CFile* file, InterleavedLayout layout, u32 headerBytes);
+    CInterleavedAudioFile(std::unique_ptr<CFile> file, InterleavedLayout layout, u32 headerBytes);
     // 32-bit samples are IEEE floats rather than integers.
     virtual bool hasFloatSamples() const = 0;
     // Called after the format was taken over and before the first header is written.

@@ -4,11 +4,11 @@
 
 namespace Audio {
 
-CAudioFile* createMemoryAudioFile(const AudioFormat& format, bool split) {
-    if (!split) return new CWaveFile(new CMemoryFile());
-    auto* file = new CWaveSplitFile10(format.channels);
+std::unique_ptr<CAudioFile> createMemoryAudioFile(const AudioFormat& format, bool split) {
+    if (!split) return std::make_unique<CWaveFile>(std::make_unique<CMemoryFile>());
+    auto file = std::make_unique<CWaveSplitFile10>(format.channels);
     for (u32 k = 0; k < format.channels; ++k)
-        file->setMember(k, new CWaveFile(new CMemoryFile()));
+        file->setMember(k, std::make_unique<CWaveFile>(std::make_unique<CMemoryFile>()));
     return file;
 }
 

@@ -1,22 +1,20 @@
 #include "audio/MemoryFile.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace Audio {
 
-CMemoryFile::CMemoryFile() : date(currentDate()), store(new CPagedFileData(0, defaultPageSize, 1)) {
+CMemoryFile::CMemoryFile()
+    : date(currentDate()), store(std::make_shared<CPagedFileData>(0, defaultPageSize)) {
 }
 
-CMemoryFile::CMemoryFile(CPagedFileData* store_) : date(currentDate()), store(store_) {
+CMemoryFile::CMemoryFile(std::shared_ptr<CPagedFileData> store_)
+    : date(currentDate()), store(std::move(store_)) {
 }
 
-CMemoryFile::~CMemoryFile() {
-    if (store->releaseReference()) delete store;
-}
-
-CFile* CMemoryFile::clone() const {
-    store->addReference();
-    return new CMemoryFile(store);
+std::unique_ptr<CFile> CMemoryFile::clone() const {
+    return std::make_unique<CMemoryFile>(store);
 }
 
 void CMemoryFile::open(u32 mode_) {

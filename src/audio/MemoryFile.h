@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "audio/File.h"
 #include "audio/PagedFileData.h"
 
@@ -12,12 +14,11 @@ class CMemoryFile : public CFile {
 
     // A file with a store of its own (initial size 0, one reference).
     CMemoryFile();
-    // A file on a shared store; takes one of the store's references.
-    explicit CMemoryFile(CPagedFileData* store);
+    // A file on a store it shares with others.
+    explicit CMemoryFile(std::shared_ptr<CPagedFileData> store);
 
     FileDate getDate() const override { return date; }
-    ~CMemoryFile() override;
-    CFile* clone() const override;
+    std::unique_ptr<CFile> clone() const override;
     bool isOpen() const override { return opened; }
     void open(u32 mode) override;
     void read(void* buffer, u32 bytes, u32* bytesRead) override;
@@ -27,13 +28,13 @@ class CMemoryFile : public CFile {
     void write(const void* buffer, u32 bytes, u32* bytesWritten) override;
     u64 tell() const override { return position; }
 
-    CPagedFileData* getStore() const { return store; }
+    CPagedFileData* getStore() const { return store.get(); }
 
   private:
     u32 mode = NotOpen;
     u64 position = 0;
     FileDate date;
-    CPagedFileData* store;
+    std::shared_ptr<CPagedFileData> store;
     bool opened = false;
 };
 

@@ -6,34 +6,19 @@
 
 namespace Audio {
 
-CPagedFileData::CPagedFileData(u32 initialSize, u32 pageSize_, u32 references_)
-    : pageSize(pageSize_), references(references_) {
+CPagedFileData::CPagedFileData(u32 initialSize, u32 pageSize_) : pageSize(pageSize_) {
     if (pageSize == 0) throw std::logic_error("CPagedFileData: page size 0!");
     appendPages(static_cast<u32>((static_cast<u64>(initialSize) + pageSize - 1) / pageSize));
     size = initialSize;
 }
 
-CPagedFileData::~CPagedFileData() {
-    for (u32 i = 0; i < pageCount; ++i) {
-        delete[] table[i]->data;
-        delete table[i];
-    }
-    delete[] table;
-}
-
 // Called with the structure lock held (or from the constructor).
 void CPagedFileData::appendPages(u32 wanted) {
-    while (pageCount < wanted) {
-        if (pageCount == capacity) {
-            const u32 grown = 2 * capacity + 1;
-            auto** bigger = new Page*[grown];
-            std::copy(table, table + pageCount, bigger);
-            delete[] table;
-            table = bigger;
-            capacity = grown;
-        }
-        table[pageCount] = new Page{0, pageCount * pageSize, pageSize, nullptr};
-        ++pageCount;
+    while (table.size() < wanted) {
+        // The table grows to 2n + 1 handles; the pages themselves never move.
+        if (table.size() == table.capacity()) table.reserve(2 * table.capacity() + 1);
+        const auto index = static_cast<u32>(table.size());
+        table.push_back(std::make_unique<Page>(Page{0, index * pageSize, pageSize, nullptr}));
     }
 }
 
@@ -41,7 +26,7 @@ CPagedFileData::Page* CPagedFileData::acquire(u32 index) {
     Page* page;
     {
         std::lock_guard structure(structureLock);
-        page = table[index];
+        page = table[index].get();
     }
     std::lock_guard counter(counterLock);
     ++page->useCount;
@@ -71,7 +56,7 @@ void CPagedFileData::read(void* buffer, u32 offset, u32 bytes, u32* bytesRead) {
         {
             std::lock_guard structure(structureLock);
             present = page->data != nullptr;
-            if (present) std::memcpy(out + copied, page->data + inPage, n);
+            if (present) std::memcpy(out + copied, page->data.get() + inPage, n);
         }
         unuse(page);
         if (!present)
@@ -102,8 +87,9 @@ void CPagedFileData::write(const void* buffer, u32 offset, u32 bytes, u32* bytes
         const u32 n = std::min(bytes - copied, pageSize - inPage);
         {
             std::lock_guard structure(structureLock);
-            if (!page->data) page->data = new u8[static_cast<std::size_t>(pageSize) + 3]();
-            std::memcpy(page->data + inPage, in + copied, n);
+            if (!page->data)
+                page->data = std::make_unique<u8[]>(static_cast<std::size_t>(pageSize) + 3);
+            std::memcpy(page->data.get() + inPage, in + copied, n);
         }
         unuse(page);
         offset += n;
@@ -119,22 +105,12 @@ u32 CPagedFileData::getSize() const {
 
 u32 CPagedFileData::getPageCount() const {
     std::lock_guard structure(structureLock);
-    return pageCount;
+    return static_cast<u32>(table.size());
 }
 
 u32 CPagedFileData::getTableCapacity() const {
     std::lock_guard structure(structureLock);
-    return capacity;
-}
-
-void CPagedFileData::addReference() {
-    std::lock_guard counter(counterLock);
-    ++references;
-}
-
-bool CPagedFileData::releaseReference() {
-    std::lock_guard counter(counterLock);
-    return --references == 0;
+    return static_cast<u32>(table.capacity());
 }
 
 } // namespace Audio

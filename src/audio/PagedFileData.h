@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -6,19 +7,19 @@
 
 namespace Audio {
 
-// Bytes kept in fixed-size pages, allocated on first write, shared by a writer and readers.
-// Growth never moves stored bytes: only the table of page handles is reallocated.
+// Bytes kept in fixed-size pages, allocated on first write, shared by a writer and readers
+// (the memory files that share a store hold it by std::shared_ptr). Growth never moves stored
+// bytes: only the table of page handles is reallocated.
 class CPagedFileData {
   public:
     struct Page {
         u32 useCount = 0;
         u32 start = 0;
         u32 length = 0;
-        u8* data = nullptr; // pageSize + 3 bytes once written
+        std::unique_ptr<u8[]> data; // pageSize + 3 bytes once written
     };
 
-    CPagedFileData(u32 initialSize, u32 pageSize, u32 references);
-    ~CPagedFileData();
+    CPagedFileData(u32 initialSize, u32 pageSize);
     CPagedFileData(const CPagedFileData&) = delete;
     CPagedFileData& operator=(const CPagedFileData&) = delete;
 
@@ -30,21 +31,14 @@ class CPagedFileData {
     u32 getPageSize() const { return pageSize; }
     u32 getTableCapacity() const;
 
-    // References from CMemoryFile objects; release returns true when the last one went away.
-    void addReference();
-    bool releaseReference();
-
   private:
     void appendPages(u32 wanted);
     Page* acquire(u32 index);
     void unuse(Page* page);
 
-    Page** table = nullptr;
-    u32 capacity = 0;
-    u32 pageCount = 0;
+    std::vector<std::unique_ptr<Page>> table;
     u32 size = 0;
     const u32 pageSize;
-    u32 references;
     mutable std::mutex structureLock;
     std::mutex counterLock;
 };

@@ -19,11 +19,12 @@ std::runtime_error headerError(const std::string& what) {
 }
 } // namespace
 
-CWaveFile::CWaveFile(CFile* file) : CInterleavedAudioFile(file, waveLayout, headerBytes) {
+CWaveFile::CWaveFile(std::unique_ptr<CFile> file)
+    : CInterleavedAudioFile(std::move(file), waveLayout, headerBytes) {
 }
 
-CAudioFile* CWaveFile::clone() const {
-    auto* copy = new CWaveFile(file->clone());
+std::unique_ptr<CAudioFile> CWaveFile::clone() const {
+    auto copy = std::make_unique<CWaveFile>(file->clone());
     copyStateTo(*copy);
     copy->formatTag = formatTag;
     return copy;

@@ -10,10 +10,10 @@ class CWaveFile : public CInterleavedAudioFile {
     static constexpr u32 headerBytes = 44;
     u16 formatTag = 0;
 
-    explicit CWaveFile(CFile* file);
+    explicit CWaveFile(std::unique_ptr<CFile> file);
     ~CWaveFile() override { closeQuietly(); }
 
-    CAudioFile* clone() const override;
+    std::unique_ptr<CAudioFile> clone() const override;
     void ReadHeader() override;
     void writeHeader() override;
     // 32-bit samples are floats under tag 3 and integers under tag 1; every 32-bit file this

@@ -205,7 +205,7 @@ int runPlay(Arguments& args, Streams io) {
     std::unique_ptr<Audio::CAudioFileCache> cache;
     try {
         cache = std::make_unique<Audio::CAudioFileCache>(
-            Audio::openSourceFile(request->path).release(), 8, 16384);
+            Audio::openSourceFile(request->path), 8, 16384);
     } catch (const std::exception& e) {
         io.err << describeFailure(request->path, e.what()) << '\n';
         return 1;

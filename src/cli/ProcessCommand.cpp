@@ -312,7 +312,7 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
     NoDialogs dialogs(spec, r.naming.includeIndex);
     std::vector<std::string> partial;
     try {
-        CAudioFileCache cache(openSource(spec).release(), 10, 65536);
+        CAudioFileCache cache(openSource(spec), 10, 65536);
         const RowSource source{&cache, spec.paths, spec.split,
                                static_cast<std::int32_t>(fileTypeFromExtension(spec.paths[0]))};
         RowResult result = processRow(r.row, source, r.naming, *r.quality, dialogs, &slot,

@@ -114,18 +114,18 @@ void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_
     }
 }
 
-CAudioFile* CKALODestinationFileBuilder::PrepareOutputFiles() {
+std::unique_ptr<CAudioFile> CKALODestinationFileBuilder::PrepareOutputFiles() {
     const u32 members = split ? memberCount : 1;
     std::unique_ptr<CAudioFile> writer;
     if (split && fileType == 1) {
         auto set = std::make_unique<CAudioSplitFile<CWaveFile, 10>>(members);
         for (u32 k = 0; k < members; ++k)
-            set->setMember(k, new CWaveFile(CDataFile::forPath(destinationPaths[k])));
+            set->setMember(k, std::make_unique<CWaveFile>(CDataFile::forPath(destinationPaths[k])));
         writer = std::move(set);
     } else if (split && fileType == 2) {
         auto set = std::make_unique<CAudioSplitFile<CAiffFile, 10>>(members);
         for (u32 k = 0; k < members; ++k)
-            set->setMember(k, new CAiffFile(CDataFile::forPath(destinationPaths[k])));
+            set->setMember(k, std::make_unique<CAiffFile>(CDataFile::forPath(destinationPaths[k])));
         writer = std::move(set);
     } else if (fileType == 1) {
         writer = std::make_unique<CWaveFile>(CDataFile::forPath(destinationPaths[0]));
@@ -136,10 +136,10 @@ CAudioFile* CKALODestinationFileBuilder::PrepareOutputFiles() {
                                  "destination CAudioFile object!");
     }
     writer->open(Write, &format);
-    return writer.release();
+    return writer;
 }
 
-CAudioFile* CKALODestinationFileBuilder::build() {
+std::unique_ptr<CAudioFile> CKALODestinationFileBuilder::build() {
     const std::size_t members = split ? format.channels : 1;
     if (members > 10 || sourcePaths.size() < members)
         throw std::logic_error(

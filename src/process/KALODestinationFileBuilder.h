@@ -35,12 +35,12 @@ class CKALODestinationFileBuilder {
 
     explicit CKALODestinationFileBuilder(DestinationDialogs& dialogs) : dialogs(dialogs) {}
 
-    // The opened writer (owned by the caller), or null when naming was cancelled.
-    Audio::CAudioFile* build();
+    // The opened writer, or null when naming was cancelled.
+    std::unique_ptr<Audio::CAudioFile> build();
 
     void CheckForSufficientDiskSpace(const std::string& path, std::uint64_t bytes);
     void CheckFileSpace_And_ReopenSaveDialog(std::size_t member, std::uint64_t bytes);
-    Audio::CAudioFile* PrepareOutputFiles();
+    std::unique_ptr<Audio::CAudioFile> PrepareOutputFiles();
     bool makeUnique(const std::string& sourcePath, std::string* out);
 
     std::string extension() const { return fileType == 2 ? "aif" : "wav"; }

@@ -66,7 +66,8 @@ void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
     builder.sourcePaths = source.memberPaths;
 }
 
-CAudioFile* buildDestination(CKALODestinationFileBuilder& builder, std::mutex* namingLock) {
+std::unique_ptr<CAudioFile> buildDestination(CKALODestinationFileBuilder& builder,
+                                             std::mutex* namingLock) {
     std::unique_lock<std::mutex> lock;
     if (namingLock) lock = std::unique_lock(*namingLock);
     try {
@@ -100,7 +101,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     CKALODestinationFileBuilder builder(dialogs);
     fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
     RowResult result;
-    result.destination.reset(buildDestination(builder, hooks.namingLock));
+    result.destination = buildDestination(builder, hooks.namingLock);
     if (!result.destination) return result;
     result.destinationPaths = builder.destinationPaths;
     if (partialPaths) *partialPaths = builder.destinationPaths;

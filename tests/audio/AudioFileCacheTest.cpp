@@ -26,7 +26,7 @@ std::string rampFile(const TestSupport::TempDir& dir, u32 frames, u32 channels =
 
 std::unique_ptr<CAudioFileCache> cacheOf(const std::string& path, i32 maxBlocks = 10,
                                          u32 blockFrames = 65536) {
-    return std::make_unique<CAudioFileCache>(createAudioFile(path, WavType).release(), maxBlocks,
+    return std::make_unique<CAudioFileCache>(createAudioFile(path, WavType), maxBlocks,
                                              blockFrames);
 }
 

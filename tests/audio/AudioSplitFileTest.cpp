@@ -25,10 +25,10 @@ std::vector<std::string> writeMembers(const TestSupport::TempDir& dir, u32 count
 }
 
 template <class Split> std::unique_ptr<Split> splitOver(const std::vector<std::string>& paths) {
-    std::vector<CFile*> files;
+    std::vector<std::unique_ptr<CFile>> files;
     for (const auto& p : paths)
         files.push_back(CDataFile::forPath(p));
-    return std::make_unique<Split>(files.data(), static_cast<u32>(files.size()));
+    return std::make_unique<Split>(std::move(files));
 }
 
 } // namespace
@@ -106,7 +106,7 @@ TEST(AudioSplitFile, WritingSixChannelsInCapacityTenMakesSixMonoFiles) {
     CAudioSplitFile<CAiffFile, 10> split(6);
     for (u32 k = 0; k < 6; ++k)
         split.setMember(
-            k, new CAiffFile(CDataFile::forPath(dir.file("out" + std::to_string(k) + ".aif"))));
+            k, std::make_unique<CAiffFile>(CDataFile::forPath(dir.file("out" + std::to_string(k) + ".aif"))));
     const AudioFormat format = makeFormat(6, 48000, 24);
     split.open(Write, &format);
     Channels data = testSignal(6, 300);

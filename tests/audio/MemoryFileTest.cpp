@@ -10,7 +10,7 @@ using namespace Audio;
 using namespace TestSupport;
 
 TEST(PagedFileData, PagesGrowOnWriteAndReadsCrossPageBoundaries) {
-    CPagedFileData store(0, 65536, 1);
+    CPagedFileData store(0, 65536);
     std::vector<unsigned char> data(100000);
     for (std::size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<unsigned char>(i * 7);
@@ -30,7 +30,7 @@ TEST(PagedFileData, PagesGrowOnWriteAndReadsCrossPageBoundaries) {
 }
 
 TEST(PagedFileData, PageTableGrowsByDoublingPlusOne) {
-    CPagedFileData store(0, 16, 1);
+    CPagedFileData store(0, 16);
     unsigned char byte = 1;
     u32 n = 0;
     std::vector<u32> capacities;
@@ -42,7 +42,7 @@ TEST(PagedFileData, PageTableGrowsByDoublingPlusOne) {
 }
 
 TEST(PagedFileData, UnwrittenPagesCannotBeRead) {
-    CPagedFileData store(70000, 65536, 1);
+    CPagedFileData store(70000, 65536);
     unsigned char out[4];
     u32 n = 0;
     EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { store.read(out, 0, 4, &n); }),
@@ -56,13 +56,13 @@ TEST(PagedFileData, UnwrittenPagesCannotBeRead) {
 }
 
 TEST(MemoryFile, OpenTwiceFailsAndClonesShareTheStore) {
-    auto* writer = new CMemoryFile();
+    auto writer = std::make_unique<CMemoryFile>();
     writer->open(Write);
     EXPECT_THROW(writer->open(Write), std::runtime_error);
     u32 n = 0;
     writer->write("hello", 5, &n);
-    CFile* reader = writer->clone();
-    delete writer; // the clone keeps the store alive
+    std::unique_ptr<CFile> reader = writer->clone();
+    writer.reset(); // the clone keeps the store alive
     reader->open(Read);
     char out[5];
     reader->read(out, 5, &n);
@@ -70,7 +70,6 @@ TEST(MemoryFile, OpenTwiceFailsAndClonesShareTheStore) {
     reader->seek(-2, End);
     reader->read(out, 5, &n);
     EXPECT_EQ(n, 2u);
-    delete reader;
 }
 
 TEST(MemoryFile, WaveFileInMemoryReadsBackThroughAClone) {
@@ -85,7 +84,7 @@ TEST(MemoryFile, WaveFileInMemoryReadsBackThroughAClone) {
         u32 n = 0;
         file->write(pointers.data(), 5000, &n);
         file->close();
-        std::unique_ptr<CAudioFile> clone(file->clone());
+        std::unique_ptr<CAudioFile> clone = file->clone();
         const Channels back = readAll(*clone);
         EXPECT_EQ(clone->format.channels, 3u);
         EXPECT_EQ(clone->format.sampleRate, 22050u);
@@ -94,7 +93,7 @@ TEST(MemoryFile, WaveFileInMemoryReadsBackThroughAClone) {
 }
 
 TEST(MemoryFile, WriterThreadAndReaderClonesRunTogether) {
-    auto* writer = new CMemoryFile();
+    auto writer = std::make_unique<CMemoryFile>();
     writer->open(Write);
     constexpr u32 chunk = 4093; // not a divisor of the page size
     constexpr u32 chunks = 200;
@@ -112,7 +111,7 @@ TEST(MemoryFile, WriterThreadAndReaderClonesRunTogether) {
     std::vector<std::thread> readers;
     std::atomic<int> mismatches{0};
     for (int r = 0; r < 3; ++r) {
-        readers.emplace_back([&, clone = std::unique_ptr<CFile>(writer->clone())] {
+        readers.emplace_back([&, clone = writer->clone()] {
             clone->open(Read);
             std::vector<unsigned char> in(chunk);
             for (u32 i = 0; i < chunks;) {
@@ -134,7 +133,6 @@ TEST(MemoryFile, WriterThreadAndReaderClonesRunTogether) {
     for (auto& t : readers)
         t.join();
     EXPECT_EQ(mismatches.load(), 0);
-    delete writer;
 }
 
 // Offsets are 32 bits wide inside the store: a write that would end beyond 4 GiB is refused

@@ -31,7 +31,7 @@ class DryReader : public CAudioFile {
         std::fill(buffers[0], buffers[0] + *got, 0.25f);
         position += *got;
     }
-    CAudioFile* clone() const override { return nullptr; }
+    std::unique_ptr<CAudioFile> clone() const override { return nullptr; }
 
   private:
     u64 delivers;

@@ -14,7 +14,9 @@ class BytesFile : public Audio::CFile {
     explicit BytesFile(std::vector<unsigned char> content) : bytes(std::move(content)) {}
 
     Audio::FileDate getDate() const override { return {}; }
-    Audio::CFile* clone() const override { return new BytesFile(*this); }
+    std::unique_ptr<Audio::CFile> clone() const override {
+        return std::make_unique<BytesFile>(*this);
+    }
     bool isOpen() const override { return true; }
     void open(Audio::u32) override { position = 0; }
     void close() override {}

@@ -30,7 +30,7 @@ inline Channels signal(std::size_t channels, std::size_t frames) {
 using TestSupport::writeWav;
 
 inline std::unique_ptr<Audio::CAudioFileCache> openCache(const std::string& path) {
-    return std::make_unique<Audio::CAudioFileCache>(Audio::openSourceFile(path).release(), 8, 4096);
+    return std::make_unique<Audio::CAudioFileCache>(Audio::openSourceFile(path), 8, 4096);
 }
 
 } // namespace PlaybackFiles

@@ -70,7 +70,7 @@ TEST(DestinationNaming, FirstIndexTriedIsTwo) {
     RecordingDialogs dialogs;
     CKALODestinationFileBuilder builder(dialogs);
     describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
-    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
     ASSERT_TRUE(writer);
     EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 2.wav"));
     EXPECT_TRUE(writer->isOpen());
@@ -85,7 +85,7 @@ TEST(DestinationNaming, SkipsTakenIndices) {
     RecordingDialogs dialogs;
     CKALODestinationFileBuilder builder(dialogs);
     describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
-    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
     ASSERT_TRUE(writer);
     EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 4.wav"));
 }
@@ -98,7 +98,7 @@ TEST(DestinationNaming, AllNineTakenOffersIndexTenInTheDialog) {
     dialogs.answers = {dir.file("chosen.wav")};
     CKALODestinationFileBuilder builder(dialogs);
     describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
-    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
     ASSERT_TRUE(writer);
     ASSERT_EQ(dialogs.offered.size(), 1u);
     EXPECT_EQ(dialogs.offered[0], dir.file("SoundFile P1.50 T1.50 10.wav"));
@@ -130,7 +130,7 @@ TEST(DestinationSpace, SplitStereoChecksHalfTheBytesPerMember) {
     describeSource(builder, {dir.file("Take L.wav"), dir.file("Take R.wav")}, 2, true);
     // 1000 frames of 16-bit stereo: 4000 bytes, 2000 per member file.
     builder.free = 2000;
-    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
     ASSERT_TRUE(writer);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(builder.destinationPaths,
@@ -161,7 +161,7 @@ TEST(DestinationSpace, ShortageShowsTheMessageAndCancelAborts) {
     describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
     builder.free = 3999;
     try {
-        delete builder.build();
+        builder.build();
         ADD_FAILURE() << "built without the space";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), aborted);
@@ -178,7 +178,7 @@ TEST(DestinationSpace, ShortageCanMoveTheFileElsewhere) {
     describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
     builder.roomyPath = dir.file("elsewhere.wav");
     dialogs.answers = {dir.file("still-short.wav"), builder.roomyPath};
-    std::unique_ptr<Audio::CAudioFile> writer(builder.build());
+    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
     ASSERT_TRUE(writer);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(builder.destinationPaths.at(0), builder.roomyPath);

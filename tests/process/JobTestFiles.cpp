@@ -49,7 +49,7 @@ u64 framesOf(const std::string& path) {
 }
 
 std::unique_ptr<CAudioFileCache> openCache(const std::string& path) {
-    return std::make_unique<CAudioFileCache>(waveFile(path).release(), 10, 65536);
+    return std::make_unique<CAudioFileCache>(waveFile(path), 10, 65536);
 }
 
 std::unique_ptr<CAudioFile> waveFile(const std::string& path) {
