@@ -10,13 +10,13 @@
 
 template <class AudioFileClass> int fuzzAudioParser(const uint8_t* data, size_t size) {
     using namespace Audio;
-    auto* bytes = new CMemoryFile();
+    auto bytes = std::make_unique<CMemoryFile>();
     u32 written = 0;
     bytes->open(Write);
     if (size > 0) bytes->write(data, static_cast<u32>(size), &written);
     bytes->close();
     try {
-        CAudioFileCache cache(new AudioFileClass(bytes), 4, 1024);
+        CAudioFileCache cache(std::make_unique<AudioFileClass>(std::move(bytes)), 4, 1024);
         const u32 channels = cache.file->format.channels;
         std::vector<std::vector<float>> buffers(channels, std::vector<float>(3000));
         std::vector<float*> pointers;
