@@ -19,8 +19,8 @@ constexpr Audio::u32 kBlock = 65536;
 constexpr Audio::u32 kLevelFrames = 128;
 
 std::unique_ptr<Audio::CAudioFileCache> cacheOf(const std::string& path) {
-    return std::make_unique<Audio::CAudioFileCache>(
-        Audio::createAudioFile(path, Audio::WavType).release(), 10, kBlock);
+    return std::make_unique<Audio::CAudioFileCache>(Audio::createAudioFile(path, Audio::WavType),
+                                                    10, kBlock);
 }
 
 // Column k by its definition, from the whole file in memory: [a, b) of the source, or of the

@@ -230,7 +230,7 @@ void RulersTest::waveformRescansOnlyForANewView() {
     TestSupport::TempDir dir;
     const std::string path = dir.file("wave.wav");
     TestSupport::writeWav(path, TestSupport::testSignal(2, 100000));
-    Audio::CAudioFileCache cache(Audio::createAudioFile(path, Audio::WavType).release(), 10, 65536);
+    Audio::CAudioFileCache cache(Audio::createAudioFile(path, Audio::WavType), 10, 65536);
     WaveformPainter painter;
     QVERIFY(painter.rescan(cache, {}, {0, 50.0, 300}));
     QCOMPARE(painter.getColumns().columns(), std::size_t{300});
