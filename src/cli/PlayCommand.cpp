@@ -67,7 +67,7 @@ std::optional<PlayRequest> parse(Arguments& args, std::ostream& out) {
 
 // The device named on the command line (exactly, else ignoring case, or by the identifier
 // that 'devices' shows), else the settings'.
-DirectSound::Guid chooseDevice(const std::optional<std::string>& name) {
+Output::DeviceId chooseDevice(const std::optional<std::string>& name) {
     if (!name) {
         App::CSettings settings(App::listOutputDevices);
         try {

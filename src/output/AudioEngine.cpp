@@ -19,7 +19,7 @@ CAudioEngine::~CAudioEngine() {
     queue.endProducer();
 }
 
-void CAudioEngine::init(void* window, const DirectSound::Guid& deviceId) {
+void CAudioEngine::init(void* window, const DeviceId& deviceId) {
     CAvailSoundDevices devices(drivers);
     devices.init();
     const DeviceDescriptor* device = devices.find(deviceId);

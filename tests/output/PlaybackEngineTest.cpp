@@ -334,7 +334,7 @@ TEST(AudioEngine, RefusesWhatItCannotPlay) {
 
     ScriptedAsio::ScriptedSource drivers;
     CAudioEngine absent(drivers);
-    DirectSound::Guid gone{};
+    Output::DeviceId gone{};
     gone.fill(0xEE);
     absent.init(nullptr, gone);
     EXPECT_FALSE(absent.isInitialized());
@@ -345,7 +345,7 @@ TEST(AudioEngine, RefusesWhatItCannotPlay) {
 TEST(AudioEngine, ClockPacedOutputPlaysInRealTime) {
     std::vector<DirectSound::DeviceEntry> devices;
     DirectSound::enumerateDevices(devices);
-    DirectSound::Guid clock{};
+    Output::DeviceId clock{};
     for (const auto& d : devices)
         if (d.description == DirectSound::CLOCK_DEVICE_NAME) clock = d.id;
     CAudioEngine engine;
