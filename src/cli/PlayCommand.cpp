@@ -219,7 +219,7 @@ int runPlay(Arguments& args, Streams io) {
         return 1;
     }
     Output::CAudioEngine engine;
-    engine.init(nullptr, chooseDevice(request->device));
+    engine.init(chooseDevice(request->device));
     if (!engine.isInitialized())
         throw std::runtime_error("the output device of the settings is not there; choose one "
                                  "with --device ('stretchwerk-cli devices' lists them)");

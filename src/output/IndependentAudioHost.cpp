@@ -24,16 +24,16 @@ void CIndependentAudioHost::setRenderer(CBufferedRenderer* renderer_) {
     renderer = renderer_;
 }
 
-void CIndependentAudioHost::init(void* window, const DeviceDescriptor& descriptor) {
+void CIndependentAudioHost::init(const DeviceDescriptor& descriptor) {
     device = descriptor;
     switch (descriptor.type) {
     case NotDefined:
         throw std::runtime_error("CIndependentAudioHost::init: not defined AudioDevice Type!");
     case DirectSoundDevice:
-        initDirectSound(window);
+        initDirectSound();
         break;
     case AsioDevice:
-        initAsio(window);
+        initAsio();
         break;
     default:
         throw std::runtime_error("CIndependentAudioHost::init: not supported AudioDevice Type!");
@@ -41,7 +41,7 @@ void CIndependentAudioHost::init(void* window, const DeviceDescriptor& descripto
     initialized = true;
 }
 
-void CIndependentAudioHost::initDirectSound(void*) {
+void CIndependentAudioHost::initDirectSound() {
     framesPerBuffer = DIRECTSOUND_SEGMENT_FRAMES;
     manager.Init(device.id);
     try {
@@ -55,8 +55,8 @@ void CIndependentAudioHost::initDirectSound(void*) {
     sampleRate = manager.getPrimaryFormat().samplesPerSec;
 }
 
-void CIndependentAudioHost::initAsio(void* window) {
-    asio.open(device.id, window);
+void CIndependentAudioHost::initAsio() {
+    asio.open(device.id, nullptr);
     asio.setRenderer(renderer);
     outputChannels = asio.getOutputCount();
     sampleRate = asio.getSampleRate();

@@ -20,7 +20,7 @@ class CIndependentAudioHost {
 
     // Opens the device; throws (std::runtime_error, DirectSound::directsound_exception or
     // ASIO::asio_runtime_error) and stays uninitialised when it cannot.
-    void init(void* window, const DeviceDescriptor& device);
+    void init(const DeviceDescriptor& device);
     void start();
     void stop();
     void release();
@@ -42,8 +42,8 @@ class CIndependentAudioHost {
     ASIO::CASIO& getAsio() { return asio; }
 
   private:
-    void initDirectSound(void* window);
-    void initAsio(void* window);
+    void initDirectSound();
+    void initAsio();
 
     CBufferedRenderer* renderer = nullptr;
     double sampleRate = 0.0;
