@@ -67,7 +67,7 @@ std::optional<PlayRequest> parse(Arguments& args, std::ostream& out) {
 
 // The device named on the command line (exactly, else ignoring case, or by the identifier
 // that 'devices' shows), else the settings'.
-DirectSound::Guid chooseDevice(const std::optional<std::string>& name) {
+Output::DeviceId chooseDevice(const std::optional<std::string>& name) {
     if (!name) {
         App::CSettings settings(App::listOutputDevices);
         try {
@@ -219,7 +219,7 @@ int runPlay(Arguments& args, Streams io) {
         return 1;
     }
     Output::CAudioEngine engine;
-    engine.init(nullptr, chooseDevice(request->device));
+    engine.init(chooseDevice(request->device));
     if (!engine.isInitialized())
         throw std::runtime_error("the output device of the settings is not there; choose one "
                                  "with --device ('stretchwerk-cli devices' lists them)");

@@ -151,7 +151,7 @@ void CASIO::check(Error result, const char* text) {
     if (result != ASE_OK) throw asio_runtime_error(text, result);
 }
 
-void CASIO::open(const DirectSound::Guid& clsid, void* systemReference) {
+void CASIO::open(const Output::DeviceId& clsid, void* systemReference) {
     resetRequest.store(false);
     try {
         selectDriver(clsid);
@@ -166,7 +166,7 @@ void CASIO::open(const DirectSound::Guid& clsid, void* systemReference) {
     }
 }
 
-void CASIO::selectDriver(const DirectSound::Guid& clsid) {
+void CASIO::selectDriver(const Output::DeviceId& clsid) {
     for (const InstalledDriver& d : drivers.list())
         if (d.clsid == clsid) {
             selected = d;

@@ -31,7 +31,7 @@ class CASIO {
 
     // The start-up sequence with the driver whose identifier is given. Throws
     // asio_runtime_error; the driver is closed again then.
-    void open(const DirectSound::Guid& clsid, void* systemReference);
+    void open(const Output::DeviceId& clsid, void* systemReference);
     // Starts the renderer at the driver's block format, then the driver.
     void start();
     void stop();
@@ -75,7 +75,7 @@ class CASIO {
     void onBufferSwitch(const Time& time, long index);
     void writeOutputs(long index, bool haveBlock);
 
-    void selectDriver(const DirectSound::Guid& clsid);
+    void selectDriver(const Output::DeviceId& clsid);
     void createDriver(void* systemReference);
     void queryDriver();
     void createBuffers();

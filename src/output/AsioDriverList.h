@@ -5,14 +5,14 @@
 
 #include "audio/Types.h"
 #include "output/AsioDriver.h"
-#include "output/alsa/SoundDevice.h"
+#include "output/DeviceId.h"
 
 namespace ASIO {
 
 // One installed driver as the device list shows it.
 struct InstalledDriver {
     Audio::i32 number = 0;
-    DirectSound::Guid clsid{};
+    Output::DeviceId clsid{};
     // Where the driver is found; for JACK the server name.
     std::string path;
     std::string name;

@@ -19,13 +19,13 @@ CAudioEngine::~CAudioEngine() {
     queue.endProducer();
 }
 
-void CAudioEngine::init(void* window, const DirectSound::Guid& deviceId) {
+void CAudioEngine::init(const DeviceId& deviceId) {
     CAvailSoundDevices devices(drivers);
     devices.init();
     const DeviceDescriptor* device = devices.find(deviceId);
     if (!device) return;
     host.setRenderer(&queue);
-    host.init(window, *device);
+    host.init(*device);
     const int frames = std::max(host.getFramesPerBuffer(), 1);
     queue.setCapacity(std::clamp(READ_AHEAD_FRAMES / frames, 2, 30));
 }

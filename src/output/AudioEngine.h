@@ -23,7 +23,7 @@ class CAudioEngine {
 
     // Opens the device with this identifier; a device that is not listed leaves the engine
     // uninitialised. Throws what the output throws when the device fails to open.
-    void init(void* window, const DirectSound::Guid& deviceId);
+    void init(const DeviceId& deviceId);
     // Plays frames [start, end) of the file (end -1: to its end), looping when asked. Does
     // nothing while uninitialised. Throws std::runtime_error for a file with more channels than
     // the output, std::invalid_argument for bad loop bounds.

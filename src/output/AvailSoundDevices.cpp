@@ -1,5 +1,7 @@
 #include "output/AvailSoundDevices.h"
 
+#include "output/alsa/SoundDevice.h"
+
 namespace Output {
 
 void CAvailSoundDevices::init() {
@@ -15,7 +17,7 @@ void CAvailSoundDevices::init() {
         devices.push_back({driver.clsid, driver.name, AsioDevice});
 }
 
-const DeviceDescriptor* CAvailSoundDevices::find(const DirectSound::Guid& id) const {
+const DeviceDescriptor* CAvailSoundDevices::find(const DeviceId& id) const {
     for (const auto& d : devices)
         if (d.id == id) return &d;
     return nullptr;

@@ -4,7 +4,7 @@
 
 #include "audio/Types.h"
 #include "output/AsioDriverList.h"
-#include "output/alsa/SoundDevice.h"
+#include "output/DeviceId.h"
 
 namespace Output {
 
@@ -12,7 +12,7 @@ enum DeviceType : Audio::i32 { NotDefined = 0, DirectSoundDevice = 1, AsioDevice
 
 // One output device the user can choose.
 struct DeviceDescriptor {
-    DirectSound::Guid id{};
+    DeviceId id{};
     std::string name;
     Audio::i32 type = NotDefined;
 };
@@ -29,7 +29,7 @@ class CAvailSoundDevices {
     void init();
     const std::vector<DeviceDescriptor>& getDevices() const { return devices; }
     // The entry with this identifier, or null.
-    const DeviceDescriptor* find(const DirectSound::Guid& id) const;
+    const DeviceDescriptor* find(const DeviceId& id) const;
 
   private:
     ASIO::CDriverSource& drivers;

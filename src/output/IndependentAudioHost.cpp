@@ -2,13 +2,12 @@
 
 #include <stdexcept>
 
+#include "output/OutputBackendFactory.h"
+#include "output/ProOutput.h"
+
 namespace Output {
 
-namespace {
-constexpr int DIRECTSOUND_SEGMENT_FRAMES = 17640;
-}
-
-CIndependentAudioHost::CIndependentAudioHost(ASIO::CDriverSource& drivers) : asio(drivers) {
+CIndependentAudioHost::CIndependentAudioHost(ASIO::CDriverSource& drivers_) : drivers(drivers_) {
 }
 
 CIndependentAudioHost::~CIndependentAudioHost() {
@@ -20,65 +19,32 @@ CIndependentAudioHost::~CIndependentAudioHost() {
 }
 
 void CIndependentAudioHost::setRenderer(CBufferedRenderer* renderer_) {
-    if (device.type == AsioDevice) asio.setRenderer(renderer_);
+    if (backend) backend->setRenderer(renderer_);
     renderer = renderer_;
 }
 
-void CIndependentAudioHost::init(void* window, const DeviceDescriptor& descriptor) {
+void CIndependentAudioHost::init(const DeviceDescriptor& descriptor) {
     device = descriptor;
-    switch (descriptor.type) {
-    case NotDefined:
-        throw std::runtime_error("CIndependentAudioHost::init: not defined AudioDevice Type!");
-    case DirectSoundDevice:
-        initDirectSound(window);
-        break;
-    case AsioDevice:
-        initAsio(window);
-        break;
-    default:
-        throw std::runtime_error("CIndependentAudioHost::init: not supported AudioDevice Type!");
-    }
+    backend = makeOutputBackend(descriptor.type, drivers);
+    backend->open(descriptor.id);
+    backend->setRenderer(renderer);
+    outputChannels = backend->getOutputChannels();
+    sampleRate = backend->getSampleRate();
+    framesPerBuffer = backend->getFramesPerBuffer();
     initialized = true;
-}
-
-void CIndependentAudioHost::initDirectSound(void*) {
-    framesPerBuffer = DIRECTSOUND_SEGMENT_FRAMES;
-    manager.Init(device.id);
-    try {
-        renderingBuffer.init(DIRECTSOUND_SEGMENT_FRAMES);
-    } catch (...) {
-        manager.Release();
-        throw;
-    }
-    renderingBuffer.setRenderer(renderer);
-    outputChannels = manager.getPrimaryFormat().channels;
-    sampleRate = manager.getPrimaryFormat().samplesPerSec;
-}
-
-void CIndependentAudioHost::initAsio(void* window) {
-    asio.open(device.id, window);
-    asio.setRenderer(renderer);
-    outputChannels = asio.getOutputCount();
-    sampleRate = asio.getSampleRate();
-    framesPerBuffer = static_cast<int>(asio.getPreferredSize());
 }
 
 void CIndependentAudioHost::start() {
     if (started) throw std::logic_error("CIndependentAudioHost::start: audio already started!");
-    if (device.type == DirectSoundDevice)
-        renderingBuffer.start();
-    else
-        asio.start();
+    if (!backend) throw std::logic_error("CIndependentAudioHost::start: no device opened!");
+    backend->start();
     started = true;
 }
 
 void CIndependentAudioHost::stop() {
     if (!started) throw std::logic_error("CIndependentAudioHost::stop: audio already stopped!");
     started = false;
-    if (device.type == DirectSoundDevice)
-        renderingBuffer.Stop();
-    else
-        asio.stop();
+    backend->stop();
 }
 
 void CIndependentAudioHost::release() {
@@ -87,24 +53,24 @@ void CIndependentAudioHost::release() {
             "CIndependentAudioHost::release: cannot release more often than init!");
     if (started) stop();
     initialized = false;
-    if (device.type == DirectSoundDevice) {
-        renderingBuffer.releaseBuffer();
-        manager.Release();
-    } else {
-        asio.close();
-    }
+    backend->close();
     outputChannels = 0;
     sampleRate = 0.0;
 }
 
 Audio::i64 CIndependentAudioHost::getFramesPlayed() {
     if (!started) return 0;
-    if (device.type == AsioDevice) return asio.getFramesSent();
-    return renderingBuffer.getFramesDelivered() - renderingBuffer.getCurrentPlayPosition();
+    return backend->getFramesPlayed();
 }
 
 bool CIndependentAudioHost::isDeviceLost() const {
-    return device.type == AsioDevice && initialized && asio.resetRequested();
+    return initialized && backend->isDeviceLost();
+}
+
+ASIO::CASIO& CIndependentAudioHost::getAsio() {
+    auto* pro = dynamic_cast<CProOutput*>(backend.get());
+    if (!pro) throw std::logic_error("CIndependentAudioHost::getAsio: no pro device given!");
+    return pro->getAsio();
 }
 
 } // namespace Output

@@ -1,11 +1,14 @@
 #pragma once
 #include <memory>
 
-#include "output/Asio.h"
+#include "output/AsioDriverList.h"
 #include "output/AvailSoundDevices.h"
 #include "output/BufferedRenderer.h"
-#include "output/DirectSoundManager.h"
-#include "output/DirectSoundRenderingBuffer.h"
+#include "output/OutputBackend.h"
+
+namespace ASIO {
+class CASIO;
+}
 
 namespace Output {
 
@@ -20,7 +23,7 @@ class CIndependentAudioHost {
 
     // Opens the device; throws (std::runtime_error, DirectSound::directsound_exception or
     // ASIO::asio_runtime_error) and stays uninitialised when it cannot.
-    void init(void* window, const DeviceDescriptor& device);
+    void init(const DeviceDescriptor& device);
     void start();
     void stop();
     void release();
@@ -39,18 +42,16 @@ class CIndependentAudioHost {
     Audio::i64 getFramesPlayed();
     // True when the device went away while open (a JACK server that shut down).
     bool isDeviceLost() const;
-    ASIO::CASIO& getAsio() { return asio; }
+    // The driver of the last pro device init was given; throws std::logic_error for any other.
+    ASIO::CASIO& getAsio();
 
   private:
-    void initDirectSound(void* window);
-    void initAsio(void* window);
-
+    ASIO::CDriverSource& drivers;
     CBufferedRenderer* renderer = nullptr;
     double sampleRate = 0.0;
     int outputChannels = 0;
-    ASIO::CASIO asio;
-    CDirectSoundManager manager;
-    CDirectSoundRenderingBuffer renderingBuffer{manager};
+    // The output of the last device init was given; kept until the next init.
+    std::unique_ptr<COutputBackend> backend;
     bool initialized = false;
     bool started = false;
     DeviceDescriptor device;

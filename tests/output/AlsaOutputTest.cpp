@@ -74,7 +74,7 @@ TEST(AlsaDevices, DefaultFirstThenHintsThenTheClockDevice) {
                                    [](const DeviceEntry& d) { return d.pcmName == "swktest"; });
     ASSERT_NE(test, devices.end());
     EXPECT_EQ(test->description, "Stretchwerk test capture (swktest)");
-    EXPECT_EQ(test->id, guidForName("swktest"));
+    EXPECT_EQ(test->id, Output::deviceIdForName("swktest"));
     std::set<Guid> ids;
     for (const auto& d : devices)
         ids.insert(d.id);
@@ -94,7 +94,7 @@ TEST(AlsaOutput, ListedDeviceThatCannotBeOpenedReportsNoDriver) {
                             [](const DeviceEntry& d) { return d.pcmName == "swkmissing"; }));
     Output::CDirectSoundManager manager;
     EXPECT_EQ(TestSupport::errorText<directsound_exception>(
-                  [&] { manager.Init(guidForName("swkmissing")); }),
+                  [&] { manager.Init(Output::deviceIdForName("swkmissing")); }),
               "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\n"
               "DSERR_NODRIVER");
     EXPECT_FALSE(manager.isInitialized());
@@ -117,7 +117,7 @@ TEST(AlsaOutput, PlaysTheQueuesBlocksInOrderAsSixteenBitFrames) {
     const int firstPlayed = source.rendered.load();
 
     CDirectSoundManager manager;
-    manager.Init(guidForName("swktest"));
+    manager.Init(Output::deviceIdForName("swktest"));
     {
         CDirectSoundRenderingBuffer output(manager);
         output.init(B);

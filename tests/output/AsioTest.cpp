@@ -114,7 +114,7 @@ TEST(AsioConversion, BigEndianTypesGetSilenceAndUnknownTypesNothing) {
 TEST(AsioHost, StartUpOpensAllOutputsAndNoInputsInOrder) {
     ScriptedSource source;
     CIndependentAudioHost host(source);
-    host.init(nullptr, scripted());
+    host.init(scripted());
     EXPECT_EQ(source.log, (std::vector<std::string>{
                               "init", "getChannels", "getLatencies", "getBufferSize",
                               "setSampleRate", "getSampleRate", "outputReady", "createBuffers",
@@ -140,7 +140,7 @@ TEST(AsioHost, EachFailingCallNamesItselfAndLeavesTheHostClosed) {
         ScriptedSource source;
         source.setup = [&](ScriptedDriver& d) { d.failures[call] = ASE_HWMalfunction; };
         CIndependentAudioHost host(source);
-        EXPECT_EQ(TestSupport::errorText([&] { host.init(nullptr, scripted()); }),
+        EXPECT_EQ(TestSupport::errorText([&] { host.init(scripted()); }),
                   "asio: " + call + "() Failed!\nhardware is malfunctioning");
         EXPECT_FALSE(host.isInitialized());
         EXPECT_FALSE(host.getAsio().isOpen());
@@ -156,19 +156,19 @@ TEST(AsioHost, RefusedDriversAndDeviceTypes) {
     };
     CIndependentAudioHost host(source);
     EXPECT_EQ(TestSupport::errorText([&] {
-                  host.init(nullptr, scripted());
+                  host.init(scripted());
               }).rfind("the asio driver seems not to be present!", 0),
               0u);
     EXPECT_TRUE(destroyed);
     DeviceDescriptor unknown = scripted();
     unknown.id[0] = 99;
-    EXPECT_EQ(TestSupport::errorText([&] { host.init(nullptr, unknown); }),
+    EXPECT_EQ(TestSupport::errorText([&] { host.init(unknown); }),
               "cannot open the asio driver!\nhardware input or output is not present or available");
     unknown.type = Output::NotDefined;
-    EXPECT_EQ(TestSupport::errorText([&] { host.init(nullptr, unknown); }),
+    EXPECT_EQ(TestSupport::errorText([&] { host.init(unknown); }),
               "CIndependentAudioHost::init: not defined AudioDevice Type!");
     unknown.type = 3;
-    EXPECT_EQ(TestSupport::errorText([&] { host.init(nullptr, unknown); }),
+    EXPECT_EQ(TestSupport::errorText([&] { host.init(unknown); }),
               "CIndependentAudioHost::init: not supported AudioDevice Type!");
     EXPECT_EQ(TestSupport::errorText([&] { host.release(); }),
               "CIndependentAudioHost::release: cannot release more often than init!");
@@ -193,7 +193,7 @@ struct PlayingHost {
         };
         queue.setSource(&counting);
         host.setRenderer(&queue);
-        host.init(nullptr, scripted());
+        host.init(scripted());
     }
     void bufferSwitch(long index) { source.last->callbacks->bufferSwitch(index, true); }
     const std::uint8_t* buffer(int channel, int half) const {
@@ -280,7 +280,7 @@ TEST(AsioHost, FailedDriverStartLeavesNothingRunning) {
     queue.setSource(&counting);
     CIndependentAudioHost host(source);
     host.setRenderer(&queue);
-    host.init(nullptr, scripted());
+    host.init(scripted());
     EXPECT_EQ(TestSupport::errorText([&] { host.start(); }),
               "asio: start() Failed!\nsample clock or rate cannot be determined or is not present");
     EXPECT_FALSE(host.isStarted());

@@ -56,20 +56,20 @@ TEST(DirectSoundConversion, FramesAheadOfThePlayCursor) {
 
 TEST(DirectSoundManager, OpensListedDevicesOnlyAndOnlyOnce) {
     CDirectSoundManager manager;
-    EXPECT_EQ(failureText([&] { manager.Init(guidForName("no such pcm")); }),
+    EXPECT_EQ(failureText([&] { manager.Init(Output::deviceIdForName("no such pcm")); }),
               "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\nDSERR_NODRIVER");
     EXPECT_FALSE(manager.isInitialized());
-    manager.Init(guidForName(CLOCK_DEVICE_NAME));
-    EXPECT_EQ(failureText([&] { manager.Init(guidForName(CLOCK_DEVICE_NAME)); }),
+    manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
+    EXPECT_EQ(failureText([&] { manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME)); }),
               "CDirectSoundManager::Init() pDirectSound already initialized!\n");
     manager.Release();
-    manager.Init(guidForName(CLOCK_DEVICE_NAME));
+    manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
     EXPECT_TRUE(manager.isInitialized());
 }
 
 TEST(DirectSoundRenderingBuffer, StartWithoutRendererThrowsBeforePlaying) {
     CDirectSoundManager manager;
-    manager.Init(guidForName(CLOCK_DEVICE_NAME));
+    manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
     RB output(manager);
     output.init(441);
     EXPECT_EQ(failureText([&] { output.start(); }),
@@ -93,7 +93,7 @@ TEST(DirectSoundRenderingBuffer, FailedStartStopsTheQueueAgain) {
     FailingQueue queue;
     queue.setSource(&source);
     CDirectSoundManager manager;
-    manager.Init(guidForName(CLOCK_DEVICE_NAME));
+    manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
     RB output(manager);
     output.init(441);
     output.setRenderer(&queue);
@@ -110,7 +110,7 @@ TEST(DirectSoundRenderingBuffer, ClockDeviceKeepsRefillingFromTheQueue) {
     queue.setSource(&source);
     queue.setCapacity(2);
     CDirectSoundManager manager;
-    manager.Init(guidForName(CLOCK_DEVICE_NAME));
+    manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
     RB output(manager);
     output.init(B);
     output.setRenderer(&queue);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "PlaybackFiles.h"
+#include "output/AsioError.h"
 #include "output/AudioEngine.h"
 #include "output/IndependentAudioHost.h"
 #include "support/JackTestServer.h"
@@ -83,7 +84,7 @@ TEST(JackOutput, EnginePlaysAFileExactlyAndReportsALostServerOnTheNextPlay) {
     auto cache = PlaybackFiles::openCache(dir.file("f.wav"));
     JackTest::Recorder recorder(server.name(), 2, 44100 * 3);
     Output::CAudioEngine engine;
-    engine.init(nullptr, jackDevice().id);
+    engine.init(jackDevice().id);
     ASSERT_TRUE(engine.isInitialized());
     EXPECT_EQ(engine.getQueue().getConfiguredCapacity(), 30);
     ASSERT_TRUE(recorder.connectFrom("stretchwerk"));

@@ -11,6 +11,7 @@
 #include "PlaybackFiles.h"
 #include "ScriptedDriver.h"
 #include "output/AudioEngine.h"
+#include "output/alsa/SoundDevice.h"
 #include "support/AllocationCounter.h"
 #include "support/TestSupport.h"
 
@@ -255,7 +256,7 @@ struct ScriptedEngine {
     CAudioEngine engine{drivers};
     ScriptedEngine() {
         drivers.setup = [](ScriptedAsio::ScriptedDriver& d) { d.rate = 44100.0; };
-        engine.init(nullptr, ScriptedAsio::DRIVER_ID);
+        engine.init(ScriptedAsio::DRIVER_ID);
     }
     // Runs buffer switches until `frames` frames have been sent; returns them per channel.
     std::vector<std::vector<float>> take(std::size_t frames) {
@@ -334,9 +335,9 @@ TEST(AudioEngine, RefusesWhatItCannotPlay) {
 
     ScriptedAsio::ScriptedSource drivers;
     CAudioEngine absent(drivers);
-    DirectSound::Guid gone{};
+    Output::DeviceId gone{};
     gone.fill(0xEE);
-    absent.init(nullptr, gone);
+    absent.init(gone);
     EXPECT_FALSE(absent.isInitialized());
     absent.play(file.cache.get(), "", 0, -1, false, nullptr, 0);
     EXPECT_FALSE(absent.isPlaying());
@@ -345,11 +346,11 @@ TEST(AudioEngine, RefusesWhatItCannotPlay) {
 TEST(AudioEngine, ClockPacedOutputPlaysInRealTime) {
     std::vector<DirectSound::DeviceEntry> devices;
     DirectSound::enumerateDevices(devices);
-    DirectSound::Guid clock{};
+    Output::DeviceId clock{};
     for (const auto& d : devices)
         if (d.description == DirectSound::CLOCK_DEVICE_NAME) clock = d.id;
     CAudioEngine engine;
-    engine.init(nullptr, clock);
+    engine.init(clock);
     ASSERT_TRUE(engine.isInitialized());
     EXPECT_EQ(engine.getQueue().getConfiguredCapacity(), 2);
     FileFixture file(2, 88200);

@@ -11,7 +11,7 @@ namespace ScriptedAsio {
 
 using namespace ASIO;
 
-inline const DirectSound::Guid DRIVER_ID = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+inline const Output::DeviceId DRIVER_ID = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
 // A driver whose answers the test sets; it logs the calls the host makes.
 class ScriptedDriver : public IASIO {

@@ -290,7 +290,7 @@ void FileListWidget::showVersion() {
 
 void FileListWidget::initEngine() {
     try {
-        audio.init(nullptr, settings.deviceId);
+        audio.init(settings.deviceId);
     } catch (const std::exception& e) {
         showMessage(e.what());
     } catch (...) {

@@ -44,38 +44,20 @@ void addAlsaHints(std::vector<DeviceEntry>& devices) {
         if (name.empty() || name == "default" || (!direction.empty() && direction != "Output"))
             continue;
         const std::string description = oneLine(hintValue(*hint, "DESC"));
-        devices.push_back({guidForName(name),
+        devices.push_back({Output::deviceIdForName(name),
                            description.empty() ? name : description + " (" + name + ")", name});
     }
     snd_device_name_free_hint(hints);
 }
 
-std::uint64_t fnv1a(const std::string& text, std::uint64_t hash) {
-    for (unsigned char c : text) {
-        hash ^= c;
-        hash *= 0x100000001b3ULL;
-    }
-    return hash;
-}
-
 } // namespace
-
-Guid guidForName(const std::string& name) {
-    const std::uint64_t halves[2] = {fnv1a(name, 0xcbf29ce484222325ULL),
-                                     fnv1a(name, 0x84222325cbf29ce4ULL)};
-    Guid id{};
-    for (int i = 0; i < 16; ++i)
-        id[i] = static_cast<std::uint8_t>(halves[i / 8] >> (8 * (i % 8)));
-    if (id == Guid{}) id[15] = 1;
-    return id;
-}
 
 Result enumerateDevices(std::vector<DeviceEntry>& devices) {
     silenceAlsaOnce();
     devices.clear();
     devices.push_back({Guid{}, "default", "default"});
     addAlsaHints(devices);
-    devices.push_back({guidForName(CLOCK_DEVICE_NAME), CLOCK_DEVICE_NAME, ""});
+    devices.push_back({Output::deviceIdForName(CLOCK_DEVICE_NAME), CLOCK_DEVICE_NAME, ""});
     return DS_OK;
 }
 

@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "output/DeviceId.h"
 #include "output/DirectSoundError.h"
 #include "output/alsa/PcmSink.h"
 #include "output/alsa/SoundBuffer.h"
 
 namespace DirectSound {
 
-// A 16-byte device identifier; all zero names the system's default output.
-using Guid = std::array<std::uint8_t, 16>;
+// The device identifier as the system output names it.
+using Guid = Output::DeviceId;
 
 struct DeviceEntry {
     Guid id{};
@@ -28,8 +29,6 @@ extern const char* const CLOCK_DEVICE_NAME;
 // The system outputs: ALSA's "default" with the all-zero identifier first, then every output
 // PCM of ALSA's device hints, then the clock-paced device, which is always there.
 Result enumerateDevices(std::vector<DeviceEntry>& devices);
-// A stable identifier derived from a PCM name, never all zero.
-Guid guidForName(const std::string& name);
 
 // An opened output device with its primary format.
 class CSoundDevice {

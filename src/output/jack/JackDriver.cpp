@@ -1,6 +1,7 @@
 #include "output/jack/JackDriver.h"
 
 #include "output/AsioDriverList.h"
+#include "output/DeviceId.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -237,7 +238,7 @@ class CJackDriverSource : public CDriverSource {
         jack_client_close(probe);
         InstalledDriver d;
         d.number = 0;
-        d.clsid = DirectSound::guidForName("jack:" + server);
+        d.clsid = Output::deviceIdForName("jack:" + server);
         d.path = server;
         d.name = "JACK (" + server + ")";
         drivers.push_back(d);
