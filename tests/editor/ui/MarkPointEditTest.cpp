@@ -229,6 +229,21 @@ class MarkPointEditTest : public QObject {
         QCOMPARE(image.pixelColor(100, 50), QColor(Qt::black));
         QCOMPARE(image.pixelColor(950, v.doc.pixelOfValue(3.0)), QColor(0xC0, 0xC0, 0xC0));
         QCOMPARE(image.pixelColor(v.doc.pixelOfFrame(20000), 5).red(), 0xD0);
+
+        // Zoomed in both ways, with a rubber band being drawn.
+        v.doc.setFramesPerPixel(24.0);
+        v.doc.setVerticalZoom(0.5);
+        v.doc.setVerticalScroll(60);
+        QTest::mousePress(&v.edit, Qt::RightButton, {}, QPoint(80, 20));
+        v.moveHeld(QPoint(260, 150), Qt::RightButton);
+        QVERIFY(v.doc.rubberBand().has_value());
+        const QImage zoomed = v.edit.grab().toImage();
+        QVERIFY(zoomed.save(screenshotFolder() + "/mark-point-edit-zoomed.png"));
+        int dashes = 0; // the band's dashed top edge
+        for (int x = 80; x < 260; ++x)
+            dashes += zoomed.pixelColor(x, 20) == QColor(Qt::black);
+        QVERIFY(dashes > 90 && dashes < 170);
+        QTest::mouseRelease(&v.edit, Qt::RightButton, {}, QPoint(260, 150));
     }
 };
 
