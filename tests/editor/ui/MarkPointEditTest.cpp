@@ -145,7 +145,7 @@ class MarkPointEditTest : public QObject {
         QVERIFY(std::fabs(v.curves[1][0].value - std::pow(2.0, 0.5 / 12)) < 1e-6);
     }
 
-    void rightDragOfFortyPixelsSelectsInsteadOfTheMenu() {
+    void rubberBandsSelectAndARightClickAsksTheMenu() {
         View v(twoPitchPoints(0));
         v.drag(QPoint(60, 30), QPoint(250, 120), Qt::RightButton);
         QCOMPARE(v.edit.menus, 0);
@@ -153,6 +153,18 @@ class MarkPointEditTest : public QObject {
         v.drag(QPoint(60, 30), QPoint(99, 69), Qt::RightButton); // 39 px: a menu
         QCOMPARE(v.edit.menus, 1);
         QCOMPARE(selectedFrames(v.curves[1]).size(), 2u);
+
+        // Alt and Shift with the left button on empty space: bands that remove and add.
+        const auto band = [&](Qt::KeyboardModifier modifier) {
+            QTest::mousePress(&v.edit, Qt::LeftButton, modifier, QPoint(80, 30));
+            v.moveHeld(QPoint(120, 70), Qt::LeftButton, modifier);
+            QTest::mouseRelease(&v.edit, Qt::LeftButton, modifier, QPoint(120, 70));
+        };
+        band(Qt::AltModifier);
+        QCOMPARE(selectedFrames(v.curves[1]), (std::vector<std::int32_t>{9600}));
+        band(Qt::ShiftModifier);
+        QCOMPARE(selectedFrames(v.curves[1]), (std::vector<std::int32_t>{4800, 9600}));
+        QCOMPARE(frames(v.curves[1]), (std::vector<std::int32_t>{4800, 9600}));
     }
 
     void dragMovesTheSelectionAndEscRestoresIt() {
