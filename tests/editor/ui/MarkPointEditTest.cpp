@@ -10,6 +10,7 @@
 #include "app/ui/ScriptedDialogs.h"
 #include "editor/EditorDocument.h"
 #include "editor/ui/MarkPointEdit.h"
+#include "support/QtTests.h"
 
 #include "editor/CurveFrames.h"
 
@@ -259,5 +260,5 @@ class MarkPointEditTest : public QObject {
     }
 };
 
-QTEST_MAIN(MarkPointEditTest)
+SWK_QTEST(MarkPointEditTest);
 #include "MarkPointEditTest.moc"

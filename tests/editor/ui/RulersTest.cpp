@@ -13,6 +13,7 @@
 #include "editor/ui/ValueRuler.h"
 #include "editor/ui/WaveformPainter.h"
 #include "support/AudioFiles.h"
+#include "support/QtTests.h"
 #include "support/TestSupport.h"
 
 using namespace Ui;
@@ -240,5 +241,5 @@ void RulersTest::waveformRescansOnlyForANewView() {
     QVERIFY(painter.rescan(cache, {}, {1000, 500.0, 300}));
 }
 
-QTEST_MAIN(RulersTest)
+SWK_QTEST(RulersTest);
 #include "RulersTest.moc"
