@@ -36,7 +36,11 @@ bool PreviewRenderer::start(CFileRow& row, std::int64_t startFrame, std::int64_t
     wait();
     const auto& curves = row.curves();
     job = std::make_unique<Process::CKALO2FileProcess>(&sink, curves[0], curves[1], curves[2]);
-    job->init(1.0, 1.0, 1.0, &row.getCache(), true, false, quality, false, startFrame, endFrame);
+    job->init({.source = &row.getCache(),
+               .dynamic = true,
+               .qualityMode = quality,
+               .startFrame = startFrame,
+               .endFrame = endFrame});
     std::unique_ptr<CAudioFile> destination = createMemoryAudioFile(row.format(), row.isSplit());
     progress = &sink;
     running = true;

@@ -35,17 +35,15 @@ CKALO2FileProcess::CKALO2FileProcess(ProcessingProgress* progress_,
 
 CKALO2FileProcess::~CKALO2FileProcess() = default;
 
-void CKALO2FileProcess::init(double pitch, double time, double formant, CAudioFileCache* source_,
-                             bool dynamic_, bool preserveFormants_, std::int32_t quality,
-                             bool doubleLength_, std::int64_t start, std::int64_t end) {
-    source = source_;
-    dynamic = dynamic_;
-    preserveFormants = preserveFormants_;
-    qualityMode = quality;
-    doubleLength = doubleLength_;
-    exactPitch = false;
-    startFrame = start;
-    endFrame = end == -1 ? static_cast<std::int64_t>(source->file->getFrames()) : end;
+void CKALO2FileProcess::init(const JobParameters& p) {
+    source = p.source;
+    dynamic = p.dynamic;
+    preserveFormants = p.preserveFormants;
+    qualityMode = p.qualityMode;
+    doubleLength = p.doubleLength;
+    exactPitch = p.exactPitch;
+    startFrame = p.startFrame;
+    endFrame = p.endFrame == -1 ? static_cast<std::int64_t>(source->file->getFrames()) : p.endFrame;
     source->refresh();
     if (doubleLength) {
         timeFactor = 2.0;
@@ -53,9 +51,9 @@ void CKALO2FileProcess::init(double pitch, double time, double formant, CAudioFi
         formantFactor = 1.0;
         qualityMode = 5;
     } else {
-        timeFactor = saneTimeFactor(time);
-        pitchFactor = saneRatio(pitch);
-        formantFactor = preserveFormants ? 1.0 / pitchFactor : saneRatio(formant);
+        timeFactor = saneTimeFactor(p.timeFactor);
+        pitchFactor = saneRatio(p.pitchFactor);
+        formantFactor = preserveFormants ? 1.0 / pitchFactor : saneRatio(p.formantFactor);
     }
     sourceFormat = source->file->format;
     if (sourceFormat.channels > static_cast<u32>(Audio::kMaxEngineChannels))

@@ -1,7 +1,6 @@
 #pragma once
 // One processing job: streams a cached source through the time/pitch engine into a
 // destination file, with fixed factors or factors that follow the mark point curves.
-#include "audio/ChannelLimits.h"
 #include <array>
 #include <atomic>
 #include <memory>
@@ -10,7 +9,9 @@
 
 #include "audio/AudioFile.h"
 #include "audio/AudioFileCache.h"
+#include "audio/ChannelLimits.h"
 #include "editor/markpoints/MarkPointArray.h"
+#include "process/JobParameters.h"
 #include "process/KALO2.h"
 #include "process/OutputStage.h"
 #include "process/ProcessingProgress.h"
@@ -27,13 +28,8 @@ class CKALO2FileProcess {
     CKALO2FileProcess(const CKALO2FileProcess&) = delete;
     CKALO2FileProcess& operator=(const CKALO2FileProcess&) = delete;
 
-    // endFrame -1: the whole source. Sources of more than 8 channels are refused.
-    void init(double pitchFactor, double timeFactor, double formantFactor,
-              Audio::CAudioFileCache* source, bool dynamic, bool preserveFormants,
-              std::int32_t qualityMode, bool doubleLength, std::int64_t startFrame,
-              std::int64_t endFrame);
-    // Pitch exactly as requested (see KALO2_SetExactPitch()); off unless set after init().
-    void setExactPitch(bool exact) { exactPitch = exact; }
+    // Sources of more than 8 channels are refused.
+    void init(const JobParameters& parameters);
     // Writes the processed source to the destination and closes it; false when aborted.
     bool process(Audio::CAudioFile* destination);
 

@@ -95,9 +95,14 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     if (!problem.empty()) throw std::out_of_range(problem);
     const Factors f = factorsOf(row, cache.file->format, cache.file->getFrames());
     CKALO2FileProcess job(progress, row.curves[0], row.curves[1], row.curves[2]);
-    job.init(f.pitch, f.time, 1.0, &cache, row.useMarkPoints, row.preserveFormants, qualityMode,
-             row.doubleLength, 0, -1);
-    job.setExactPitch(row.exactPitch);
+    job.init({.pitchFactor = f.pitch,
+              .timeFactor = f.time,
+              .source = &cache,
+              .dynamic = row.useMarkPoints,
+              .preserveFormants = row.preserveFormants,
+              .qualityMode = qualityMode,
+              .doubleLength = row.doubleLength,
+              .exactPitch = row.exactPitch});
     CKALODestinationFileBuilder builder(dialogs);
     fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
     RowResult result;

@@ -1,8 +1,8 @@
 // The processing job: factors, length estimate, block loop, latency skip, abort and failures.
 #include <cmath>
 #include <limits>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,12 @@ struct Curves {
 std::uint64_t estimateOf(Source& source, const Curves& curves, bool dynamic, double time,
                          std::int64_t start = 0, std::int64_t end = -1) {
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
-    job.init(1.0, time, 1.0, source.get(), dynamic, false, 3, false, start, end);
+    job.init({.timeFactor = time,
+              .source = source.get(),
+              .dynamic = dynamic,
+              .qualityMode = 3,
+              .startFrame = start,
+              .endFrame = end});
     return job.getExpectedLength();
 }
 
@@ -75,7 +80,7 @@ TEST(FileProcessLifecycle, ProcessWithoutInitIsALogicError) {
     }
 
     // Every run needs its own init.
-    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .qualityMode = 3});
     EXPECT_TRUE(job.process(writer.get()));
     auto second = waveFile(source.output("second.wav"));
     EXPECT_THROW(job.process(second.get()), std::logic_error);
@@ -84,11 +89,20 @@ TEST(FileProcessLifecycle, ProcessWithoutInitIsALogicError) {
 TEST(FileProcessFactors, FixedFactorsAndPreservedFormants) {
     Source source(5000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(2.0, 1.5, 3.0, source.get(), false, false, 3, false, 0, -1);
+    job.init({.pitchFactor = 2.0,
+              .timeFactor = 1.5,
+              .formantFactor = 3.0,
+              .source = source.get(),
+              .qualityMode = 3});
     EXPECT_EQ(job.getPitchFactor(), 2.0);
     EXPECT_EQ(job.getTimeFactor(), 1.5);
     EXPECT_EQ(job.getFormantFactor(), 3.0);
-    job.init(2.0, 1.5, 3.0, source.get(), false, true, 3, false, 0, -1);
+    job.init({.pitchFactor = 2.0,
+              .timeFactor = 1.5,
+              .formantFactor = 3.0,
+              .source = source.get(),
+              .preserveFormants = true,
+              .qualityMode = 3});
     EXPECT_EQ(job.getFormantFactor(), 0.5);
 }
 
@@ -96,7 +110,14 @@ TEST(FileProcessFactors, DoubleLengthOverridesFactorsQualityAndCurves) {
     Source source(5000);
     Curves curves{curve({{0, 3.0f, LINEAR}}), curve({{0, 2.0f, LINEAR}}), {}};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
-    job.init(2.0, 0.5, 3.0, source.get(), true, true, 2, true, 0, -1);
+    job.init({.pitchFactor = 2.0,
+              .timeFactor = 0.5,
+              .formantFactor = 3.0,
+              .source = source.get(),
+              .dynamic = true,
+              .preserveFormants = true,
+              .qualityMode = 2,
+              .doubleLength = true});
     EXPECT_EQ(job.getTimeFactor(), 2.0);
     EXPECT_EQ(job.getPitchFactor(), 1.0);
     EXPECT_EQ(job.getFormantFactor(), 1.0);
@@ -112,7 +133,12 @@ TEST(FileProcessFactors, DoubleLengthOverridesFactorsQualityAndCurves) {
 TEST(FileProcessFactors, DynamicWithoutPointsRunsAtOne) {
     Source source(5000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(2.0, 1.5, 3.0, source.get(), true, false, 3, false, 0, -1);
+    job.init({.pitchFactor = 2.0,
+              .timeFactor = 1.5,
+              .formantFactor = 3.0,
+              .source = source.get(),
+              .dynamic = true,
+              .qualityMode = 3});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), 1.0);
@@ -124,7 +150,7 @@ TEST(FileProcessFactors, DynamicPreservedFormantsFollowThePitchCurve) {
     Source source(5000);
     Curves curves{{}, curve({{0, 2.0f, LINEAR}}), curve({{0, 3.0f, LINEAR}})};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
-    job.init(1.0, 1.0, 1.0, source.get(), true, true, 3, false, 0, -1);
+    job.init({.source = source.get(), .dynamic = true, .preserveFormants = true, .qualityMode = 3});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getPitchFactor(), 2.0);
@@ -137,7 +163,7 @@ TEST(FileProcessFactors, CurveValuesAreKeptWithinTheEngineRanges) {
     Curves curves{curve({{0, notANumber, LINEAR}}), curve({{0, 0.0f, LINEAR}}),
                   curve({{0, 1e9f, LINEAR}})};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
-    job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .dynamic = true, .qualityMode = 3});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), 1.0);
@@ -190,7 +216,7 @@ TEST(FileProcessFactors, HugeTimeFactorsStillReachTheEnd) {
     Source source(1000);
     const CMarkPointArray huge = curve({{0, 1e30f, LINEAR}});
     CKALO2FileProcess job(nullptr, huge, {}, {});
-    job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .dynamic = true, .qualityMode = 3});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), Process::maxTimeFactor);
@@ -205,8 +231,11 @@ TEST(FileProcessOutput, MatchesTheEngineWithTheLatencyDropped) {
         Source source(20000, 2);
         const Channels in = readWave(source.path());
         CKALO2FileProcess job(nullptr, {}, {}, {});
-        job.init(1.5, 1.25, 1.0, source.get(), false, false, 3, false, 0, -1);
-        job.setExactPitch(exact);
+        job.init({.pitchFactor = 1.5,
+                  .timeFactor = 1.25,
+                  .source = source.get(),
+                  .qualityMode = 3,
+                  .exactPitch = exact});
         auto writer = openWriter(source.output(), 2);
         ASSERT_TRUE(job.process(writer.get()));
         EXPECT_FALSE(writer->isOpen());
@@ -233,7 +262,12 @@ TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {
     Source source(20000);
     const Channels in = readWave(source.path());
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(0.8, 0.9, 1.0, source.get(), false, false, 2, false, 3000, 11000);
+    job.init({.pitchFactor = 0.8,
+              .timeFactor = 0.9,
+              .source = source.get(),
+              .qualityMode = 2,
+              .startFrame = 3000,
+              .endFrame = 11000});
     auto writer = openWriter(source.output(), 1);
     ASSERT_TRUE(job.process(writer.get()));
 
@@ -252,7 +286,7 @@ TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {
 TEST(FileProcessOutput, EmptyStretchWritesOnlyWhatExceedsTheLatency) {
     Source source(20000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 5000, 5000);
+    job.init({.source = source.get(), .qualityMode = 3, .startFrame = 5000, .endFrame = 5000});
     EXPECT_EQ(job.getExpectedLength(), 0u);
     auto writer = openWriter(source.output(), 1);
     ASSERT_TRUE(job.process(writer.get()));
@@ -270,7 +304,7 @@ TEST(FileProcessOutput, ShortSourcesGiveAtLeastTheExpectedLength) {
     for (const auto& row : rows) {
         Source source(row.frames);
         CKALO2FileProcess job(nullptr, {}, {}, {});
-        job.init(1.0, row.time, 1.0, source.get(), false, false, 3, false, 0, -1);
+        job.init({.timeFactor = row.time, .source = source.get(), .qualityMode = 3});
         auto writer = openWriter(source.output(), 1);
         ASSERT_TRUE(job.process(writer.get()));
         EXPECT_GT(job.getExpectedLength(), 0u) << row.frames;
@@ -301,7 +335,7 @@ TEST(FileProcessAbort, StopsEarlyAndLeavesAClosedValidFile) {
     AbortingProgress progress(10);
     CKALO2FileProcess job(&progress, {}, {}, {});
     progress.job = &job;
-    job.init(1.0, 2.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.init({.timeFactor = 2.0, .source = source.get(), .qualityMode = 3});
     auto writer = waveFile(source.output());
     EXPECT_FALSE(job.process(writer.get()));
     EXPECT_TRUE(job.wasAborted());
@@ -317,7 +351,7 @@ TEST(FileProcessAbort, StopsEarlyAndLeavesAClosedValidFile) {
 TEST(FileProcessAbort, RequestBeforeProcessStopsAtTheFirstBlock) {
     Source source(20000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .qualityMode = 3});
     job.requestAbort();
     auto writer = waveFile(source.output());
     EXPECT_FALSE(job.process(writer.get()));
@@ -329,7 +363,7 @@ TEST(FileProcessAbort, ACompleteRunIsNotAborted) {
     Source source(8000);
     AbortingProgress progress(-1);
     CKALO2FileProcess job(&progress, {}, {}, {});
-    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .qualityMode = 3});
     auto writer = waveFile(source.output());
     EXPECT_TRUE(job.process(writer.get()));
     EXPECT_FALSE(job.wasAborted());
@@ -340,7 +374,7 @@ TEST(FileProcessFailures, NineChannelsAreRefusedAtInit) {
     Source source(2000, 9);
     CKALO2FileProcess job(nullptr, {}, {}, {});
     try {
-        job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+        job.init({.source = source.get(), .qualityMode = 3});
         ADD_FAILURE() << "a 9-channel source was accepted";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("9 channels"), std::string::npos) << e.what();
@@ -352,7 +386,7 @@ TEST(FileProcessFailures, NineChannelsAreRefusedAtInit) {
 TEST(FileProcessFailures, EightChannelsAreProcessed) {
     Source source(3000, 8);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .qualityMode = 3});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     const Channels out = readWave(source.output());
@@ -366,7 +400,7 @@ TEST(FileProcessFailures, LoopFailureClosesTheDestinationAndRethrows) {
     // The unknown style shapes the segment that ends at frame 15000, reached after 10000.
     const CMarkPointArray broken = curve({{10000, 2.0f, LINEAR}, {15000, 1.0f, 8}});
     CKALO2FileProcess job(nullptr, {}, {}, broken);
-    job.init(1.0, 1.0, 1.0, source.get(), true, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .dynamic = true, .qualityMode = 3});
     auto writer = waveFile(source.output());
     try {
         job.process(writer.get());
@@ -402,7 +436,7 @@ TEST(FileProcessFailures, AFailureWhileClosingAfterAFailureIsKept) {
     for (const bool standard : {true, false}) {
         Source source(200000);
         CKALO2FileProcess job(nullptr, {}, {}, {});
-        job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+        job.init({.source = source.get(), .qualityMode = 3});
         BrokenWriter writer(source.output(), standard);
         EXPECT_THROW(job.process(&writer), std::runtime_error);
         EXPECT_EQ(job.getCloseFailure(),
@@ -415,7 +449,7 @@ TEST(FileProcessFailures, AFailureWhileClosingAfterAFailureIsKept) {
 TEST(FileProcessFailures, ASourceCutWhileProcessedFails) {
     Source source(200000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init(1.0, 1.0, 1.0, source.get(), false, false, 3, false, 0, -1);
+    job.init({.source = source.get(), .qualityMode = 3});
     ASSERT_EQ(::truncate(source.path().c_str(), 44 + 2 * 150000), 0);
     auto writer = waveFile(source.output());
     try {

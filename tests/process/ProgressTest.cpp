@@ -147,7 +147,7 @@ TEST(BatchProgressEstimate, WindowStopAbortsTheJob) {
     SteppingBatchProgress progress(window);
     Process::CKALO2FileProcess job(&progress, {}, {}, {});
     progress.setJob(&job);
-    job.init(1.0, 1.0, 1.0, cache.get(), false, false, 3, false, 0, -1);
+    job.init({.source = cache.get(), .qualityMode = 3});
     auto writer = JobTest::waveFile(dir.file("out.wav"));
     EXPECT_FALSE(job.process(writer.get()));
     // The job checks the request right after each report: the stop at the third report ends
