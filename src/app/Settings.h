@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "audio/Types.h"
+#include "output/DeviceId.h"
 
 namespace App {
 
-// A 16-byte output device identifier; all zero names the system's default output.
-using DeviceId = std::array<std::uint8_t, 16>;
+using Output::DeviceId;
 
 // One output device as the device list reports it.
 struct OutputDevice {
