@@ -45,8 +45,8 @@ std::int64_t copyRemainingSeconds(std::int64_t elapsedMs, int permille) {
 // Lets the batch reach the job that runs: the progress window's stop and cancelBatch abort it.
 class BatchDriver::JobWatch : public Process::RowObserver {
   public:
-    JobWatch(BatchDriver& driver, Process::BatchProgress& progress)
-        : driver(driver), progress(progress) {}
+    JobWatch(BatchDriver& owner, Process::BatchProgress& window)
+        : driver(owner), progress(window) {}
     void jobStarted(Process::CKALO2FileProcess& job) override {
         progress.setJob(&job);
         std::lock_guard lock(driver.jobLock);

@@ -111,7 +111,7 @@ class CFileRow {
 
     // Overview of the waveform, built on first use of the editor.
     Audio::CAudioFileCache* getOverview() const { return overview.get(); }
-    void setOverview(std::unique_ptr<Audio::CAudioFileCache> cache) { overview = std::move(cache); }
+    void setOverview(std::unique_ptr<Audio::CAudioFileCache> built) { overview = std::move(built); }
 
     std::atomic<bool> selected{false};
     std::atomic<bool> busy{false};

@@ -17,8 +17,8 @@ namespace App {
 class PreviewProgress : public Process::ProcessingProgress {
   public:
     using Status = std::function<void(const std::string&)>;
-    PreviewProgress(std::string fileName, Status status)
-        : name(std::move(fileName)), status(std::move(status)) {}
+    PreviewProgress(std::string fileName, Status statusLine)
+        : name(std::move(fileName)), status(std::move(statusLine)) {}
     void setPercent(double percent) override;
     void setRemaining(std::uint64_t milliseconds) override;
     const std::string& getText() const { return line; }

@@ -23,8 +23,8 @@ std::runtime_error headerError(const std::string& what) {
 }
 } // namespace
 
-CAiffFile::CAiffFile(std::unique_ptr<CFile> file)
-    : CInterleavedAudioFile(std::move(file), aiffLayout, headerBytes) {
+CAiffFile::CAiffFile(std::unique_ptr<CFile> bytes)
+    : CInterleavedAudioFile(std::move(bytes), aiffLayout, headerBytes) {
 }
 
 std::unique_ptr<CAudioFile> CAiffFile::clone() const {

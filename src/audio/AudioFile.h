@@ -18,7 +18,7 @@ class CAudioFile {
     u64 position = 0;
     std::unique_ptr<CFile> file;
 
-    explicit CAudioFile(std::unique_ptr<CFile> file) : file(std::move(file)) {}
+    explicit CAudioFile(std::unique_ptr<CFile> bytes) : file(std::move(bytes)) {}
     CAudioFile(const CAudioFile&) = delete;
     CAudioFile& operator=(const CAudioFile&) = delete;
 

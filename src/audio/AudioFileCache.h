@@ -23,7 +23,7 @@ class CAudioFileCache {
     // while it has users.
     class User {
       public:
-        explicit User(CAudioFileCache& cache) : cache(cache) { cache.addUser(); }
+        explicit User(CAudioFileCache& used) : cache(used) { cache.addUser(); }
         ~User() { cache.removeUser(); }
         User(const User&) = delete;
         User& operator=(const User&) = delete;

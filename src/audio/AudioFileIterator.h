@@ -60,7 +60,7 @@ class CAudioPlayback : public CAudioFileIterator {
     struct HeldBlock {
         CAudioFileCache* cache;
         CAudioFileCache::Block* block = nullptr;
-        explicit HeldBlock(CAudioFileCache* cache) : cache(cache) {}
+        explicit HeldBlock(CAudioFileCache* from) : cache(from) {}
         ~HeldBlock() { drop(); }
         HeldBlock(const HeldBlock&) = delete;
         HeldBlock& operator=(const HeldBlock&) = delete;

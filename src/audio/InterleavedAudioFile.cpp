@@ -21,9 +21,9 @@ static void checkWritableFormat(const AudioFormat& f, const char* className) {
                                       "and the sample size!");
 }
 
-CInterleavedAudioFile::CInterleavedAudioFile(std::unique_ptr<CFile> file, InterleavedLayout layout,
+CInterleavedAudioFile::CInterleavedAudioFile(std::unique_ptr<CFile> bytes, InterleavedLayout layout,
                                              u32 headerBytes)
-    : CAudioFile(std::move(file)), frameIo(layout), headerLength(headerBytes) {
+    : CAudioFile(std::move(bytes)), frameIo(layout), headerLength(headerBytes) {
 }
 
 void CInterleavedAudioFile::open(u32 mode_, const AudioFormat* format_) {

@@ -16,7 +16,7 @@ struct InterleavedLayout {
 
 class InterleavedFrames {
   public:
-    explicit InterleavedFrames(InterleavedLayout layout) : layout(layout) {}
+    explicit InterleavedFrames(InterleavedLayout fileLayout) : layout(fileLayout) {}
     const char* className() const { return layout.className; }
 
     // floatSamples: 32-bit samples are IEEE floats rather than integers.

@@ -19,8 +19,8 @@ std::runtime_error headerError(const std::string& what) {
 }
 } // namespace
 
-CWaveFile::CWaveFile(std::unique_ptr<CFile> file)
-    : CInterleavedAudioFile(std::move(file), waveLayout, headerBytes) {
+CWaveFile::CWaveFile(std::unique_ptr<CFile> bytes)
+    : CInterleavedAudioFile(std::move(bytes), waveLayout, headerBytes) {
 }
 
 std::unique_ptr<CAudioFile> CWaveFile::clone() const {

@@ -21,8 +21,8 @@ struct DeviceDescriptor {
 // identifier), then the pro drivers. User-interface thread only.
 class CAvailSoundDevices {
   public:
-    explicit CAvailSoundDevices(ASIO::CDriverSource& drivers = ASIO::systemDrivers())
-        : drivers(drivers) {}
+    explicit CAvailSoundDevices(ASIO::CDriverSource& installed = ASIO::systemDrivers())
+        : drivers(installed) {}
 
     // Builds the list afresh. Throws DirectSound::directsound_exception when the system outputs
     // cannot be listed.

@@ -33,7 +33,10 @@ class CKALODestinationFileBuilder {
     std::int32_t fileType = 1; // 1 WAV, 2 AIFF
     std::vector<std::string> destinationPaths;
 
-    explicit CKALODestinationFileBuilder(DestinationDialogs& dialogs) : dialogs(dialogs) {}
+    explicit CKALODestinationFileBuilder(DestinationDialogs& asked) : dialogs(asked) {}
+    virtual ~CKALODestinationFileBuilder() = default;
+    CKALODestinationFileBuilder(const CKALODestinationFileBuilder&) = delete;
+    CKALODestinationFileBuilder& operator=(const CKALODestinationFileBuilder&) = delete;
 
     // The opened writer, or null when naming was cancelled.
     std::unique_ptr<Audio::CAudioFile> build();

@@ -55,7 +55,7 @@ class BatchProgress : public ProcessingProgress {
         virtual bool update(int position, std::int64_t seconds) = 0;
     };
 
-    explicit BatchProgress(Window& window) : ProcessingProgress(500), window(window) {}
+    explicit BatchProgress(Window& shown) : ProcessingProgress(500), window(shown) {}
     // The job the window's stop aborts; the job is made after its progress, so it comes later.
     void setJob(CKALO2FileProcess* stoppable) { job = stoppable; }
     void setPercent(double percent) override;

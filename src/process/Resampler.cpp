@@ -58,7 +58,7 @@ float output(const float* row, const float* newestFirst) {
 // reciprocal is off by at most one either way and corrected, so it is exact.
 class RowOfPhase {
   public:
-    explicit RowOfPhase(std::uint32_t frame) : frame(frame), inverse(1.0 / frame) {}
+    explicit RowOfPhase(std::uint32_t units) : frame(units), inverse(1.0 / units) {}
     int operator()(std::uint32_t phase) const {
         const std::uint32_t scaled = phase * kResamplerPhases;
         auto row = static_cast<std::uint32_t>(scaled * inverse);

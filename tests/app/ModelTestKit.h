@@ -37,7 +37,7 @@ class ScriptedUi : public App::ListUi, public App::BatchUi {
     }
     class Window : public App::ProgressWindow {
       public:
-        explicit Window(ScriptedUi& ui) : ui(ui) {}
+        explicit Window(ScriptedUi& owner) : ui(owner) {}
         bool update(int position, std::int64_t) override {
             ui.positions.push_back(position);
             if (ui.throwAtUpdate >= 0 && --ui.throwAtUpdate < 0)

@@ -69,11 +69,11 @@ TEST_P(SoxAgreement, ReaderMatchesSoxDecoding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SoxFiles, SoxAgreement, ::testing::ValuesIn(soxCases()),
-                         [](const auto& info) {
-                             return std::string(info.param.extension) +
-                                    std::to_string(info.param.bits) + "bit" +
-                                    std::to_string(info.param.channels) + "ch" +
-                                    std::to_string(info.param.rate);
+                         [](const auto& testCase) {
+                             return std::string(testCase.param.extension) +
+                                    std::to_string(testCase.param.bits) + "bit" +
+                                    std::to_string(testCase.param.channels) + "ch" +
+                                    std::to_string(testCase.param.rate);
                          });
 
 TEST(SoxAgreement, SoxReadsWhatWeWrite) {

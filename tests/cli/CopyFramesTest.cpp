@@ -14,7 +14,7 @@ using namespace Audio;
 // Claims `frames` frames of mono audio but delivers only the first `delivers` of them.
 class DryReader : public CAudioFile {
   public:
-    DryReader(u64 claimed, u64 delivers) : CAudioFile(nullptr), delivers(delivers) {
+    DryReader(u64 claimed, u64 delivered) : CAudioFile(nullptr), delivers(delivered) {
         format = {1, 44100, 16, 2, 88200};
         frames = claimed;
     }

@@ -597,7 +597,9 @@ TEST(EditorDocument, RandomEditsUndoAndRedoExactly) {
             for (std::size_t i = 0; i < c.size(); ++i) {
                 ASSERT_TRUE(c[i].framePosition >= 0 && c[i].framePosition < kLength) << step;
                 ASSERT_TRUE(c[i].value >= 0.25f && c[i].value <= 4.0f) << step;
-                if (i > 0) ASSERT_LT(c[i - 1].framePosition, c[i].framePosition) << step;
+                if (i > 0) {
+                    ASSERT_LT(c[i - 1].framePosition, c[i].framePosition) << step;
+                }
             }
     }
     const auto end = shape(d.curves);

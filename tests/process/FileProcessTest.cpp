@@ -316,7 +316,7 @@ namespace {
 // Asks the job to stop at the given report, the way the progress window's Cancel does.
 class AbortingProgress : public Process::ProcessingProgress {
   public:
-    explicit AbortingProgress(int abortAt) : abortAt(abortAt) {}
+    explicit AbortingProgress(int stopAt) : abortAt(stopAt) {}
     CKALO2FileProcess* job = nullptr;
     int reports = 0;
     double last = -1.0;
@@ -418,9 +418,9 @@ TEST(FileProcessFailures, AFailureWhileClosingAfterAFailureIsKept) {
     struct BrokenWriter : Audio::CWaveFile {
         explicit BrokenWriter(const std::string& path, bool standard)
             : CWaveFile(Audio::CDataFile::forPath(path)), standardFailure(standard) {}
-        void write(float** buffers, Audio::u32 frames, Audio::u32* written) override {
+        void write(float** buffers, Audio::u32 count, Audio::u32* written) override {
             if (total > 0) throw std::runtime_error("disk gone");
-            CWaveFile::write(buffers, frames, written);
+            CWaveFile::write(buffers, count, written);
             total += *written;
         }
         void close() override {

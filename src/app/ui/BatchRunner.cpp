@@ -16,7 +16,7 @@ namespace {
 // A progress dialog fed from the worker: updates are posted at most every 40 ms.
 class WorkerProgress : public App::ProgressWindow {
   public:
-    explicit WorkerProgress(ProgressDialog* dialog) : dialog(dialog) { clock.start(); }
+    explicit WorkerProgress(ProgressDialog* shown) : dialog(shown) { clock.start(); }
     bool update(int position, std::int64_t seconds) override {
         if (clock.elapsed() >= 40 || position >= 1000) {
             clock.restart();
@@ -41,7 +41,7 @@ class WorkerProgress : public App::ProgressWindow {
 
 class BatchRunner::Bridge : public App::BatchUi {
   public:
-    explicit Bridge(BatchRunner& runner) : runner(runner) {}
+    explicit Bridge(BatchRunner& owner) : runner(owner) {}
 
     void stopPlayback() override {
         runner.onUiThread([this] { emit runner.stopPlaybackRequested(); });
