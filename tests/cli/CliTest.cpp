@@ -3,16 +3,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "cli/CliPath.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string cli() {
-    const char* path = std::getenv("SWK_CLI");
-    return path ? path : SWK_CLI_PATH;
-}
 
 int runCli(const std::string& args, std::string* out = nullptr) {
     return TestSupport::run(cli() + " " + args + " 2>&1", out);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "cli/CliPath.h"
 #include "editor/markpoints/MarkPointFile.h"
 #include "support/TestSupport.h"
 
@@ -12,17 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string cli() {
-    const char* path = std::getenv("SWK_CLI");
-    return path ? path : SWK_CLI_PATH;
-}
-
 int markpoints(const std::string& args, std::string* out = nullptr) {
     return TestSupport::run(cli() + " markpoints " + args + " 2>&1", out);
-}
-
-std::string quoted(const std::string& path) {
-    return "'" + path + "'";
 }
 
 } // namespace

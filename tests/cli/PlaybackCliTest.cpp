@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "cli/CliPath.h"
 #include "support/TestSupport.h"
 
 // The server helper of the output tests; compiled here too so that this program can start one.
@@ -12,11 +13,6 @@
 namespace {
 
 const std::string CLOCK = "'No sound card (paced by the clock)'";
-
-std::string cli() {
-    const char* path = std::getenv("SWK_CLI");
-    return path ? path : SWK_CLI_PATH;
-}
 
 class PlaybackCli : public testing::Test {
   protected:

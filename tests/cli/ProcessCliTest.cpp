@@ -9,6 +9,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "cli/CliPath.h"
 #include "editor/markpoints/MarkPointFile.h"
 #include "support/TestSupport.h"
 
@@ -17,11 +18,6 @@ using namespace MarkPoints;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string cli() {
-    const char* path = std::getenv("SWK_CLI");
-    return path ? path : SWK_CLI_PATH;
-}
 
 // Runs with the settings of an empty configuration folder, so the user's settings play no part.
 int process(const TestSupport::TempDir& dir, const std::string& args, std::string* out = nullptr) {

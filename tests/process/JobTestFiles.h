@@ -9,19 +9,23 @@
 #include "audio/AudioFile.h"
 #include "audio/AudioFileCache.h"
 #include "editor/markpoints/MarkPointArray.h"
-
+#include "support/AudioFiles.h"
 
 namespace JobTest {
 
-using Channels = std::vector<std::vector<float>>;
-
-Audio::AudioFormat makeFormat(Audio::u32 channels, Audio::u32 rate, Audio::u32 bits);
+using TestSupport::Channels;
+using TestSupport::makeFormat;
 
 // Writes every frame into a new WAV file.
-void writeWave(const std::string& path, const Audio::AudioFormat& format, const Channels& data);
+inline void writeWave(const std::string& path, const Audio::AudioFormat& format,
+                      const Channels& data) {
+    TestSupport::writeFile(path, Audio::WavType, format, data);
+}
 
 // All frames of a WAV file, read back through the audio classes.
-Channels readWave(const std::string& path);
+inline Channels readWave(const std::string& path) {
+    return TestSupport::readFile(path);
+}
 
 // The frame count of a WAV file's header; throws when the header does not parse.
 Audio::u64 framesOf(const std::string& path);
