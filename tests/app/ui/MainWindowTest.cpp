@@ -12,7 +12,7 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "app/ui/BatchRunner.h"
