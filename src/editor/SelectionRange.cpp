@@ -5,8 +5,8 @@
 
 namespace Editor {
 
-FrameRange selectionRange(const std::array<MarkPoints::CMarkPointArray, 3>& curves,
-                          std::int64_t fileLength) {
+std::optional<FrameRange> selectionRange(const std::array<MarkPoints::CMarkPointArray, 3>& curves,
+                                         std::int64_t fileLength) {
     std::int64_t first = std::numeric_limits<std::int64_t>::max();
     std::int64_t last = -1;
     for (const auto& curve : curves)
@@ -15,9 +15,9 @@ FrameRange selectionRange(const std::array<MarkPoints::CMarkPointArray, 3>& curv
                 first = std::min<std::int64_t>(first, p.framePosition);
                 last = std::max<std::int64_t>(last, p.framePosition);
             }
-    if (last < 0 || first >= fileLength) return {0, fileLength};
-    if (last == first) return {first, fileLength};
-    return {first, std::min(last, fileLength)};
+    if (last < 0 || first >= fileLength) return std::nullopt;
+    if (last == first) return FrameRange{first, fileLength};
+    return FrameRange{first, std::min(last, fileLength)};
 }
 
 } // namespace Editor

@@ -106,10 +106,13 @@ TEST(SelectionRange, SpansTheSelectedPointsOfAllCurves) {
         c[0].insertUnique(CMarkPoint{5, 1.0f, MarkPoints::LINEAR, 0}); // never selected
         return c;
     };
-    EXPECT_EQ(selectionRange(curves({}), 1000), (FrameRange{0, 1000}));
-    EXPECT_EQ(selectionRange(curves({{1, 300}, {2, 100}, {0, 200}}), 1000), (FrameRange{100, 300}));
-    EXPECT_EQ(selectionRange(curves({{2, 400}}), 1000), (FrameRange{400, 1000}));
-    EXPECT_EQ(selectionRange(curves({{1, 400}, {2, 400}}), 1000), (FrameRange{400, 1000}));
-    EXPECT_EQ(selectionRange(curves({{1, 400}, {2, 1500}}), 1000), (FrameRange{400, 1000}));
-    EXPECT_EQ(selectionRange(curves({{1, 1200}}), 1000), (FrameRange{0, 1000}));
+    EXPECT_EQ(selectionRange(curves({}), 1000), std::nullopt);
+    EXPECT_EQ(selectionRange(curves({{1, 300}, {2, 100}, {0, 200}}), 1000),
+              (std::optional<FrameRange>{{100, 300}}));
+    EXPECT_EQ(selectionRange(curves({{2, 400}}), 1000), (std::optional<FrameRange>{{400, 1000}}));
+    EXPECT_EQ(selectionRange(curves({{1, 400}, {2, 400}}), 1000),
+              (std::optional<FrameRange>{{400, 1000}}));
+    EXPECT_EQ(selectionRange(curves({{1, 400}, {2, 1500}}), 1000),
+              (std::optional<FrameRange>{{400, 1000}}));
+    EXPECT_EQ(selectionRange(curves({{1, 1200}}), 1000), std::nullopt);
 }
