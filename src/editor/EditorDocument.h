@@ -10,62 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "editor/EditorTypes.h"
+#include "editor/FineTune.h"
+#include "editor/ViewGeometry.h"
 #include "editor/markpoints/MarkPointArray.h"
 #include "editor/markpoints/MarkPointHistory.h"
 #include "editor/markpoints/MarkPointMovingArray.h"
 #include "editor/markpoints/ValueScale.h"
 
 namespace Editor {
-
-// Modifier bits of a mouse event; a double click adds kDoubleClick.
-inline constexpr std::uint32_t kShift = 1;
-inline constexpr std::uint32_t kCtrl = 2;
-inline constexpr std::uint32_t kAlt = 4;
-inline constexpr std::uint32_t kMeta = 8;
-inline constexpr std::uint32_t kDoubleClick = 32;
-
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
-
-// A right press turns into a rubber band once the mouse is this far away in x or y.
-inline constexpr int kRubberBandDistance = 40;
-
-enum class EditState {
-    Idle = 0,
-    AddOnRelease = 1,
-    FineTune = 2,
-    RubberReplace = 3,
-    RubberAdd = 4,
-    RubberRemove = 5,
-    Drag = 6,
-    MenuPending = 10,
-    KeyboardMove = 11,
-};
-
-struct PixelPoint {
-    int x = 0;
-    int y = 0;
-};
-
-// A drawn point: its 5 × 5 marker from (x − 2, y − 2) to (x + 3, y + 3).
-struct Marker {
-    MarkPoints::CMarkPoint point;
-    MarkPoints::CPixelRect rect;
-};
-
-// One drawn piece of a curve, in view pixels: a straight line from (x0, y0) to (x1, y1).
-struct CurveLine {
-    int x0 = 0;
-    int y0 = 0;
-    int x1 = 0;
-    int y1 = 0;
-};
-
-// What the view must do after a button release.
-struct ReleaseOutcome {
-    bool openContextMenu = false;
-    PixelPoint at;
-};
 
 class CEditorDocument {
   public:
@@ -85,7 +38,9 @@ class CEditorDocument {
     double getFramesPerPixel() const;
     void setVerticalZoom(double zoom);
     double getVerticalZoom() const;
+    // Clamped to 0 .. axis height − view height.
     void setVerticalScroll(int pixels);
+    int getVerticalScroll() const;
     std::int64_t getFileLength() const;
 
     // trunc((x − left) × fpp + 0.5) + first frame, never below 0.
@@ -116,6 +71,7 @@ class CEditorDocument {
     // The hover position's frame and value, and the fine-tuned value (state 2), for read-outs.
     std::int64_t getMouseFrame() const;
     double getMouseValue() const;
+    // The fine-tuned value as a factor (readout() shows it in display units).
     std::optional<double> fineTuneValue() const;
 
     // --- commands ----------------------------------------------------------------------
@@ -179,7 +135,59 @@ class CEditorDocument {
     std::string describe() const;
 
   private:
-    // The members are the implementation's business.
+    using Curves = std::array<MarkPoints::CMarkPointArray, 3>;
+
+    MarkPoints::ScaleMask shownMask() const { return shown; }
+    MarkPoints::CMarkPointArray& curveOf(std::uint32_t scaleId);
+    void sortCurves();
+    void rebuildMarkers();
+    // The point under a pixel: the current scale first, then the other shown ones.
+    std::optional<std::pair<std::uint32_t, MarkPoints::CMarkPoint>> hitTest(PixelPoint at);
+    void leftDown(PixelPoint at, std::uint32_t modifiers);
+    void pressOnPoint(std::uint32_t scaleId, const MarkPoints::CMarkPoint& point,
+                      std::uint32_t modifiers);
+    void pressOnEmptySpace(std::uint32_t modifiers);
+    // Ends whatever a press interrupts: a drag is undone, a keyboard move is kept.
+    void interrupt();
+    void beginMove();
+    // Records the move when it changed something.
+    void finishMove();
+    void addPoint(std::uint32_t scaleId, PixelPoint at, double value);
+    void selectInBand(PixelPoint from, PixelPoint to, bool replace, bool select);
+    void trackMouse(PixelPoint at);
+    // Removes the selected points of the shown scales, recorded as one deletion.
+    void removeSelected();
+    std::int32_t lastFrame() const;
+
+    Curves& curves;
+    Curves clipboard;
+    std::int64_t fileLength;
+    CViewGeometry geometry;
+    MarkPoints::CMarkPointMovingArray moving;
+    MarkPoints::CMarkPointHistory history;
+
+    MarkPoints::ScaleMask shown{true, true, true};
+    std::uint32_t currentScale;
+    std::uint32_t timeDisplay = MarkPoints::TIMEDISPLAY_PERCENT;
+    std::uint32_t newPointStyle = MarkPoints::LINEAR;
+
+    EditState state = EditState::Idle;
+    PixelPoint pressPoint;
+    std::int64_t pressFrame = 0;
+    double pressValue = 1.0;
+    PixelPoint mousePoint;
+    std::int64_t mouseFrame = 0;
+    double mouseValue = 1.0;
+    CFineTune fineTune;
+    int nudgeSteps = 0;
+    int nudgePixels = 0;
+    bool moved = false;
+    bool modified = false;
+    std::array<std::vector<Marker>, 3> markerLists;
+
+    // The player's position reports write the cursor from their own thread.
+    mutable std::mutex cursorLock;
+    std::int64_t cursorFrame = 0;
 };
 
 } // namespace Editor
