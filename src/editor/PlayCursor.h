@@ -23,7 +23,8 @@ std::int64_t stepOutputFrames(double stepFrames, double pitch);
 // The cursor of a preview of [rangeStart, rangeEnd) that was processed along the time and
 // pitch curves. Walks the source from frame 0 the way the processing job steps through it
 // (one engine call: o = trunc(step / pitch) output frames for trunc(o / time) source frames)
-// over its own copies of the curves.
+// over its own copies of the curves. Allocates nothing after construction; one thread at a
+// time. Later positions continue the walk, an earlier one walks again from the start.
 class PreviewCursor {
   public:
     // `outputLength`: frames of the rendered preview; `sampleRate`: the file's.

@@ -111,6 +111,7 @@ std::vector<ValueTick> valueRulerTicks(const CValueScale& scale, std::uint32_t s
     }
     std::vector<Candidate> kept = keepSpaced(candidates, minSpacing);
     std::vector<ValueTick> ticks;
+    ticks.reserve(kept.size());
     for (const Candidate& c : kept)
         ticks.push_back(c.tick);
     for (const Candidate& c : keepSpaced(kept, labelSpacing))

@@ -16,6 +16,8 @@ struct WaveformView {
     std::int64_t firstFrame = 0;
     double framesPerPixel = 1.0;
     int width = 0;
+
+    bool operator==(const WaveformView&) const = default;
 };
 
 // The overview a row keeps: one level per channel for every `framesPerLevel` source frames,

@@ -11,6 +11,22 @@ void WaveformPainter::setColors(QColor waveColor, QColor centreLine) {
     centre = centreLine;
 }
 
+bool WaveformPainter::rescan(Audio::CAudioFileCache& source,
+                             const Editor::WaveformOverview& overview,
+                             const Editor::WaveformView& view) {
+    if (scanned && *scanned == view) return false;
+    scanned.reset();
+    const std::atomic<bool> never{false};
+    try {
+        Editor::scanWaveform(source, overview, view, never, columns);
+    } catch (...) {
+        columns = {};
+        throw;
+    }
+    scanned = view;
+    return true;
+}
+
 void WaveformPainter::paint(QPainter& painter, const QRect& rect) const {
     const std::size_t channels = columns.minimum.size();
     if (channels == 0 || rect.isEmpty()) return;

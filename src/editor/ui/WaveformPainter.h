@@ -3,6 +3,7 @@
 // span joined to its neighbour, from the columns of the last scan.
 #include <QColor>
 #include <functional>
+#include <optional>
 
 #include "editor/WaveformScan.h"
 
@@ -14,7 +15,15 @@ namespace Ui {
 class WaveformPainter {
   public:
     // The columns of a scan of the view's horizontal range; column k is drawn at x = left + k.
-    void setColumns(Editor::WaveformColumns scanned) { columns = std::move(scanned); }
+    // (scanned elsewhere, e.g. on a worker thread; the next rescan scans again).
+    void setColumns(Editor::WaveformColumns fromScan) {
+        columns = std::move(fromScan);
+        scanned.reset();
+    }
+    // Scans the view again when it differs from the one scanned last (zoom, scroll, width);
+    // true when it did. A failed scan leaves no columns and throws.
+    bool rescan(Audio::CAudioFileCache& source, const Editor::WaveformOverview& overview,
+                const Editor::WaveformView& view);
     const Editor::WaveformColumns& getColumns() const { return columns; }
     void setColors(QColor wave, QColor centreLine);
 
@@ -29,6 +38,7 @@ class WaveformPainter {
 
   private:
     Editor::WaveformColumns columns;
+    std::optional<Editor::WaveformView> scanned;
     QColor wave{0x4a, 0x6f, 0x96};
     QColor centre{0xb8, 0xc4, 0xd0};
 };

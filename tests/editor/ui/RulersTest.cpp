@@ -12,6 +12,8 @@
 #include "editor/ui/HorizontalTimeScale.h"
 #include "editor/ui/ValueRuler.h"
 #include "editor/ui/WaveformPainter.h"
+#include "support/AudioFiles.h"
+#include "support/TestSupport.h"
 
 using namespace Ui;
 using namespace MarkPoints;
@@ -70,6 +72,7 @@ class RulersTest : public QObject {
     void valueRulerMenuAndHeader();
     void timeRulerDrawsTicksAtTheirFrames();
     void waveformBandsPerChannel();
+    void waveformRescansOnlyForANewView();
 };
 
 void RulersTest::timeRulerMenuSwitchesTypes() {
@@ -219,6 +222,20 @@ void RulersTest::waveformBandsPerChannel() {
     // Band 2 (centre 150): the ramp reaches almost the band's edges at its end.
     QVERIFY(inked(399, 150 - 48) && inked(399, 150 + 48));
     QVERIFY(!inked(10, 150 - 10));
+}
+
+void RulersTest::waveformRescansOnlyForANewView() {
+    TestSupport::TempDir dir;
+    const std::string path = dir.file("wave.wav");
+    TestSupport::writeWav(path, TestSupport::testSignal(2, 100000));
+    Audio::CAudioFileCache cache(Audio::createAudioFile(path, Audio::WavType).release(), 10, 65536);
+    WaveformPainter painter;
+    QVERIFY(painter.rescan(cache, {}, {0, 50.0, 300}));
+    QCOMPARE(painter.getColumns().columns(), std::size_t{300});
+    QVERIFY(!painter.rescan(cache, {}, {0, 50.0, 300}));
+    QVERIFY(painter.rescan(cache, {}, {0, 500.0, 300})); // zoomed out: to the end of the file
+    QCOMPARE(painter.getColumns().columns(), std::size_t{200});
+    QVERIFY(painter.rescan(cache, {}, {1000, 500.0, 300}));
 }
 
 QTEST_MAIN(RulersTest)
