@@ -47,6 +47,8 @@ class CEditorDocument {
     std::int64_t frameOfPixel(int x) const;
     // trunc((frame − first) / fpp + 0.5) + left.
     int pixelOfFrame(std::int64_t frame) const;
+    // The value axis (for the value rulers); rebuilt in place by view rect and zoom changes.
+    const MarkPoints::CValueScale& getValueScale() const { return geometry.scale(); }
     // Widget y of a value, and the value under a widget y (clamped to the axis).
     int pixelOfValue(double value) const;
     double valueOfPixel(int y) const;

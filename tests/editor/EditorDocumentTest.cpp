@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 #include <stdexcept>
+#include <thread>
 
 #include "editor/EditorDocument.h"
 #include "support/TestSupport.h"
@@ -483,6 +484,20 @@ TEST(EditorDocument, EdgesOfTheSmallerCalls) {
     EXPECT_EQ(d.doc.readout(SCALE_FORMANT, 2.0), "F 12.00");
     d.doc.setTimeDisplay(TIMEDISPLAY_BPM);
     EXPECT_EQ(d.doc.readout(SCALE_TIME, 0.5), "240.00 BPM");
+}
+
+TEST(EditorDocument, CursorFrameComesFromThePlayersThread) {
+    Desk d;
+    std::thread player([&] {
+        for (std::int64_t f = -10; f < kLength + 10; f += 7)
+            d.doc.setCursorFrame(f);
+    });
+    for (int i = 0; i < 2000; ++i) {
+        const std::int64_t f = d.doc.getCursorFrame();
+        ASSERT_TRUE(f >= 0 && f < kLength) << f;
+    }
+    player.join();
+    EXPECT_EQ(d.doc.getCursorFrame(), kLength - 1);
 }
 
 TEST(EditorDocument, DescribeNamesScalePointsAndSelection) {
