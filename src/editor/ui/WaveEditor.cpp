@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -326,11 +327,12 @@ void CWaveEditor::buildMenus(QMenuBar* bar) {
 }
 
 QWidget* CWaveEditor::buildButtons() {
-    auto* row = new QWidget(this);
+    // A tool bar, so that buttons that do not fit a narrow window move to its overflow menu.
+    auto* row = new QToolBar(this);
     row->setObjectName(QStringLiteral("buttons"));
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(1);
+    row->setAccessibleName(tr("Editor buttons"));
+    row->setMovable(false);
+    row->setFloatable(false);
     // Short labels on the buttons; the accessible name and tooltip carry the command's text.
     const std::pair<int, const char*> buttons[] = {
         {kNewLinear, "/"}, {kNewSquare, "⌐"},     {kNewKeep, "—"},       {0, nullptr},
@@ -343,7 +345,7 @@ QWidget* CWaveEditor::buildButtons() {
         {kPreview, "▶P"},  {kFreeEdit, "Free"}};
     for (const auto& [id, label] : buttons) {
         if (!label) {
-            layout->addSpacing(6);
+            row->addSeparator();
             continue;
         }
         QAction* a = actions.at(id);
@@ -355,11 +357,12 @@ QWidget* CWaveEditor::buildButtons() {
         b->setToolTip(a->toolTip());
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
+        // As narrow as the label: the whole row fits the window's first width.
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(QString::fromUtf8(label)) + 9);
         // setDefaultAction copies the action's text whenever it changes; keep the short label.
         connect(a, &QAction::changed, b, [b, label] { b->setText(QString::fromUtf8(label)); });
-        layout->addWidget(b);
+        row->addWidget(b);
     }
-    layout->addStretch(1);
     return row;
 }
 
