@@ -653,7 +653,7 @@ void CWaveEditor::play() {
     const auto [start, end] = selection().value_or(Editor::FrameRange{0, doc->getFileLength()});
     try {
         player.play(&model.getCache(), model.nameLine(), static_cast<Audio::i32>(start),
-                    static_cast<Audio::i32>(end), false, &listener, 0);
+                    static_cast<Audio::i32>(end), false, nullptr, 0);
     } catch (...) {
         playMode = PlayMode::None;
         Dialogs::current().message(this,
@@ -758,7 +758,7 @@ void CWaveEditor::previewFinished(App::PreviewResult result) {
 void CWaveEditor::playPreview() {
     if (!previewCache) return;
     try {
-        player.play(previewCache.get(), model.nameLine(), 0, -1, false, &listener, 1);
+        player.play(previewCache.get(), model.nameLine(), 0, -1, false, nullptr, 0);
     } catch (...) {
         playMode = PlayMode::None;
         Dialogs::current().message(
@@ -789,6 +789,8 @@ void CWaveEditor::showStatus(const QString& text) {
         status->showMessage(text);
 }
 
+// Every 25 ms. The cursor follows the frames the output has played, i.e. what is heard; the
+// player's position reports run ahead of that by its read-ahead.
 void CWaveEditor::tick() {
     if (playMode == PlayMode::None) return;
     if (!player.isPlaying() || !player.isVoiceActive()) {

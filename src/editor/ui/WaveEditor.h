@@ -19,7 +19,6 @@
 #include "editor/WaveformScan.h"
 #include "editor/ui/WaveformPainter.h"
 #include "output/AudioEngine.h"
-#include "output/PlaybackListener.h"
 
 class QAction;
 class QLabel;
@@ -123,15 +122,6 @@ class CWaveEditor : public QWidget {
     // The selection's frames, if any.
     std::optional<Editor::FrameRange> selection() const;
 
-    // The player's position reports for this window's voice.
-    class Listener : public Output::CPlaybackListener {
-      public:
-        void started(Audio::i32, Audio::i64 frame) override { startFrame = frame; }
-        void position(Audio::i32, Audio::i64 frame) override { lastFrame = frame; }
-        std::atomic<Audio::i64> startFrame{0};
-        std::atomic<Audio::i64> lastFrame{0};
-    };
-
     App::CFileRow& model;
     Output::CAudioEngine& player;
     std::function<int()> quality;
@@ -154,7 +144,6 @@ class CWaveEditor : public QWidget {
 
     PlayMode playMode = PlayMode::None;
     std::int64_t rangeStart = 0, rangeEnd = 0;
-    Listener listener;
     App::PreviewRenderer renderer;
     std::unique_ptr<App::PreviewProgress> progress;
     std::unique_ptr<Audio::CAudioFileCache> previewCache;

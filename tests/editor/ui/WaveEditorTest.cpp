@@ -1,6 +1,8 @@
 // The wave editor window driven by its keys, menus and buttons offscreen; dialogs answered
 // through the seam, the player on the null output device.
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
@@ -8,6 +10,7 @@
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "editor/markpoints/MarkPointFile.h"
+#include "editor/ui/HorizontalTimeScale.h"
 #include "editor/ui/MarkPointEdit.h"
 #include "editor/ui/WaveEditor.h"
 #include "support/ScriptedDialogs.h"
@@ -238,6 +241,32 @@ class WaveEditorTest : public QObject {
         QCOMPARE(d.getVerticalZoom(), 1.0);
         f.cmd(100004)->trigger();
         QVERIFY(f.editor->isFreeEdit());
+    }
+
+    void musicalTimeAsksForTheTempoThatRulersAndAxisShare() {
+        Fixture f;
+        auto& d = f.doc();
+        auto* ruler = f.editor->findChild<CHorizontalTimeScale*>();
+        f.cmd(34095)->trigger(); // the tempo question cancelled: still clock time
+        QCOMPARE(ruler->displayType(), 1u);
+        QVERIFY(f.cmd(34094)->isChecked());
+        dialogs->onExec = [](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>()->setText(QStringLiteral("90"));
+            QMetaObject::invokeMethod(&dialog, "accept");
+            return dialog.result();
+        };
+        f.cmd(34069)->trigger();
+        QCOMPARE(ruler->tempo(), 90.0);
+        QCOMPARE(d.getValueScale().getBaseBpm(), 90.0);
+        f.cmd(34095)->trigger(); // no question now
+        QCOMPARE(ruler->displayType(), 2u);
+        QVERIFY(f.cmd(34095)->isChecked() && !f.cmd(34094)->isChecked());
+        f.cmd(34094)->trigger();
+        QCOMPARE(ruler->displayType(), 1u);
+        f.cmd(34107)->trigger();
+        QVERIFY(f.editor->findChild<QLabel*>(QStringLiteral("infoLine"))
+                    ->text()
+                    .startsWith(QStringLiteral("8.0kHz, 16bits, Mono - PCM Wave")));
     }
 
     void snapshotsFillInOrderAndRecallCopies() {
