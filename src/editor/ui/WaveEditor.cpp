@@ -725,6 +725,7 @@ void CWaveEditor::preview() {
 
 void CWaveEditor::previewFinished(App::PreviewResult result) {
     renderer.wait();
+    if (closing) return; // arrived after the window closed: nothing plays any more
     updateActions();
     switch (result.outcome) {
     case App::PreviewResult::Aborted:
@@ -945,6 +946,7 @@ void CWaveEditor::keyReleaseEvent(QKeyEvent* event) {
 
 void CWaveEditor::closeEvent(QCloseEvent* event) {
     if (!askAboutUnsaved()) return event->ignore();
+    closing = true;
     if (previewCache) player.stopIfPlaying(previewCache.get());
     if (playMode == PlayMode::File) player.stopIfPlaying(&model.getCache());
     playMode = PlayMode::None;

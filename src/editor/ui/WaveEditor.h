@@ -129,6 +129,7 @@ class CWaveEditor : public QWidget {
     Editor::SnapshotSlots snapshots;
     QString path;
     bool freeEdit = false;
+    bool closing = false;
     double tempo = -1.0;
     std::uint32_t rulerType = 1;
 

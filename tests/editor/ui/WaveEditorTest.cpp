@@ -397,6 +397,15 @@ class WaveEditorTest : public QObject {
         f.doc().setCursorFrame(0);
         QTRY_VERIFY_WITH_TIMEOUT(f.doc().getCursorFrame() > 0, 5000);
         QVERIFY(dialogs->messages.isEmpty());
+
+        // A preview that is ready only after the window closed plays no more.
+        f.key(Qt::Key_0, Qt::KeypadModifier);
+        f.key(Qt::Key_Plus, Qt::KeypadModifier);
+        QVERIFY(TestSupport::waitUntil([&] { return !f.editor->isPreviewRendering(); }));
+        QVERIFY(f.editor->close());
+        QApplication::processEvents(); // the result arrives now
+        QVERIFY(!f.editor->isPlayingPreview());
+        QVERIFY(!f.engine.isPlaying() || !f.engine.isVoiceActive());
     }
 };
 
