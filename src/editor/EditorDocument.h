@@ -88,6 +88,7 @@ class CEditorDocument {
     void deleteSelected();
     void undo();
     void redo();
+    // False while an interaction runs: undo and redo wait for idle.
     bool canUndo() const;
     bool canRedo() const;
     void selectAll();
@@ -139,7 +140,6 @@ class CEditorDocument {
   private:
     using Curves = std::array<MarkPoints::CMarkPointArray, 3>;
 
-    MarkPoints::ScaleMask shownMask() const { return shown; }
     MarkPoints::CMarkPointArray& curveOf(std::uint32_t scaleId);
     void sortCurves();
     void rebuildMarkers();

@@ -171,7 +171,10 @@ std::vector<Tick> visibleTicks(const TickSpacing& spacing, std::int64_t firstFra
     for (auto k = static_cast<std::int64_t>(std::ceil(first / spacing.frames));
          static_cast<double>(k) * spacing.frames <= last; ++k) {
         const double at = static_cast<double>(k) * spacing.frames;
-        ticks.push_back({std::llround(at), (at - first) / framesPerPixel});
+        // The frame at or just after the tick: a label of a frame a hair before a tick of a
+        // few frames' length would name the tick before it.
+        ticks.push_back(
+            {static_cast<std::int64_t>(std::ceil(at - 1e-6)), (at - first) / framesPerPixel});
     }
     return ticks;
 }

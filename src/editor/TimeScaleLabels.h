@@ -72,7 +72,7 @@ struct Tick {
 };
 
 // The ticks at whole multiples of the spacing from frame 0 that fall into [0, width] pixels of
-// a view starting at firstFrame.
+// a view starting at firstFrame; a tick between two frames takes the later one.
 std::vector<Tick> visibleTicks(const TickSpacing& spacing, std::int64_t firstFrame,
                                double framesPerPixel, int width);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -89,6 +90,21 @@ TEST(TimeScaleLabels, MusicalTicksSubdivideAndGroupBars) {
     };
     EXPECT_EQ(labels(1920.0), (std::vector<std::string>{" 1", " 5", " 9", " 13", " 17"}));
     EXPECT_EQ(labels(9600.0), (std::vector<std::string>{" 1", " 17", " 33", " 49", " 65", " 81"}));
+}
+
+TEST(TimeScaleLabels, SubdividedTicksLabelTheirOwnPositions) {
+    // 44.1 kHz at 120 BPM: a tick of a sixteenth is 22.97 frames, the ticks of the ruler fall
+    // between frames.
+    for (const double fpp : {8.0, 2.0, 0.5}) {
+        const TickSpacing s = musicalTickSpacing(44100, 120, fpp);
+        ASSERT_GE(s.level, 3u);
+        const double ticksPerStep = s.frames / (framesPerBar(44100, 120) / 3840.0);
+        for (const Tick& t : visibleTicks(s, 190000, fpp, 1000)) {
+            const MusicalPosition m = musicalPosition(static_cast<double>(t.frame), 44100, 120);
+            const double tick = static_cast<double>(m.tick);
+            EXPECT_NEAR(std::fmod(tick, ticksPerStep), 0.0, 1e-9) << fpp << " " << t.frame;
+        }
+    }
 }
 
 TEST(TimeScaleLabels, TicksStayBetween75And300Pixels) {

@@ -145,7 +145,7 @@ class MarkPointEditTest : public QObject {
         QVERIFY(std::fabs(v.curves[1][0].value - std::pow(2.0, 0.5 / 12)) < 1e-6);
     }
 
-    void rightDragOfFortyPixelsSelectsInsteadOfTheMenu() {
+    void rubberBandsSelectAndARightClickAsksTheMenu() {
         View v(twoPitchPoints(0));
         v.drag(QPoint(60, 30), QPoint(250, 120), Qt::RightButton);
         QCOMPARE(v.edit.menus, 0);
@@ -153,6 +153,18 @@ class MarkPointEditTest : public QObject {
         v.drag(QPoint(60, 30), QPoint(99, 69), Qt::RightButton); // 39 px: a menu
         QCOMPARE(v.edit.menus, 1);
         QCOMPARE(selectedFrames(v.curves[1]).size(), 2u);
+
+        // Alt and Shift with the left button on empty space: bands that remove and add.
+        const auto band = [&](Qt::KeyboardModifier modifier) {
+            QTest::mousePress(&v.edit, Qt::LeftButton, modifier, QPoint(80, 30));
+            v.moveHeld(QPoint(120, 70), Qt::LeftButton, modifier);
+            QTest::mouseRelease(&v.edit, Qt::LeftButton, modifier, QPoint(120, 70));
+        };
+        band(Qt::AltModifier);
+        QCOMPARE(selectedFrames(v.curves[1]), (std::vector<std::int32_t>{9600}));
+        band(Qt::ShiftModifier);
+        QCOMPARE(selectedFrames(v.curves[1]), (std::vector<std::int32_t>{4800, 9600}));
+        QCOMPARE(frames(v.curves[1]), (std::vector<std::int32_t>{4800, 9600}));
     }
 
     void dragMovesTheSelectionAndEscRestoresIt() {
@@ -229,6 +241,21 @@ class MarkPointEditTest : public QObject {
         QCOMPARE(image.pixelColor(100, 50), QColor(Qt::black));
         QCOMPARE(image.pixelColor(950, v.doc.pixelOfValue(3.0)), QColor(0xC0, 0xC0, 0xC0));
         QCOMPARE(image.pixelColor(v.doc.pixelOfFrame(20000), 5).red(), 0xD0);
+
+        // Zoomed in both ways, with a rubber band being drawn.
+        v.doc.setFramesPerPixel(24.0);
+        v.doc.setVerticalZoom(0.5);
+        v.doc.setVerticalScroll(60);
+        QTest::mousePress(&v.edit, Qt::RightButton, {}, QPoint(80, 20));
+        v.moveHeld(QPoint(260, 150), Qt::RightButton);
+        QVERIFY(v.doc.rubberBand().has_value());
+        const QImage zoomed = v.edit.grab().toImage();
+        QVERIFY(zoomed.save(screenshotFolder() + "/mark-point-edit-zoomed.png"));
+        int dashes = 0; // the band's dashed top edge
+        for (int x = 80; x < 260; ++x)
+            dashes += zoomed.pixelColor(x, 20) == QColor(Qt::black);
+        QVERIFY(dashes > 90 && dashes < 170);
+        QTest::mouseRelease(&v.edit, Qt::RightButton, {}, QPoint(260, 150));
     }
 };
 

@@ -192,6 +192,8 @@ void RulersTest::timeRulerDrawsTicksAtTheirFrames() {
     for (const int x : {200, 400})
         QVERIFY(darkAt(musical, x, bottom - 8, bottom - 5));
     QVERIFY(!darkAt(musical, 100, bottom - 8, bottom - 5));
+    ruler.setView(96000 * 2 - 2000, 8.0); // around bar 3 by sixteenths
+    QVERIFY(ruler.grab().save(screenshotPath("time-ruler-musical-zoomed.png")));
 }
 
 void RulersTest::waveformBandsPerChannel() {
