@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <utility>
@@ -261,7 +262,17 @@ void FileListWidget::openWaveEditor(App::CFileRow& row) {
     }
     if (row.overviewBuilding != 0) return;
     try {
-        App::ensureOverview(row, [](int) { return true; });
+        // The waveform overview, built the first time: a long file takes a moment.
+        QProgressDialog progress(tr("Reading the waveform of \"%1\"...").arg(text(row.nameLine())),
+                                 tr("Cancel"), 0, 100, this);
+        progress.setObjectName(QStringLiteral("OverviewProgress"));
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        if (!App::ensureOverview(row, [&progress](int percent) {
+                progress.setValue(percent);
+                return !progress.wasCanceled();
+            }))
+            return;
         auto* editor = new CWaveEditor(
             row, audio, [this] { return settings.quality; }, this);
         connect(editor, &CWaveEditor::closed, this, [this](CWaveEditor* closed) {

@@ -375,6 +375,21 @@ class WaveEditorTest : public QObject {
         QVERIFY(!f.editor->isPreviewRendering());
     }
 
+    void aFileThePlayerRefusesIsReported() {
+        TestSupport::TempDir tmp;
+        App::BatchList list;
+        Output::CAudioEngine engine;
+        initNullOutput(engine);
+        App::CFileRow& row =
+            ModelTest::addFile(list, ModelTest::toneFile(tmp, "many.wav", 8000, 8));
+        CWaveEditor editor(row, engine, [] { return 1; });
+        editor.action(100002)->trigger();
+        QCOMPARE(dialogs->messages,
+                 QStringList{QStringLiteral("unknown error while trying to play audio!")});
+        QVERIFY(!editor.isPlaying());
+        QVERIFY(editor.statusText().isEmpty());
+    }
+
     void playAndPreviewFollowWithTheCursor() {
         Fixture f(40000);
         initNullOutput(f.engine);
