@@ -31,6 +31,19 @@ bool Dialogs::question(QWidget* parent, const QString& text, const QString& titl
            QMessageBox::Yes;
 }
 
+Answer Dialogs::questionWithCancel(QWidget* parent, const QString& text, const QString& title) {
+    switch (QMessageBox::warning(parent, title, text,
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                 QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 QStringList Dialogs::openFiles(QWidget* parent, const QString& title, const QString& folder,
                                const QString& filter, int* chosenFilter) {
     QFileDialog dialog(parent, title, folder, filter);

@@ -16,6 +16,8 @@ struct SaveChoice {
     int filter = 0;
 };
 
+enum class Answer { Yes, No, Cancel };
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -23,6 +25,8 @@ class Dialogs {
     virtual void message(QWidget* parent, const QString& text, const QString& title);
     // Yes/No; true for Yes.
     virtual bool question(QWidget* parent, const QString& text, const QString& title);
+    // Yes/No/Cancel; closing the box counts as Cancel.
+    virtual Answer questionWithCancel(QWidget* parent, const QString& text, const QString& title);
     // Several existing files; `filter` receives the entry chosen.
     virtual QStringList openFiles(QWidget* parent, const QString& title, const QString& folder,
                                   const QString& filter, int* chosenFilter);

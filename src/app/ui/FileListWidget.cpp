@@ -6,19 +6,23 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/AppTexts.h"
 #include "app/FileProperties.h"
 #include "app/JobSettings.h"
 #include "app/SourceOpener.h"
+#include "app/WaveOverview.h"
 #include "app/ui/BatchRunner.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/ExternalEditor.h"
 #include "app/ui/NowPlayingPanel.h"
 #include "app/ui/RowWidget.h"
 #include "app/ui/SmallDialogs.h"
+#include "editor/ui/WaveEditor.h"
 
 namespace Ui {
 
@@ -58,6 +62,9 @@ FileListWidget::FileListWidget(App::CSettings& appSettings, QWidget* parent)
 }
 
 FileListWidget::~FileListWidget() {
+    // The editors use the player and their rows: they go first.
+    for (auto& [row, editor] : std::exchange(editors, {}))
+        delete editor;
     audio.setNowPlayingHook(nullptr);
     batch->cancel();
     batch->waitForEnd();
@@ -85,6 +92,8 @@ void FileListWidget::syncRows() {
                 openInExternalEditor();
             });
             connect(w, &RowWidget::timeUnitChosen, this, &FileListWidget::timeUnitChosen);
+            connect(w, &RowWidget::editorRequested, this,
+                    [this](RowWidget* r) { openWaveEditor(r->row()); });
         }
         rowsLayout->insertWidget(static_cast<int>(i), w);
         kept[&row] = w;
@@ -133,7 +142,12 @@ std::optional<double> FileListWidget::askSourceBpm(double preset) {
 }
 
 bool FileListWidget::closeEditor(App::CFileRow& row) {
-    return !row.editorOpen;
+    CWaveEditor* editor = editorOf(row);
+    if (!editor) return !row.editorOpen;
+    if (!editor->close()) return false;
+    // Gone before the row is: the editor edits the row's curves in place.
+    delete editor;
+    return true;
 }
 
 void FileListWidget::stopPlayback() {
@@ -182,6 +196,8 @@ void FileListWidget::openSplit(int channels) {
 void FileListWidget::play() {
     App::CFileRow* row = list.firstSelected();
     if (!row) return;
+    for (auto& [r, editor] : editors)
+        editor->playbackTakenOver();
     try {
         audio.play(&row->getCache(), row->nameLine(), 0, -1, false, nowPlaying, 0);
         playingRow = audio.isPlaying() ? row : nullptr;
@@ -230,6 +246,54 @@ void FileListWidget::openInExternalEditor() {
             files << text(m.path);
         launchExternalEditor(this, settings, files);
     }
+}
+
+CWaveEditor* FileListWidget::editorOf(const App::CFileRow& row) const {
+    const auto it = editors.find(&row);
+    return it == editors.end() ? nullptr : it->second;
+}
+
+void FileListWidget::openWaveEditor(App::CFileRow& row) {
+    if (CWaveEditor* open = editorOf(row)) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    if (row.overviewBuilding != 0) return;
+    try {
+        // The waveform overview, built the first time: a long file takes a moment.
+        QProgressDialog progress(tr("Reading the waveform of \"%1\"...").arg(text(row.nameLine())),
+                                 tr("Cancel"), 0, 100, this);
+        progress.setObjectName(QStringLiteral("OverviewProgress"));
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        if (!App::ensureOverview(row, [&progress](int percent) {
+                progress.setValue(percent);
+                return !progress.wasCanceled();
+            }))
+            return;
+        auto* editor = new CWaveEditor(
+            row, audio, [this] { return settings.quality; }, this);
+        connect(editor, &CWaveEditor::closed, this, [this](CWaveEditor* closed) {
+            closed->row().editorOpen = false;
+            editors.erase(&closed->row());
+            closed->deleteLater();
+        });
+        editors[&row] = editor;
+        row.editorOpen = true;
+        editor->show();
+        editor->raise();
+        editor->activateWindow();
+    } catch (...) {
+        showMessage("CFileScroll::DisplayWaveEditorWindow() unknown error!");
+    }
+}
+
+void FileListWidget::openWaveEditors() {
+    stop();
+    for (App::CFileRow* row : list.selectedRows())
+        openWaveEditor(*row);
 }
 
 void FileListWidget::selectAll() {
@@ -363,6 +427,8 @@ bool FileListWidget::handleKey(QKeyEvent* event) {
         return deleteSelected(), true;
     case Qt::Key_E:
         return openInExternalEditor(), true;
+    case Qt::Key_W:
+        return openWaveEditors(), true;
     case Qt::Key_I:
         return fileInformation(), true;
     default:

@@ -16,6 +16,7 @@ class QVBoxLayout;
 namespace Ui {
 
 class BatchRunner;
+class CWaveEditor;
 class NowPlayingPanel;
 class RowWidget;
 
@@ -41,6 +42,11 @@ class FileListWidget : public QScrollArea, public App::ListUi {
     void processSelected();
     void saveCopy();
     void openInExternalEditor();
+    // The row's wave editor: opened, or raised when it is open already.
+    void openWaveEditor(App::CFileRow& row);
+    // Key W: for every selected row.
+    void openWaveEditors();
+    CWaveEditor* editorOf(const App::CFileRow& row) const;
     void selectAll();
     void fileInformation();
     void deleteSelected();
@@ -91,6 +97,7 @@ class FileListWidget : public QScrollArea, public App::ListUi {
     QVBoxLayout* rowsLayout = nullptr;
     NowPlayingPanel* nowPlaying = nullptr;
     std::map<const App::CFileRow*, RowWidget*> widgets;
+    std::map<const App::CFileRow*, CWaveEditor*> editors;
     const App::CFileRow* playingRow = nullptr;
 };
 

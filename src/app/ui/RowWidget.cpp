@@ -63,8 +63,7 @@ void RowWidget::build() {
     editor->setFixedSize(26, 20);
     editor->setObjectName(QStringLiteral("ctl444"));
     editor->setAccessibleName(tr("Wave editor"));
-    editor->setEnabled(false);
-    editor->setToolTip(tr("The wave editor is not available in this version"));
+    editor->setToolTip(tr("Open the wave editor to draw the time, pitch and formant curves"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(name);
@@ -122,6 +121,7 @@ void RowWidget::showEnabled() {
     formants->setEnabled(idle && model.preserveFormantsEnabled());
     doubleLength->setEnabled(idle);
     markPoints->setEnabled(idle);
+    editor->setEnabled(model.overviewBuilding == 0);
 }
 
 void RowWidget::refresh() {

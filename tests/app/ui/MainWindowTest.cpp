@@ -12,7 +12,6 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "ScriptedDialogs.h"
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "app/ui/BatchRunner.h"
@@ -23,6 +22,10 @@
 #include "app/ui/ProgressDialog.h"
 #include "app/ui/RowWidget.h"
 #include "app/ui/StartUp.h"
+#include "editor/markpoints/MarkPointFile.h"
+#include "editor/ui/MarkPointEdit.h"
+#include "editor/ui/WaveEditor.h"
+#include "support/ScriptedDialogs.h"
 
 using namespace Ui;
 
@@ -51,6 +54,34 @@ void showActive(MainWindow& w) {
 
 template <class T> T* child(QWidget* parent, const char* name) {
     return parent->findChild<T*>(QLatin1String(name));
+}
+
+// The offscreen platform leaves the main window active when another window opens.
+void activate(QWidget* window) {
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+// "frame:value:style,..." of a curve, the values exact as floats.
+std::string pointsText(const MarkPoints::CMarkPointArray& curve) {
+    std::string text;
+    for (const MarkPoints::CMarkPoint& p : curve) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%.9g", static_cast<double>(p.value));
+        const char* style = p.lineStyle == MarkPoints::SQUARE ? "square"
+                            : p.lineStyle == MarkPoints::KEEP ? "keep"
+                                                              : "linear";
+        text +=
+            (text.empty() ? "" : ",") + std::to_string(p.framePosition) + ":" + value + ":" + style;
+    }
+    return text;
+}
+
+// Clicks on empty space of the view at a frame, with the value of the current curve at y.
+void clickAt(CWaveEditor& editor, std::int64_t frame, double value) {
+    Editor::CEditorDocument& d = editor.document();
+    QTest::mouseClick(editor.view(), Qt::LeftButton, {},
+                      QPoint(d.pixelOfFrame(frame), d.pixelOfValue(value)));
 }
 
 } // namespace
@@ -397,6 +428,123 @@ class MainWindowTest : public QObject {
         QVERIFY(!w->fileList()->runner().isRunning());
         delete w;
         QVERIFY(std::filesystem::exists(tmp->file("long P0.0 T1.00 2.wav")));
+    }
+
+    void theEditorOpensOncePerRowAndClosesBeforeItsRowGoes() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings = quietSettings();
+        MainWindow w(settings);
+        showActive(w);
+        FileListWidget* list = w.fileList();
+        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
+                         QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 8000))});
+        QApplication::processEvents();
+        auto* button = child<QPushButton>(rowWidget(w, 0), "ctl444");
+        QVERIFY(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+        App::CFileRow& a = list->model().row(0);
+        CWaveEditor* editor = list->editorOf(a);
+        QVERIFY(editor && editor->isVisible() && a.editorOpen);
+        QCOMPARE(editor->windowTitle(), QStringLiteral("a.wav"));
+        QVERIFY(a.getOverview());                  // built for the waveform
+        QTest::mouseClick(button, Qt::LeftButton); // again: the same window
+        QCOMPARE(w.findChildren<CWaveEditor*>().size(), 1);
+        list->selectAll();
+        QTest::keyClick(list, Qt::Key_W); // a second editor, for b
+        QCOMPARE(w.findChildren<CWaveEditor*>().size(), 2);
+        QVERIFY(list->model().row(1).editorOpen);
+
+        // Removing a row asks its editor to close: Cancel keeps both.
+        editor->document().setModified(true);
+        dialogs.threeWay = {Ui::Answer::Cancel};
+        list->model().selectOnly(0);
+        list->deleteSelected();
+        QCOMPARE(list->model().size(), 2u);
+        QCOMPARE(dialogs.questions.value(0),
+                 QStringLiteral("You forgot to save! Do you want to save right now?"));
+        QCOMPARE(dialogs.messages.size(), 1); // the editor would not close
+        QVERIFY(a.editorOpen && list->editorOf(a) == editor);
+        dialogs.threeWay = {Ui::Answer::No};
+        list->deleteSelected();
+        QCOMPARE(list->model().size(), 1u);
+        QCOMPARE(w.findChildren<CWaveEditor*>().size(), 1);
+
+        // An editor closed by itself frees its row; the main window closes the others.
+        CWaveEditor* b = list->editorOf(list->model().row(0));
+        activate(b);
+        QTest::keyClick(b->view(), Qt::Key_F4, Qt::AltModifier);
+        QTRY_VERIFY(w.findChildren<CWaveEditor*>().isEmpty());
+        QVERIFY(!list->model().row(0).editorOpen);
+        QTest::keyClick(list, Qt::Key_W);
+        QVERIFY(list->editorOf(list->model().row(0)));
+        dialogs.messages.clear();
+        QVERIFY(w.close());
+        QVERIFY(w.findChildren<CWaveEditor*>().isEmpty());
+    }
+
+    void curvesDrawnInTheEditorProcessLikeTheCommandLine() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings = quietSettings();
+        MainWindow w(settings);
+        showActive(w);
+        FileListWidget* list = w.fileList();
+        const std::string source = ModelTest::toneFile(*tmp, "take.wav", 16000);
+        list->openPaths({QString::fromStdString(source)});
+        list->selectAll();
+        QTest::keyClick(list, Qt::Key_W);
+        App::CFileRow& row = list->model().row(0);
+        CWaveEditor* editor = list->editorOf(row);
+        activate(editor);
+        editor->action(34061)->trigger(); // the whole file in view
+        // A pitch step: up a fifth from 6000 on, square.
+        QTest::keyClick(editor->view(), Qt::Key_F2);
+        QTest::keyClick(editor->view(), Qt::Key_S);
+        clickAt(*editor, 6000, 1.5);
+        // A time curve: slower towards the middle, back to normal at the end.
+        QTest::keyClick(editor->view(), Qt::Key_F1);
+        QTest::keyClick(editor->view(), Qt::Key_A);
+        clickAt(*editor, 8000, 1.6);
+        clickAt(*editor, 14000, 1.0);
+        QCOMPARE(row.curves()[1].size(), 1u);
+        QCOMPARE(row.curves()[0].size(), 2u);
+        QCOMPARE(row.curves()[1][0].lineStyle, MarkPoints::SQUARE);
+        QVERIFY(row.curves()[1][0].value > 1.2f);
+
+        dialogs.saves = {{QString::fromStdString(tmp->file("take")), 0}};
+        QTest::keyClick(editor->view(), Qt::Key_S, Qt::ControlModifier);
+        const auto saved = MarkPoints::loadMarkPointFile(tmp->file("take.mpt"));
+        QVERIFY(editor->close());
+
+        QTest::mouseClick(child<QCheckBox>(rowWidget(w, 0), "ctl120"), Qt::LeftButton);
+        QVERIFY(row.getUseMarkPoints());
+        w.action(34002)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
+        QCOMPARE(list->model().size(), 2u);
+        const std::string processed = list->model().row(1).getMembers()[0].path;
+
+        // The same curves, made and processed by the command line.
+        const std::string made = tmp->file("cli.mpt");
+        const std::string cli = SWK_CLI_PATH;
+        std::string out;
+        QCOMPARE(TestSupport::run(cli + " markpoints make '" + made + "' --time " +
+                                      pointsText(saved.getScale(1)) + " --pitch " +
+                                      pointsText(saved.getScale(2)) + " --sample-rate 8000 2>&1",
+                                  &out),
+                 0);
+        std::filesystem::create_directories(tmp->file("cli"));
+        QCOMPARE(TestSupport::run(cli + " process --quality mono --markpoints '" + made +
+                                      "' --out-dir '" + tmp->file("cli") + "' '" + source +
+                                      "' 2>&1",
+                                  &out),
+                 0);
+        std::string fromCli;
+        for (const auto& entry : std::filesystem::directory_iterator(tmp->file("cli")))
+            fromCli = entry.path().string();
+        QVERIFY2(!fromCli.empty(), out.c_str());
+        const auto cliBytes = TestSupport::readBytes(fromCli);
+        QVERIFY(cliBytes.size() > 1000);
+        QVERIFY(TestSupport::readBytes(processed) == cliBytes);
+        QVERIFY(dialogs.messages.isEmpty());
     }
 };
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts stretchwerk under a real X server as a person would, works it with the mouse and keys
 # and saves screenshots for review: the main window with rows, the properties dialog, the
-# preferences, the progress window and the list after processing.
+# preferences, the progress window, the list after processing, and the wave editor with all
+# three curves drawn, at three zoom levels.
 # usage: screenshots.sh STRETCHWERK OUT_DIR
 set -euo pipefail
 app=$(realpath "$1")
@@ -51,9 +52,35 @@ for i in \$(seq 1 120); do
   sleep 0.5
 done
 shot "\$wid" main-window-processed
+
+# the first row's wave editor: the whole file in view, then three curves drawn with the mouse
+xdotool windowfocus --sync "\$wid"
+xdotool key --window "\$wid" Home w
+ed=\$(wait_for '^example.wav\$')
+xdotool windowfocus --sync "\$ed"
+sleep 0.5
+xdotool key --window "\$ed" alt+v f
+click() { xdotool mousemove --window "\$ed" "\$1" "\$2" click 1; sleep 0.2; }
+# time: slower in the middle (linear)
+xdotool key --window "\$ed" F1 a
+click 180 190; click 300 150; click 420 230
+# pitch: a step up and back (square)
+xdotool key --window "\$ed" F2 s
+click 240 170; click 360 250
+# formant: a slow rise (linear), the current curve drawn black
+xdotool key --window "\$ed" F3 a
+click 140 280; click 470 200
+xdotool mousemove --window "\$ed" 330 200
+shot "\$ed" editor
+xdotool key --window "\$ed" ctrl+Right ctrl+Right
+xdotool mousemove --window "\$ed" 330 210
+shot "\$ed" editor-zoomed-in
+xdotool key --window "\$ed" ctrl+Left ctrl+Left ctrl+Left
+shot "\$ed" editor-zoomed-out
 SESSION
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh"
-for name in main-window properties preferences progress main-window-processed; do
+for name in main-window properties preferences progress main-window-processed editor \
+  editor-zoomed-in editor-zoomed-out; do
   test -s "$out/$name.png" || { echo "missing screenshot $name" >&2; exit 1; }
 done
 echo "screenshots in $out"

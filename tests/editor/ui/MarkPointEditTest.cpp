@@ -7,7 +7,7 @@
 #include <QtTest>
 #include <cmath>
 
-#include "app/ui/ScriptedDialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "editor/EditorDocument.h"
 #include "editor/ui/MarkPointEdit.h"
 #include "support/QtTests.h"

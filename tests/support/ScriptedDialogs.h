@@ -1,7 +1,8 @@
 #pragma once
 // The windows' dialogs answered by the tests: messages are recorded, questions answered from a
-// queue (Yes when empty), file dialogs return prepared paths, our own dialogs are driven by a
-// function that gets the dialog before it would run.
+// queue (Yes when empty; the three-way ones from a queue of their own), file dialogs return
+// prepared paths, our own dialogs are driven by a function that gets the dialog before it would
+// run.
 #include <QDialog>
 #include <deque>
 #include <functional>
@@ -13,12 +14,23 @@ class ScriptedDialogs : public Ui::Dialogs {
     ScriptedDialogs() : previous(install(this)) {}
     ~ScriptedDialogs() override { install(previous); }
 
-    void message(QWidget*, const QString& text, const QString&) override { messages << text; }
+    void message(QWidget*, const QString& text, const QString& title) override {
+        messages << text;
+        messageTitles << title;
+    }
     bool question(QWidget*, const QString& text, const QString&) override {
         questions << text;
         if (answers.empty()) return true;
         const bool a = answers.front();
         answers.pop_front();
+        return a;
+    }
+    Ui::Answer questionWithCancel(QWidget*, const QString& text, const QString& title) override {
+        questions << text;
+        questionTitles << title;
+        if (threeWay.empty()) return Ui::Answer::Yes;
+        const Ui::Answer a = threeWay.front();
+        threeWay.pop_front();
         return a;
     }
     QStringList openFiles(QWidget*, const QString& title, const QString&, const QString& filter,
@@ -51,8 +63,10 @@ class ScriptedDialogs : public Ui::Dialogs {
         return onExec ? onExec(dialog) : QDialog::Rejected;
     }
 
-    QStringList messages, questions, titles, filters, saveInitial, executed;
+    QStringList messages, messageTitles, questions, questionTitles, titles, filters, saveInitial,
+        executed;
     std::deque<bool> answers;
+    std::deque<Ui::Answer> threeWay;
     QStringList chosenFiles, singleFiles;
     std::deque<Ui::SaveChoice> saves;
     QString folder;
