@@ -25,7 +25,7 @@ namespace {
 // Starts the player on the null output, so play and preview run without a sound card.
 void initNullOutput(Output::CAudioEngine& engine) {
     for (const App::OutputDevice& d : App::listOutputDevices())
-        if (d.name.find("No sound card") != std::string::npos) engine.init(nullptr, d.id);
+        if (d.name.find("No sound card") != std::string::npos) engine.init(d.id);
 }
 
 std::vector<std::int32_t> frames(const MarkPoints::CMarkPointArray& curve) {
