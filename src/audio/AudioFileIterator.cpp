@@ -133,7 +133,8 @@ void CAudioPlayback::resample(float** dest, u32 frames) {
                 delivered += k;
                 return;
             }
-            const double shift = static_cast<double>(len) * (1 + (i - end) / len);
+            const i32 wholeLoops = 1 + (i - end) / len;
+            const double shift = static_cast<double>(len) * wholeLoops;
             base -= shift;
             p -= shift;
             i = static_cast<i32>(p);

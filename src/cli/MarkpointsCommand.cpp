@@ -105,9 +105,12 @@ CMarkPointArray parseCurve(const std::string& option, const std::string& list) {
     CMarkPointArray points;
     for (const std::string& item : split(list, ',')) {
         const CMarkPoint point = parsePoint(option, item);
-        if (points.find(point.framePosition))
-            throw UsageError("markpoints: " + option + " '" + item + "': frame " +
-                             std::to_string(point.framePosition) + " is given twice");
+        if (points.find(point.framePosition)) {
+            std::string text = "markpoints: " + option;
+            text += " '" + item + "': frame ";
+            text += std::to_string(point.framePosition) + " is given twice";
+            throw UsageError(text);
+        }
         points.insertUnique(point);
     }
     return points;

@@ -304,16 +304,16 @@ void CWaveEditor::buildMenus(QMenuBar* bar) {
     view->addSeparator();
     addCommand(view, {kInfoLine, "Refresh file &information", {}});
 
-    QMenu* snapshots = bar->addMenu(tr("&Snapshots"));
+    QMenu* snapshotMenu = bar->addMenu(tr("&Snapshots"));
     for (int i = 0; i < 4; ++i) {
         const QString letter(QChar('A' + i));
-        QAction* a = addCommand(snapshots, {kStoreA + i, "", {K(Qt::CTRL | (Qt::Key_1 + i))}});
+        QAction* a = addCommand(snapshotMenu, {kStoreA + i, "", {K(Qt::CTRL | (Qt::Key_1 + i))}});
         a->setText(tr("Store snapshot %1").arg(letter));
     }
-    snapshots->addSeparator();
+    snapshotMenu->addSeparator();
     for (int i = 0; i < 4; ++i) {
         const QString letter(QChar('A' + i));
-        QAction* a = addCommand(snapshots, {kRecallA + i, "", {K(Qt::Key_1 + i)}});
+        QAction* a = addCommand(snapshotMenu, {kRecallA + i, "", {K(Qt::Key_1 + i)}});
         a->setText(tr("Recall snapshot %1").arg(letter));
     }
 
