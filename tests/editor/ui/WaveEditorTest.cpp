@@ -74,7 +74,7 @@ struct Fixture {
         editor = std::make_unique<CWaveEditor>(*row, engine, [] { return 1; });
         editor->show();
         editor->activateWindow();
-        QTest::qWaitForWindowActive(editor.get());
+        QVERIFY(QTest::qWaitForWindowActive(editor.get()));
     }
     Editor::CEditorDocument& doc() { return editor->document(); }
     QAction* cmd(int id) { return editor->action(id); }
