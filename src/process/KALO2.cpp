@@ -115,7 +115,7 @@ int produceOutput(EngineState& s, const CRateTables& tables, const EngineParamet
             CResampler::process(ch.resampler, ch.formantOutput, p.hop, buffers[c], frames);
         clip(buffers[c], frames);
         std::memmove(ch.previous, ch.previous + p.hop, sizeof(float) * p.hop);
-        std::fill(ch.previous + p.hop, ch.previous + 2 * p.hop, 0.0f);
+        std::fill(ch.previous + p.hop, ch.previous + p.hop + p.hop, 0.0f);
     }
     return frames;
 }
