@@ -333,6 +333,9 @@ QWidget* CWaveEditor::buildButtons() {
     row->setAccessibleName(tr("Editor buttons"));
     row->setMovable(false);
     row->setFloatable(false);
+    // The button that opens the buttons a narrow window has no room for comes without a name.
+    if (auto* more = row->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(tr("More buttons"));
     // Short labels on the buttons; the accessible name and tooltip carry the command's text.
     const std::pair<int, const char*> buttons[] = {
         {kNewLinear, "/"}, {kNewSquare, "⌐"},     {kNewKeep, "—"},       {0, nullptr},
