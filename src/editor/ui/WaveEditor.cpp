@@ -373,6 +373,12 @@ void CWaveEditor::connectCommands() {
     auto on = [this](int id, std::function<void()> f) {
         connect(actions.at(id), &QAction::triggered, this, [this, f] { run(f); });
     };
+    // Checkable commands follow their checked state rather than their trigger: assistive
+    // technology toggles a tool button without triggering its action. A state the editor
+    // refuses (showing while a drag runs) is put back by the refresh.
+    auto onToggled = [this](int id, std::function<void(bool)> f) {
+        connect(actions.at(id), &QAction::toggled, this, [f](bool checked) { f(checked); });
+    };
     // Document commands run through the view, which repaints and reports the edit.
     auto onDoc = [this](int id, std::function<void()> f) {
         connect(actions.at(id), &QAction::triggered, this, [this, f] {
@@ -402,8 +408,13 @@ void CWaveEditor::connectCommands() {
     onDoc(kNewSquare, [&d] { d.setNewPointStyle(SQUARE); });
     onDoc(kNewKeep, [&d] { d.setNewPointStyle(KEEP); });
     for (std::uint32_t s = 1; s <= 3; ++s) {
-        on(kScaleTime + static_cast<int>(s) - 1, [this, s] { setCurrentScale(s); });
-        on(kShowTime + static_cast<int>(s) - 1, [this, s] { toggleShown(s); });
+        onToggled(kScaleTime + static_cast<int>(s) - 1, [this, s](bool checked) {
+            if (checked && doc->getCurrentScale() != s) run([this, s] { setCurrentScale(s); });
+            if (!checked && doc->getCurrentScale() == s) updateActions(); // stays the current one
+        });
+        onToggled(kShowTime + static_cast<int>(s) - 1, [this, s](bool checked) {
+            if (checked != doc->isShown(s)) run([this, s] { toggleShown(s); });
+        });
     }
     on(kPercent, [this] { setTimeDisplay(MarkPoints::TIMEDISPLAY_PERCENT); });
     on(kBpm, [this] { setTimeDisplay(MarkPoints::TIMEDISPLAY_BPM); });
@@ -422,7 +433,7 @@ void CWaveEditor::connectCommands() {
     on(kZoomDown, [this] { zoomVertically(2.0); });
     on(kPlay, [this] { play(); });
     on(kStop, [this] { stop(); });
-    on(kFreeEdit, [this] { freeEdit = actions.at(kFreeEdit)->isChecked(); });
+    onToggled(kFreeEdit, [this](bool checked) { freeEdit = checked; });
     on(kPreview, [this] { preview(); });
     on(kPlayPreview, [this] { playPreview(); });
     on(kInfoLine, [this] { rebuildInfoLine(); });

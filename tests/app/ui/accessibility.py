@@ -141,6 +141,11 @@ def main():
     formant = find(window, "Formant curve", pyatspi.ROLE_MENU_ITEM)
     expect(view, lambda: do_action(formant, "Press"), r"Formant curve, 0 points, .*",
            "the menu item Formant curve")
+    # A tool button offers Toggle only; toggling it must choose the curve as a click does.
+    pitch = next((d for d in descendants(window) if d.name == "Pitch curve"
+                  and d.getRole() in BUTTON_ROLES), None) or fail("no Pitch curve button")
+    expect(view, lambda: do_action(pitch, "Toggle"), r"Pitch curve, 2 points, .*",
+           "toggling the Pitch curve button")
     check_button_names(window)
 
 
