@@ -60,13 +60,6 @@ struct Desk {
     }
 };
 
-CMarkPointArray curveOf(std::initializer_list<CMarkPoint> points) {
-    CMarkPointArray c;
-    for (const CMarkPoint& p : points)
-        c.insertUnique(p);
-    return c;
-}
-
 // Positions, values and styles; the selection is not part of the history.
 std::vector<CMarkPoint> shape(const std::array<CMarkPointArray, 3>& curves) {
     std::vector<CMarkPoint> all;
