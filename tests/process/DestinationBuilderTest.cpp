@@ -65,29 +65,28 @@ void describeSource(CKALODestinationFileBuilder& builder, std::vector<std::strin
 
 } // namespace
 
-TEST(DestinationNaming, FirstIndexTriedIsTwo) {
-    TestSupport::TempDir dir;
-    RecordingDialogs dialogs;
-    CKALODestinationFileBuilder builder(dialogs);
-    describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
-    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
-    ASSERT_TRUE(writer);
-    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 2.wav"));
-    EXPECT_TRUE(writer->isOpen());
-    EXPECT_TRUE(dialogs.offered.empty());
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST(DestinationNaming, SkipsTakenIndices) {
-    TestSupport::TempDir dir;
-    touch(dir.file("SoundFile P1.50 T1.50 2.wav"));
-    touch(dir.file("SoundFile P1.50 T1.50 3.wav"));
-    RecordingDialogs dialogs;
-    CKALODestinationFileBuilder builder(dialogs);
-    describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
-    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
-    ASSERT_TRUE(writer);
-    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 4.wav"));
+// The first free index from 2 up names the file; no dialog while one of 2..9 is free.
+TEST(DestinationNaming, FirstFreeIndexFromTwo) {
+    struct Row {
+        std::vector<int> taken;
+        int expected;
+    };
+    for (const Row& r : std::vector<Row>{
+             {{}, 2}, {{3}, 2}, {{2, 3}, 4}, {{2, 4}, 3}, {{2, 3, 4, 5, 6, 7, 8}, 9}}) {
+        TestSupport::TempDir dir;
+        for (int n : r.taken)
+            touch(dir.file("SoundFile P1.50 T1.50 " + std::to_string(n) + ".wav"));
+        RecordingDialogs dialogs;
+        CKALODestinationFileBuilder builder(dialogs);
+        describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
+        std::unique_ptr<Audio::CAudioFile> writer = builder.build();
+        ASSERT_TRUE(writer);
+        EXPECT_EQ(builder.destinationPaths.at(0),
+                  dir.file("SoundFile P1.50 T1.50 " + std::to_string(r.expected) + ".wav"));
+        EXPECT_TRUE(writer->isOpen());
+        EXPECT_TRUE(dialogs.offered.empty());
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
 }
 
 TEST(DestinationNaming, AllNineTakenOffersIndexTenInTheDialog) {
