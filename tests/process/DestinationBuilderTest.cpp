@@ -159,12 +159,7 @@ TEST(DestinationSpace, ShortageShowsTheMessageAndCancelAborts) {
     TightBuilder builder(dialogs);
     describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
     builder.free = 3999;
-    try {
-        builder.build();
-        ADD_FAILURE() << "built without the space";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), aborted);
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { builder.build(); }), aborted);
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{shortOfSpace});
     EXPECT_EQ(dialogs.offered, std::vector<std::string>{dir.file("SoundFile P1.50 T1.50 2.wav")});
     EXPECT_FALSE(std::filesystem::exists(dir.file("SoundFile P1.50 T1.50 2.wav")));
@@ -215,12 +210,9 @@ TEST(DestinationSpace, RealVolumeRefusesMoreThanItHas) {
     RecordingDialogs dialogs;
     CKALODestinationFileBuilder builder(dialogs);
     const std::string path = dir.file("huge.wav");
-    try {
-        builder.CheckForSufficientDiskSpace(path, std::uint64_t{1} << 62);
-        ADD_FAILURE() << "4 EiB reserved";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), shortOfSpace);
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>(
+                  [&] { builder.CheckForSufficientDiskSpace(path, std::uint64_t{1} << 62); }),
+              shortOfSpace);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -247,13 +239,10 @@ TEST(DestinationSpace, FailuresWithoutTextAreCaughtAndNamed) {
     RecordingDialogs dialogs;
     FailingBuilder builder(dialogs);
     const std::string path = dir.file("reserved.wav");
-    try {
-        builder.CheckForSufficientDiskSpace(path, 100);
-        ADD_FAILURE() << "reserved";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() Cannot "
-                               "write a file for some unknown reason!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>(
+                  [&] { builder.CheckForSufficientDiskSpace(path, 100); }),
+              "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() Cannot "
+              "write a file for some unknown reason!");
     EXPECT_FALSE(std::filesystem::exists(path));
 
     builder.failSpace = true;

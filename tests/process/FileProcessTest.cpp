@@ -72,12 +72,8 @@ TEST(FileProcessLifecycle, ProcessWithoutInitIsALogicError) {
     Source source(5000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
     auto writer = waveFile(source.output());
-    try {
-        job.process(writer.get());
-        ADD_FAILURE() << "processed without init";
-    } catch (const std::logic_error& e) {
-        EXPECT_STREQ(e.what(), "CKALO2FileProcess::process() call init() befor process() please!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::logic_error>([&] { job.process(writer.get()); }),
+              "CKALO2FileProcess::process() call init() befor process() please!");
 
     // Every run needs its own init.
     job.init({.source = source.get(), .qualityMode = 3});
@@ -400,12 +396,8 @@ TEST(FileProcessFailures, LoopFailureClosesTheDestinationAndRethrows) {
     CKALO2FileProcess job(nullptr, {}, {}, broken);
     job.init({.source = source.get(), .dynamic = true, .qualityMode = 3});
     auto writer = waveFile(source.output());
-    try {
-        job.process(writer.get());
-        ADD_FAILURE() << "the unknown style went through";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "CKALO2FileProcess::process_ScaleArray: unknown Type!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { job.process(writer.get()); }),
+              "CKALO2FileProcess::process_ScaleArray: unknown Type!");
     EXPECT_FALSE(writer->isOpen());
     EXPECT_GT(framesOf(source.output()), 5000u);
 }
@@ -450,12 +442,8 @@ TEST(FileProcessFailures, ASourceCutWhileProcessedFails) {
     job.init({.source = source.get(), .qualityMode = 3});
     ASSERT_EQ(::truncate(source.path().c_str(), 44 + 2 * 150000), 0);
     auto writer = waveFile(source.output());
-    try {
-        job.process(writer.get());
-        ADD_FAILURE() << "the cut source went through";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "CKALO2FileProcess::process() the source file became shorter while "
-                               "it was processed! it may have been changed by another program.");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { job.process(writer.get()); }),
+              "CKALO2FileProcess::process() the source file became shorter while "
+              "it was processed! it may have been changed by another program.");
     EXPECT_FALSE(writer->isOpen());
 }
