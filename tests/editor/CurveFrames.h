@@ -13,9 +13,13 @@ inline std::vector<std::int32_t> frames(const MarkPoints::CMarkPointArray& curve
     return out;
 }
 
+namespace TestSupport {
+
 inline MarkPoints::CMarkPointArray curveOf(std::initializer_list<MarkPoints::CMarkPoint> points) {
     MarkPoints::CMarkPointArray curve;
     for (const MarkPoints::CMarkPoint& p : points)
         curve.insertUnique(p);
     return curve;
 }
+
+} // namespace TestSupport

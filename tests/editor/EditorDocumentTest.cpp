@@ -12,6 +12,7 @@
 
 using namespace Editor;
 using namespace MarkPoints;
+using TestSupport::curveOf;
 
 namespace {
 // 1000 × 201 pixels over 48000 frames: 48 frames per pixel, 1.0 at y = 100, 2.0 at y = 50.

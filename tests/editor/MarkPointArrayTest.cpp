@@ -8,6 +8,7 @@
 #include "CurveFrames.h"
 
 using namespace MarkPoints;
+using TestSupport::curveOf;
 
 namespace {
 CMarkPoint point(std::int32_t frame, float value = 1.0f, std::uint32_t style = LINEAR) {

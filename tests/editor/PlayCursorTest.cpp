@@ -13,6 +13,7 @@
 
 using namespace Editor;
 using namespace MarkPoints;
+using TestSupport::curveOf;
 
 TEST(PlayCursor, PlainPlayLoopsOverTheRange) {
     struct Row {

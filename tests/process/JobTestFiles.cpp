@@ -28,7 +28,7 @@ std::unique_ptr<CAudioFile> waveFile(const std::string& path) {
 }
 
 CMarkPointArray curve(std::initializer_list<CMarkPoint> points) {
-    return curveOf(points);
+    return TestSupport::curveOf(points);
 }
 
 } // namespace JobTest
