@@ -12,22 +12,6 @@ using Process::CKALODestinationFileBuilder;
 
 namespace {
 
-// Records what the builder asks and answers with prepared paths (or cancels).
-class RecordingDialogs : public Process::DestinationDialogs {
-  public:
-    std::vector<std::string> offered, extensions, messages;
-    std::vector<std::optional<std::string>> answers; // taken in order; cancel when used up
-
-    std::optional<std::string> chooseDestination(const std::string& initialPath,
-                                                 const std::string& extension) override {
-        offered.push_back(initialPath);
-        extensions.push_back(extension);
-        if (offered.size() > answers.size()) return std::nullopt;
-        return answers[offered.size() - 1];
-    }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-};
-
 // A volume with a given number of free bytes, per path.
 class TightBuilder : public CKALODestinationFileBuilder {
   public:
