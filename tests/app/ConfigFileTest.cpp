@@ -31,12 +31,9 @@ class ConfigFileTest : public ::testing::Test {
         return {bytes.begin(), bytes.end()};
     }
     void expectCorrupt(const std::string& text) {
-        try {
-            readText(text);
-            ADD_FAILURE() << "no error for: " << text;
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), "CConfigFile::read() file is corrupt!") << text;
-        }
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { readText(text); }),
+                  "CConfigFile::read() file is corrupt!")
+            << text;
     }
 
     TestSupport::TempDir dir;

@@ -55,12 +55,8 @@ class SettingsTest : public ::testing::Test {
     void expectLoadError(const std::string& content, const char* message) {
         writeSettings(content);
         CSettings s(twoDevices);
-        try {
-            s.load();
-            ADD_FAILURE() << "no error for: " << content;
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), message);
-        }
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { s.load(); }), message)
+            << content;
     }
 
     TestSupport::TempDir dir;
@@ -164,23 +160,15 @@ TEST_F(SettingsTest, OnlySmallRegularFilesAreRead) {
     std::filesystem::remove(path);
     std::filesystem::create_symlink("/dev/null", path);
     CSettings s(twoDevices);
-    try {
-        s.load();
-        ADD_FAILURE() << "a device was read as settings";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "CConfigFile::read() file is corrupt! (not a regular file)");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { s.load(); }),
+              "CConfigFile::read() file is corrupt! (not a regular file)");
 }
 
 TEST_F(SettingsTest, SavingAnUnlistedDeviceFailsAndWritesNothing) {
     CSettings s(twoDevices);
     s.deviceId[0] = 0xEE;
-    try {
-        s.save();
-        FAIL() << "saved an unlisted device";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "CSettings::save() AudioDriver information not found!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { s.save(); }),
+              "CSettings::save() AudioDriver information not found!");
     EXPECT_FALSE(std::filesystem::exists(s.getPath()));
 }
 

@@ -30,6 +30,14 @@ std::unique_ptr<CAudioFileCache> cacheOf(const std::string& path, i32 maxBlocks 
                                              blockFrames);
 }
 
+// The next `frames` frames of a mono iterator, written over `fill`.
+std::vector<float> pull(CAudioFileIterator& it, u32 frames, float fill = -1.0f) {
+    std::vector<float> out(frames, fill);
+    float* dest[] = {out.data()};
+    it.process(dest, 1, frames);
+    return out;
+}
+
 std::vector<float> readSpan(CAudioFileCache& cache, u64 start, u32 frames, u32* got) {
     std::vector<float> out(frames, -1.0f);
     float* dest[] = {out.data()};
@@ -156,10 +164,8 @@ TEST(AudioFileIterator, WithoutLoopZeroFillsAndStops) {
     CAudioFileIterator it(cache.get(), 44100.0f);
     EXPECT_EQ(cache->getUsers(), 1u);
     it.start();
-    std::vector<float> out(64, -1.0f);
-    float* dest[] = {out.data()};
-    it.process(dest, 1, 64);
-    it.process(dest, 1, 64);
+    pull(it, 64);
+    const auto out = pull(it, 64);
     EXPECT_EQ(out[35], 99.0f);
     EXPECT_EQ(out[36], 0.0f);
     EXPECT_EQ(out[63], 0.0f);
@@ -175,9 +181,7 @@ TEST(AudioFileIterator, LoopRangeWrapsWithoutAGap) {
     it.loopEnd = 200;
     it.start();
     it.position = 150;
-    std::vector<float> out(150);
-    float* dest[] = {out.data()};
-    it.process(dest, 1, 150);
+    auto out = pull(it, 150);
     for (u32 i = 0; i < 50; ++i)
         ASSERT_EQ(out[i], static_cast<float>(150 + i));
     for (u32 i = 50; i < 150; ++i)
@@ -186,9 +190,7 @@ TEST(AudioFileIterator, LoopRangeWrapsWithoutAGap) {
     it.loopStart = 10;
     it.loopEnd = 13;
     it.start();
-    it.process(dest, 1, 10);
-    EXPECT_EQ(std::vector<float>(out.begin(), out.begin() + 10),
-              (std::vector<float>{10, 11, 12, 10, 11, 12, 10, 11, 12, 10}));
+    EXPECT_EQ(pull(it, 10), (std::vector<float>{10, 11, 12, 10, 11, 12, 10, 11, 12, 10}));
     EXPECT_TRUE(it.isActive());
 }
 
@@ -197,11 +199,9 @@ TEST(AudioPlayback, ResamplesLinearlyAndContinuesAcrossCalls) {
     auto cache = cacheOf(rampFile(dir, 200000), 10, 65536);
     CAudioPlayback it(cache.get(), 88200.0f); // half speed: every second frame is interpolated
     it.start();
-    std::vector<float> out(1000);
-    float* dest[] = {out.data()};
     std::vector<float> all;
     for (int call = 0; call < 140; ++call) {
-        it.process(dest, 1, 1000);
+        const auto out = pull(it, 1000);
         all.insert(all.end(), out.begin(), out.end());
     }
     for (std::size_t k = 0; k < all.size(); ++k)
@@ -213,10 +213,8 @@ TEST(AudioPlayback, SameRateFallsBackToPlainReading) {
     auto cache = cacheOf(rampFile(dir, 100));
     CAudioPlayback it(cache.get(), 44100.0f);
     it.start();
-    std::vector<float> out(10);
-    float* dest[] = {out.data()};
-    it.process(dest, 1, 10);
-    it.process(dest, 1, 10);
+    pull(it, 10);
+    const auto out = pull(it, 10);
     EXPECT_EQ(out[0], 10.0f);
     EXPECT_EQ(out[9], 19.0f);
 }
@@ -228,10 +226,7 @@ TEST(AudioFileIterator, EmptyLoopRangeGivesSilenceInsteadOfSpinning) {
     it.loop = it.useRange = true;
     it.loopStart = it.loopEnd = 50;
     it.start();
-    std::vector<float> out(20, -1.0f);
-    float* dest[] = {out.data()};
-    it.process(dest, 1, 20);
-    EXPECT_EQ(out, std::vector<float>(20, 0.0f));
+    EXPECT_EQ(pull(it, 20), std::vector<float>(20, 0.0f));
 }
 
 TEST(AudioFileCache, LoadingPastTheEndIsAnError) {
@@ -258,9 +253,7 @@ TEST(AudioPlayback, ResamplesExactlyBeyondTwoToTheTwentyFourFrames) {
     it.setLoop(start, -1);
     it.useRange = true;
     it.start();
-    std::vector<float> out(2000);
-    float* dest[] = {out.data()};
-    it.process(dest, 1, 2000);
+    const auto out = pull(it, 2000);
     const double ratio = it.ratio; // 44100 / 48000 as the reader holds it
     for (u32 k = 0; k < 2000; ++k) {
         const double p = static_cast<double>(start) + k * ratio;

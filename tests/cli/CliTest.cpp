@@ -14,12 +14,6 @@ int runCli(const std::string& args, std::string* out = nullptr) {
     return TestSupport::run(cli() + " " + args + " 2>&1", out);
 }
 
-std::string soxi(const std::string& flag, const std::string& path) {
-    std::string out;
-    TestSupport::run("soxi " + flag + " '" + path + "'", &out);
-    return out.substr(0, out.find('\n'));
-}
-
 std::string valueOf(const std::string& text, const std::string& key) {
     const auto at = text.find(key + ": ");
     if (at == std::string::npos) return "";

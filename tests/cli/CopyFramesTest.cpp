@@ -6,6 +6,7 @@
 
 #include "audio/MemoryAudioFile.h"
 #include "cli/CopyFrames.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -46,15 +47,11 @@ TEST(CopyFrames, AReaderThatRunsDryStopsTheCopyWithAFailure) {
         writer->open(Write, &reader.format);
         std::ostringstream out;
         Cli::ProgressLine progress(out, false, "copy");
-        try {
-            Cli::copyFrames(reader, *writer, progress);
-            ADD_FAILURE() << "a copy of " << delivers << " frames succeeded";
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "the source ends after " + std::to_string(delivers) +
-                          " of the 5000 frames its header counts; it may have been cut while "
-                          "it was copied");
-        }
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>(
+                      [&] { Cli::copyFrames(reader, *writer, progress); }),
+                  "the source ends after " + std::to_string(delivers) +
+                      " of the 5000 frames its header counts; it may have been cut while "
+                      "it was copied");
         EXPECT_EQ(writer->getFrames(), delivers);
     }
     DryReader whole(5000, 5000);

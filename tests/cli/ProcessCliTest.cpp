@@ -32,12 +32,6 @@ void tone(const TestSupport::TempDir& dir, const std::string& name, const std::s
               0);
 }
 
-std::string soxi(const std::string& flag, const std::string& path) {
-    std::string out;
-    TestSupport::run("soxi " + flag + " '" + path + "'", &out);
-    return out.substr(0, out.find('\n'));
-}
-
 } // namespace
 
 TEST(CliProcess, WritesANewFileNamedAfterTheSettings) {

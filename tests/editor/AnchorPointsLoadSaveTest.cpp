@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/markpoints/AnchorPointsLoadSave.h"
 #include "editor/BytesFile.h"
+#include "editor/markpoints/AnchorPointsLoadSave.h"
 #include "support/Bytes.h"
 #include "support/TestSupport.h"
 
@@ -18,11 +18,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 using Builder = TestSupport::Bytes;
-
-std::uint32_t at32(const Bytes& b, std::size_t i) {
-    return std::uint32_t{b[i]} << 24 | std::uint32_t{b[i + 1]} << 16 |
-           std::uint32_t{b[i + 2]} << 8 | b[i + 3];
-}
+using TestSupport::be32At;
 
 Bytes chunk(const char* id, const Bytes& body) {
     return Builder().text(id).be32(static_cast<std::uint32_t>(body.size())).append(body).data;
@@ -95,19 +91,19 @@ TEST(MarkPointFileLayout, EmptyCurvesGive524Bytes) {
     const Bytes b = written(content);
     ASSERT_EQ(b.size(), 524u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "APDF");
-    EXPECT_EQ(at32(b, 4), 516u);
+    EXPECT_EQ(be32At(b, 4), 516u);
     EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "SW2FINFO");
-    EXPECT_EQ(at32(b, 16), 120u);
-    EXPECT_EQ(at32(b, 20), 1u);
-    EXPECT_EQ(at32(b, 24), 48000u);
-    EXPECT_EQ(at32(b, 28), std::bit_cast<std::uint32_t>(98.5f));
-    EXPECT_EQ(at32(b, 32), 4u);
+    EXPECT_EQ(be32At(b, 16), 120u);
+    EXPECT_EQ(be32At(b, 20), 1u);
+    EXPECT_EQ(be32At(b, 24), 48000u);
+    EXPECT_EQ(be32At(b, 28), std::bit_cast<std::uint32_t>(98.5f));
+    EXPECT_EQ(be32At(b, 32), 4u);
     for (std::uint32_t id = 1; id <= 3; ++id) {
         const std::size_t at = 140 + 128 * (id - 1);
         EXPECT_EQ(std::string(b.begin() + at, b.begin() + at + 4), "DATA");
-        EXPECT_EQ(at32(b, at + 4), 120u);
-        EXPECT_EQ(at32(b, at + 8), id);
-        EXPECT_EQ(at32(b, at + 12), 0u);
+        EXPECT_EQ(be32At(b, at + 4), 120u);
+        EXPECT_EQ(be32At(b, at + 8), id);
+        EXPECT_EQ(be32At(b, at + 12), 0u);
     }
 }
 
@@ -118,9 +114,9 @@ TEST(MarkPointFileLayout, PointRecordsAreBigEndianWithTheirFiller) {
     content.getScale(SCALE_FORMANT).insertUnique({7, 2.0f, LINEAR, 0});
     const Bytes b = written(content);
     ASSERT_EQ(b.size(), 524u + 3 * 64);
-    EXPECT_EQ(at32(b, 4), 516u + 3 * 64);
+    EXPECT_EQ(be32At(b, 4), 516u + 3 * 64);
     const std::size_t pitchHead = 140 + 128;
-    EXPECT_EQ(at32(b, pitchHead + 4), 2 * 64 + 120u);
+    EXPECT_EQ(be32At(b, pitchHead + 4), 2 * 64 + 120u);
     const Bytes first(b.begin() + pitchHead + 128, b.begin() + pitchHead + 192);
     Bytes expected = record(1.5, SQUARE, 0x180);
     for (int i = 16; i < 20; ++i)

@@ -12,6 +12,7 @@
 
 using namespace Editor;
 using namespace MarkPoints;
+using TestSupport::curveOf;
 
 namespace {
 // 1000 × 201 pixels over 48000 frames: 48 frames per pixel, 1.0 at y = 100, 2.0 at y = 50.
@@ -59,13 +60,6 @@ struct Desk {
         return n;
     }
 };
-
-CMarkPointArray curveOf(std::initializer_list<CMarkPoint> points) {
-    CMarkPointArray c;
-    for (const CMarkPoint& p : points)
-        c.insertUnique(p);
-    return c;
-}
 
 // Positions, values and styles; the selection is not part of the history.
 std::vector<CMarkPoint> shape(const std::array<CMarkPointArray, 3>& curves) {

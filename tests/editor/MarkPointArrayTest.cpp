@@ -8,18 +8,13 @@
 #include "CurveFrames.h"
 
 using namespace MarkPoints;
+using TestSupport::curveOf;
 
 namespace {
 CMarkPoint point(std::int32_t frame, float value = 1.0f, std::uint32_t style = LINEAR) {
     return {frame, value, style, 0};
 }
 
-CMarkPointArray curveOf(std::initializer_list<CMarkPoint> points) {
-    CMarkPointArray curve;
-    for (const CMarkPoint& p : points)
-        curve.insertUnique(p);
-    return curve;
-}
 } // namespace
 
 // valueAt for each style, with rows on both sides of every point and past the last one.

@@ -3,6 +3,7 @@
 #include "editor/markpoints/MarkPointHistory.h"
 #include "editor/markpoints/MarkPointMovingArray.h"
 #include "editor/markpoints/ValueScale.h"
+#include "support/TestSupport.h"
 
 using namespace MarkPoints;
 
@@ -108,12 +109,9 @@ TEST(MarkPointHistory, PointsComingBackOntoATakenFrameAreRefusedAsAWhole) {
     auto expectRefused = [](Document& d, bool undo) {
         const auto before = d.curves();
         const std::size_t cursor = d.history.getCursor();
-        try {
-            undo ? d.history.undo() : d.history.redo();
-            ADD_FAILURE() << "a point was overwritten";
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), "cannot add two mark points at the same Frame Position!");
-        }
+        EXPECT_EQ(TestSupport::errorText<std::runtime_error>(
+                      [&] { undo ? d.history.undo() : d.history.redo(); }),
+                  "cannot add two mark points at the same Frame Position!");
         EXPECT_EQ(d.curves(), before);
         EXPECT_EQ(d.history.getCursor(), cursor);
     };

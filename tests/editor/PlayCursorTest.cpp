@@ -9,17 +9,11 @@
 #include "editor/markpoints/MarkPoint.h"
 #include "support/TestSupport.h"
 
+#include "CurveFrames.h"
+
 using namespace Editor;
 using namespace MarkPoints;
-
-namespace {
-CMarkPointArray curve(std::initializer_list<CMarkPoint> points) {
-    CMarkPointArray c;
-    for (const CMarkPoint& p : points)
-        c.insertUnique(p);
-    return c;
-}
-} // namespace
+using TestSupport::curveOf;
 
 TEST(PlayCursor, PlainPlayLoopsOverTheRange) {
     struct Row {
@@ -46,7 +40,7 @@ TEST(PlayCursor, PreviewWithFlatCurvesScalesByTheFactors) {
     for (const Row r : {Row{2.0f, 1.0f, 0, 300000}, Row{2.0f, 1.0f, 51200, 300000},
                         Row{1.0f, 2.0f, 25600, 200000}, Row{0.5f, 1.0f, 0, 100000}}) {
         const auto length = static_cast<std::uint64_t>((r.end - r.start) * r.time);
-        PreviewCursor cursor(curve({{0, r.time, LINEAR, 0}}), curve({{0, r.pitch, LINEAR, 0}}),
+        PreviewCursor cursor(curveOf({{0, r.time, LINEAR, 0}}), curveOf({{0, r.pitch, LINEAR, 0}}),
                              44100, r.start, r.end, length);
         EXPECT_EQ(cursor.outputBeforeRange(), static_cast<std::uint64_t>(r.start * r.time));
         const auto last = static_cast<std::int64_t>(length) - 1;
@@ -62,7 +56,7 @@ TEST(PlayCursor, PreviewWithFlatCurvesScalesByTheFactors) {
 
 TEST(PlayCursor, PreviewFollowsATimeStep) {
     // Time 1 up to frame 100000, 2 from there on.
-    const CMarkPointArray time = curve({{100000, 2.0f, SQUARE, 0}});
+    const CMarkPointArray time = curveOf({{100000, 2.0f, SQUARE, 0}});
     const CMarkPointArray flat;
     PreviewCursor whole(time, flat, 44100, 0, 300000, 500000);
     EXPECT_NEAR(whole.frameAt(50000), 50000, 1);

@@ -6,6 +6,7 @@
 
 #include "output/BufferedRenderer.h"
 #include "output/DirectSoundRenderingBuffer.h"
+#include "support/TestSupport.h"
 
 using namespace DirectSound;
 using Output::CAudioRenderer;
@@ -27,15 +28,6 @@ class SilentSource : public CAudioRenderer {
     std::atomic<int> rendered{0};
 };
 
-std::string failureText(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
-
 } // namespace
 
 TEST(DirectSoundErrors, TextEndsWithTheResultName) {
@@ -56,12 +48,13 @@ TEST(DirectSoundConversion, FramesAheadOfThePlayCursor) {
 
 TEST(DirectSoundManager, OpensListedDevicesOnlyAndOnlyOnce) {
     CDirectSoundManager manager;
-    EXPECT_EQ(failureText([&] { manager.Init(Output::deviceIdForName("no such pcm")); }),
+    EXPECT_EQ(TestSupport::errorText([&] { manager.Init(Output::deviceIdForName("no such pcm")); }),
               "CDirectSoundManager::Init() DirectSoundCreate Failed!\n\nDSERR_NODRIVER");
     EXPECT_FALSE(manager.isInitialized());
     manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
-    EXPECT_EQ(failureText([&] { manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME)); }),
-              "CDirectSoundManager::Init() pDirectSound already initialized!\n");
+    EXPECT_EQ(
+        TestSupport::errorText([&] { manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME)); }),
+        "CDirectSoundManager::Init() pDirectSound already initialized!\n");
     manager.Release();
     manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
     EXPECT_TRUE(manager.isInitialized());
@@ -72,7 +65,7 @@ TEST(DirectSoundRenderingBuffer, StartWithoutRendererThrowsBeforePlaying) {
     manager.Init(Output::deviceIdForName(CLOCK_DEVICE_NAME));
     RB output(manager);
     output.init(441);
-    EXPECT_EQ(failureText([&] { output.start(); }),
+    EXPECT_EQ(TestSupport::errorText([&] { output.start(); }),
               "CDirectSoundRenderingBuffer::start: no renderer avail! cannot start!");
     EXPECT_EQ(output.getFramesDelivered(), 0);
     // Nothing plays: the cursor stays at the start, with segment 0 as the last one filled.
@@ -97,7 +90,7 @@ TEST(DirectSoundRenderingBuffer, FailedStartStopsTheQueueAgain) {
     RB output(manager);
     output.init(441);
     output.setRenderer(&queue);
-    EXPECT_EQ(failureText([&] { output.start(); }), "the queue failed");
+    EXPECT_EQ(TestSupport::errorText([&] { output.start(); }), "the queue failed");
     EXPECT_FALSE(queue.isActive());
 }
 

@@ -12,22 +12,6 @@ using Process::CKALODestinationFileBuilder;
 
 namespace {
 
-// Records what the builder asks and answers with prepared paths (or cancels).
-class RecordingDialogs : public Process::DestinationDialogs {
-  public:
-    std::vector<std::string> offered, extensions, messages;
-    std::vector<std::optional<std::string>> answers; // taken in order; cancel when used up
-
-    std::optional<std::string> chooseDestination(const std::string& initialPath,
-                                                 const std::string& extension) override {
-        offered.push_back(initialPath);
-        extensions.push_back(extension);
-        if (offered.size() > answers.size()) return std::nullopt;
-        return answers[offered.size() - 1];
-    }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-};
-
 // A volume with a given number of free bytes, per path.
 class TightBuilder : public CKALODestinationFileBuilder {
   public:
@@ -65,29 +49,28 @@ void describeSource(CKALODestinationFileBuilder& builder, std::vector<std::strin
 
 } // namespace
 
-TEST(DestinationNaming, FirstIndexTriedIsTwo) {
-    TestSupport::TempDir dir;
-    RecordingDialogs dialogs;
-    CKALODestinationFileBuilder builder(dialogs);
-    describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
-    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
-    ASSERT_TRUE(writer);
-    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 2.wav"));
-    EXPECT_TRUE(writer->isOpen());
-    EXPECT_TRUE(dialogs.offered.empty());
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST(DestinationNaming, SkipsTakenIndices) {
-    TestSupport::TempDir dir;
-    touch(dir.file("SoundFile P1.50 T1.50 2.wav"));
-    touch(dir.file("SoundFile P1.50 T1.50 3.wav"));
-    RecordingDialogs dialogs;
-    CKALODestinationFileBuilder builder(dialogs);
-    describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
-    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
-    ASSERT_TRUE(writer);
-    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 4.wav"));
+// The first free index from 2 up names the file; no dialog while one of 2..9 is free.
+TEST(DestinationNaming, FirstFreeIndexFromTwo) {
+    struct Row {
+        std::vector<int> taken;
+        int expected;
+    };
+    for (const Row& r : std::vector<Row>{
+             {{}, 2}, {{3}, 2}, {{2, 3}, 4}, {{2, 4}, 3}, {{2, 3, 4, 5, 6, 7, 8}, 9}}) {
+        TestSupport::TempDir dir;
+        for (int n : r.taken)
+            touch(dir.file("SoundFile P1.50 T1.50 " + std::to_string(n) + ".wav"));
+        RecordingDialogs dialogs;
+        CKALODestinationFileBuilder builder(dialogs);
+        describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
+        std::unique_ptr<Audio::CAudioFile> writer = builder.build();
+        ASSERT_TRUE(writer);
+        EXPECT_EQ(builder.destinationPaths.at(0),
+                  dir.file("SoundFile P1.50 T1.50 " + std::to_string(r.expected) + ".wav"));
+        EXPECT_TRUE(writer->isOpen());
+        EXPECT_TRUE(dialogs.offered.empty());
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
 }
 
 TEST(DestinationNaming, AllNineTakenOffersIndexTenInTheDialog) {
@@ -160,12 +143,7 @@ TEST(DestinationSpace, ShortageShowsTheMessageAndCancelAborts) {
     TightBuilder builder(dialogs);
     describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
     builder.free = 3999;
-    try {
-        builder.build();
-        ADD_FAILURE() << "built without the space";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), aborted);
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { builder.build(); }), aborted);
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{shortOfSpace});
     EXPECT_EQ(dialogs.offered, std::vector<std::string>{dir.file("SoundFile P1.50 T1.50 2.wav")});
     EXPECT_FALSE(std::filesystem::exists(dir.file("SoundFile P1.50 T1.50 2.wav")));
@@ -216,12 +194,9 @@ TEST(DestinationSpace, RealVolumeRefusesMoreThanItHas) {
     RecordingDialogs dialogs;
     CKALODestinationFileBuilder builder(dialogs);
     const std::string path = dir.file("huge.wav");
-    try {
-        builder.CheckForSufficientDiskSpace(path, std::uint64_t{1} << 62);
-        ADD_FAILURE() << "4 EiB reserved";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), shortOfSpace);
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>(
+                  [&] { builder.CheckForSufficientDiskSpace(path, std::uint64_t{1} << 62); }),
+              shortOfSpace);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -248,13 +223,10 @@ TEST(DestinationSpace, FailuresWithoutTextAreCaughtAndNamed) {
     RecordingDialogs dialogs;
     FailingBuilder builder(dialogs);
     const std::string path = dir.file("reserved.wav");
-    try {
-        builder.CheckForSufficientDiskSpace(path, 100);
-        ADD_FAILURE() << "reserved";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() Cannot "
-                               "write a file for some unknown reason!");
-    }
+    EXPECT_EQ(TestSupport::errorText<std::runtime_error>(
+                  [&] { builder.CheckForSufficientDiskSpace(path, 100); }),
+              "CKALODestinationFileBuilder::CheckForSufficientDiskSpace() Cannot "
+              "write a file for some unknown reason!");
     EXPECT_FALSE(std::filesystem::exists(path));
 
     builder.failSpace = true;

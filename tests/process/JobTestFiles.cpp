@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "audio/AudioFileOpener.h"
+#include "editor/CurveFrames.h"
 
 using namespace MarkPoints;
 
@@ -27,10 +28,7 @@ std::unique_ptr<CAudioFile> waveFile(const std::string& path) {
 }
 
 CMarkPointArray curve(std::initializer_list<CMarkPoint> points) {
-    CMarkPointArray result;
-    for (const CMarkPoint& point : points)
-        result.insertUnique(point);
-    return result;
+    return TestSupport::curveOf(points);
 }
 
 } // namespace JobTest

@@ -20,23 +20,16 @@ TEST(ProgressTexts, ProgressWindowLine) {
     EXPECT_EQ(Process::progressWindowText(-5), "0 seconds");
 }
 
-TEST(ProgressTexts, RemainingTimeText) {
-    EXPECT_EQ(Process::remainingText(999), "0 seconds");
-    EXPECT_EQ(Process::remainingText(1000), "1 second");
-    EXPECT_EQ(Process::remainingText(1999), "1 second");
-    EXPECT_EQ(Process::remainingText(12'000), "12 seconds");
-    EXPECT_EQ(Process::remainingText(61'000), "1 min");
-    EXPECT_EQ(Process::remainingText(3'660'000), "1h:01m");
-    EXPECT_EQ(Process::remainingText(3'600'000), "1h:00m");
-}
-
-TEST(ProgressTexts, RemainingTimeTextCountsDays) {
+TEST(ProgressTexts, RemainingTimeTextCountsUpToDays) {
     const std::uint64_t day = 86'400'000, hour = 3'600'000, minute = 60'000;
-    EXPECT_EQ(Process::remainingText(day), "24h:00m");
-    EXPECT_EQ(Process::remainingText(day + hour + 5 * minute), "25h:05m");
-    EXPECT_EQ(Process::remainingText(2 * day - 1), "47h:59m");
-    EXPECT_EQ(Process::remainingText(2 * day), "2 days");
-    EXPECT_EQ(Process::remainingText(3 * day + 5 * hour), "3 days");
+    const std::pair<std::uint64_t, const char*> rows[] = {
+        {999, "0 seconds"},       {1000, "1 second"},  {1999, "1 second"},
+        {12'000, "12 seconds"},   {61'000, "1 min"},   {3'660'000, "1h:01m"},
+        {hour, "1h:00m"},         {day, "24h:00m"},    {day + hour + 5 * minute, "25h:05m"},
+        {2 * day - 1, "47h:59m"}, {2 * day, "2 days"}, {3 * day + 5 * hour, "3 days"},
+    };
+    for (const auto& [ms, text] : rows)
+        EXPECT_EQ(Process::remainingText(ms), text) << ms;
 }
 
 namespace {

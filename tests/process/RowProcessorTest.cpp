@@ -44,14 +44,6 @@ TEST(RowFactors, PitchFromSemitonesAndCents) {
 
 namespace {
 
-class NoDialogs : public DestinationDialogs {
-  public:
-    std::optional<std::string> chooseDestination(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    void showMessage(const std::string&) override {}
-};
-
 struct RowFixture {
     TestSupport::TempDir dir;
     std::unique_ptr<Audio::CAudioFileCache> cache;
@@ -75,7 +67,7 @@ TEST(RowProcessing, NamesTheFileAfterTheFactorsAndClosesTheSource) {
     row.cents = -50;
     row.timeValue = 1.0; // one second for a half-second file
     row.timeUnit = Seconds;
-    NoDialogs dialogs;
+    RecordingDialogs dialogs; // cancels every question
     const RowResult result =
         processRow(row, fixture.source, {}, 2, dialogs, nullptr, RowHooks{}, nullptr);
     ASSERT_TRUE(result.destination);
@@ -92,7 +84,7 @@ TEST(RowProcessing, CurvesKeepTheFactorsOutOfTheName) {
     RowSettings row;
     row.useMarkPoints = true;
     row.curves[0] = curve({{0, 1.5f, LINEAR}});
-    NoDialogs dialogs;
+    RecordingDialogs dialogs; // cancels every question
     NamingSettings naming;
     naming.targetDirectory = (fixture.dir.path() / "out").string();
     std::filesystem::create_directory(naming.targetDirectory);
@@ -108,7 +100,7 @@ TEST(RowProcessing, CancelledNamingGivesNoDestination) {
     RowSettings row;
     NamingSettings naming;
     naming.includePitch = naming.includeTime = naming.includeIndex = false;
-    NoDialogs dialogs;
+    RecordingDialogs dialogs; // cancels every question
     // Without any part the name is the source's own, which exists.
     const RowResult result =
         processRow(row, fixture.source, naming, 3, dialogs, nullptr, RowHooks{}, nullptr);
@@ -121,7 +113,7 @@ TEST(RowProcessing, RefusesARequestBeyondTheRangeBeforeMakingAFile) {
     RowSettings row;
     row.timeValue = 12.8001; // 128 times the source's 0.1 s and a little more
     row.timeUnit = Seconds;
-    NoDialogs dialogs;
+    RecordingDialogs dialogs; // cancels every question
     EXPECT_THROW(processRow(row, fixture.source, {}, 3, dialogs, nullptr, RowHooks{}, nullptr),
                  std::out_of_range);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fixture.dir.path()),

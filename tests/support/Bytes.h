@@ -46,4 +46,10 @@ inline std::uint32_t le32At(const std::vector<unsigned char>& b, std::size_t at)
            std::uint32_t{b.at(at + 2)} << 16 | std::uint32_t{b.at(at + 3)} << 24;
 }
 
+// The big-endian 32-bit value at byte `at`.
+inline std::uint32_t be32At(const std::vector<unsigned char>& b, std::size_t at) {
+    return std::uint32_t{b.at(at)} << 24 | std::uint32_t{b.at(at + 1)} << 16 |
+           std::uint32_t{b.at(at + 2)} << 8 | std::uint32_t{b.at(at + 3)};
+}
+
 } // namespace TestSupport
