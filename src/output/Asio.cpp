@@ -211,7 +211,8 @@ void CASIO::createBuffers() {
     for (int i = 0; i < usedInputs; ++i)
         bufferInfos[static_cast<std::size_t>(i)] = {1, i, {nullptr, nullptr}};
     for (int i = 0; i < usedOutputs; ++i)
-        bufferInfos[static_cast<std::size_t>(usedInputs + i)] = {0, i, {nullptr, nullptr}};
+        bufferInfos[static_cast<std::size_t>(usedInputs) + static_cast<std::size_t>(i)] = {
+            0, i, {nullptr, nullptr}};
     const int used = usedInputs + usedOutputs;
     check(driver->createBuffers(bufferInfos.data(), used, preferredSize, &callbacks),
           "asio: createBuffers() Failed!");

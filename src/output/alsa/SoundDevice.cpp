@@ -43,9 +43,13 @@ void addAlsaHints(std::vector<DeviceEntry>& devices) {
         const std::string direction = hintValue(*hint, "IOID");
         if (name.empty() || name == "default" || (!direction.empty() && direction != "Output"))
             continue;
-        const std::string description = oneLine(hintValue(*hint, "DESC"));
-        devices.push_back({Output::deviceIdForName(name),
-                           description.empty() ? name : description + " (" + name + ")", name});
+        std::string shown = oneLine(hintValue(*hint, "DESC"));
+        if (shown.empty()) {
+            shown = name;
+        } else {
+            shown += " (" + name + ")";
+        }
+        devices.push_back({Output::deviceIdForName(name), shown, name});
     }
     snd_device_name_free_hint(hints);
 }
