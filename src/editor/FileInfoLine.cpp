@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "audio/PlayTime.h"
+
 namespace Editor {
 
 using namespace Audio;
@@ -29,20 +31,7 @@ const char* channelPart(u32 channels, bool split) {
 } // namespace
 
 std::string durationText(u64 frames, u32 rate) {
-    if (rate == 0) return "0:00:00.000";
-    const auto seconds = static_cast<u64>(static_cast<double>(frames) / rate + 0.01);
-    // The nudge can round the seconds up past the frames; the remainder is then none.
-    const u64 whole = seconds * rate;
-    const u64 remainder = frames > whole ? frames - whole : 0;
-    auto ms = static_cast<u64>(static_cast<double>(remainder) * 1000.0 / rate + 0.01);
-    if (ms > 999) ms = 999;
-    char text[64];
-    std::snprintf(text, sizeof text, "%llu:%.2llu:%.2llu.%.3llu",
-                  static_cast<unsigned long long>(seconds / 3600),
-                  static_cast<unsigned long long>(seconds / 60 % 60),
-                  static_cast<unsigned long long>(seconds % 60),
-                  static_cast<unsigned long long>(ms));
-    return text;
+    return playTimeText(frames, rate, '.');
 }
 
 std::string fileInfoLine(const AudioFormat& format, u64 frames, bool split, FileType type) {
