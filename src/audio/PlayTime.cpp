@@ -5,8 +5,7 @@
 namespace Audio {
 
 std::string playTimeText(u64 frames, u32 sampleRate, char separator) {
-    const std::string zero = std::string("0:00:00") + separator + "000";
-    if (sampleRate == 0) return zero;
+    if (sampleRate == 0) return std::string("0:00:00") + separator + "000";
     const auto seconds = static_cast<u64>(static_cast<double>(frames) / sampleRate + 0.01);
     // The nudge can round the seconds up past the frames; the remainder is then none.
     const u64 whole = seconds * sampleRate;
