@@ -5,10 +5,10 @@
 #include <stdexcept>
 
 #include "audio/MemoryFile.h"
-#include "editor/markpoints/AnchorPointsLoadSave.h"
-#include "editor/markpoints/MarkPointHistory.h"
-#include "editor/markpoints/MarkPointMovingArray.h"
-#include "editor/markpoints/ValueScale.h"
+#include "markpoints/AnchorPointsLoadSave.h"
+#include "markpoints/MarkPointHistory.h"
+#include "markpoints/MarkPointMovingArray.h"
+#include "markpoints/ValueScale.h"
 
 using namespace MarkPoints;
 

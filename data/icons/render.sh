@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 for size in 48 128; do
-  rsvg-convert -w "$size" -h "$size" ../../src/app/ui/resources/stretchwerk.svg \
+  rsvg-convert -w "$size" -h "$size" ../../src/ui/main/resources/stretchwerk.svg \
     -o "stretchwerk-$size.png"
 done

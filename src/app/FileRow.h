@@ -11,7 +11,7 @@
 
 #include "audio/AudioFileCache.h"
 #include "audio/AudioFileOpener.h"
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 #include "process/RowProcessor.h"
 
 namespace App {

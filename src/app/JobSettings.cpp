@@ -4,8 +4,8 @@
 
 namespace App {
 
-std::int32_t qualityFrom(Audio::i32 stored) {
-    return stored >= 1 && stored <= 4 ? stored : 2;
+Engine::Quality qualityFrom(Audio::i32 stored) {
+    return stored >= 1 && stored <= 4 ? static_cast<Engine::Quality>(stored) : Engine::Quality::Fast;
 }
 
 JobSettings jobSettingsFrom(const CSettings& settings) {

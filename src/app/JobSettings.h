@@ -8,12 +8,13 @@ namespace App {
 
 struct JobSettings {
     Process::NamingSettings naming;
-    std::int32_t quality = 2;
+    Engine::Quality quality = Engine::Quality::Fast;
     bool exactPitch = false;
 };
 
-// A stored quality outside 1..4 gives the polyphonic fast mode, as at start-up.
-std::int32_t qualityFrom(Audio::i32 stored);
+// The algorithm for a stored quality: one outside 1..4 gives the polyphonic fast mode, as at
+// start-up. The menu, the batch and the preview all ask here.
+Engine::Quality qualityFrom(Audio::i32 stored);
 JobSettings jobSettingsFrom(const CSettings& settings);
 
 // The settings file's values, or the defaults when there is no file; a file that cannot be

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 #include "process/RowProcessor.h"
 
 namespace App {

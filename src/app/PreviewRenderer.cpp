@@ -31,14 +31,14 @@ PreviewRenderer::~PreviewRenderer() {
 }
 
 bool PreviewRenderer::start(CFileRow& row, std::int64_t startFrame, std::int64_t endFrame,
-                            std::int32_t quality, PreviewProgress& sink, Done done) {
+                            Engine::Quality quality, PreviewProgress& sink, Done done) {
     if (running) return false;
     wait();
     const auto& curves = row.curves();
     job = std::make_unique<Process::CKALO2FileProcess>(&sink, curves[0], curves[1], curves[2]);
     job->init({.source = &row.getCache(),
                .dynamic = true,
-               .qualityMode = quality,
+               .quality = quality,
                .startFrame = startFrame,
                .endFrame = endFrame});
     std::unique_ptr<CAudioFile> destination = createMemoryAudioFile(row.format(), row.isSplit());
@@ -57,6 +57,7 @@ void PreviewRenderer::render(std::unique_ptr<CAudioFile> destination, const Done
         if (complete) {
             result.outcome = PreviewResult::Ready;
             result.cache = makeRowCache(std::move(destination));
+            result.step = job->getStep();
         } else {
             progress->setPercent(0.0);
             destination.reset();

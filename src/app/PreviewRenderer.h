@@ -34,6 +34,8 @@ struct PreviewResult {
     enum Outcome { Ready, Aborted, Failed } outcome = Aborted;
     // The rendered range, ready to play (Ready only).
     std::unique_ptr<Audio::CAudioFileCache> cache;
+    // The engine's step, for walking the curves as the preview did.
+    double step = 0.0;
     std::string error;
 };
 
@@ -50,7 +52,7 @@ class PreviewRenderer {
 
     // Renders frames [start, end) of the row along its curves (factors 1.0, mark points on,
     // formants not preserved) into a memory file. One preview at a time: false while one runs.
-    bool start(CFileRow& row, std::int64_t startFrame, std::int64_t endFrame, std::int32_t quality,
+    bool start(CFileRow& row, std::int64_t startFrame, std::int64_t endFrame, Engine::Quality quality,
                PreviewProgress& progress, Done done);
     // From any thread; the job stops at its next block.
     void abort();

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "editor/markpoints/MarkPointFile.h"
+#include "markpoints/MarkPointFile.h"
 
 using namespace MarkPoints;
 

@@ -16,7 +16,7 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/ProcessStatus.h"
-#include "editor/markpoints/MarkPointFile.h"
+#include "markpoints/MarkPointFile.h"
 #include "process/ProcessingLimits.h"
 #include "process/RowProcessor.h"
 
@@ -68,7 +68,7 @@ struct SourceSpec {
 
 struct ProcessRequest {
     RowSettings row;
-    std::optional<std::int32_t> quality;
+    std::optional<Engine::Quality> quality;
     std::string markpoints;
     NamingSettings naming;
     std::optional<bool> partsBefore;
@@ -105,11 +105,11 @@ void parseTime(const std::string& text, RowSettings& row) {
     if (row.timeValue <= 0.0) throw UsageError("--time must be greater than 0");
 }
 
-std::int32_t parseQuality(const std::string& name) {
-    if (name == "mono") return 1;
-    if (name == "fast") return 2;
-    if (name == "medium") return 3;
-    if (name == "best") return 4;
+Engine::Quality parseQuality(const std::string& name) {
+    if (name == "mono") return Engine::Quality::Monophonic;
+    if (name == "fast") return Engine::Quality::Fast;
+    if (name == "medium") return Engine::Quality::Medium;
+    if (name == "best") return Engine::Quality::Best;
     throw UsageError("--quality takes mono, fast, medium or best");
 }
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "editor/markpoints/MarkPoint.h"
+#include "markpoints/MarkPoint.h"
 
 namespace Editor {
 

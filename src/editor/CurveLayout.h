@@ -6,7 +6,7 @@
 
 #include "editor/EditorTypes.h"
 #include "editor/ViewGeometry.h"
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 
 namespace Editor {
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "editor/CurveLayout.h"
-#include "editor/markpoints/ValueSnapping.h"
+#include "markpoints/ValueSnapping.h"
 
 namespace Editor {
 

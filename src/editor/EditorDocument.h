@@ -13,10 +13,10 @@
 #include "editor/EditorTypes.h"
 #include "editor/FineTune.h"
 #include "editor/ViewGeometry.h"
-#include "editor/markpoints/MarkPointArray.h"
-#include "editor/markpoints/MarkPointHistory.h"
-#include "editor/markpoints/MarkPointMovingArray.h"
-#include "editor/markpoints/ValueScale.h"
+#include "markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointHistory.h"
+#include "markpoints/MarkPointMovingArray.h"
+#include "markpoints/ValueScale.h"
 
 namespace Editor {
 

@@ -2,8 +2,8 @@
 // The small value types the editor document and its view exchange.
 #include <cstdint>
 
-#include "editor/markpoints/MarkPoint.h"
-#include "editor/markpoints/MarkPointMovingArray.h"
+#include "markpoints/MarkPoint.h"
+#include "markpoints/MarkPointMovingArray.h"
 
 namespace Editor {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "editor/markpoints/MarkPoint.h"
+#include "markpoints/MarkPoint.h"
 
 namespace Editor {
 

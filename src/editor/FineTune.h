@@ -3,7 +3,7 @@
 // (percent, BPM or semitones) per pixel, within the display equivalents of 0.25 and 4.0.
 #include <cstdint>
 
-#include "editor/markpoints/ValueScale.h"
+#include "markpoints/ValueScale.h"
 
 namespace Editor {
 

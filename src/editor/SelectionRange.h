@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "editor/PreviewRange.h"
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 
 namespace Editor {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 
 namespace Editor {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "editor/markpoints/MarkPoint.h"
+#include "markpoints/MarkPoint.h"
 
 namespace Editor {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/markpoints/ValueScale.h"
+#include "markpoints/ValueScale.h"
 
 namespace Editor {
 

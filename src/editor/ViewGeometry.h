@@ -3,8 +3,8 @@
 // axis built for the view's height and vertical zoom.
 #include <cstdint>
 
-#include "editor/markpoints/MarkPointMovingArray.h"
-#include "editor/markpoints/ValueScale.h"
+#include "markpoints/MarkPointMovingArray.h"
+#include "markpoints/ValueScale.h"
 
 namespace Editor {
 

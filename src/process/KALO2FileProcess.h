@@ -1,21 +1,20 @@
 #pragma once
 // One processing job: streams a cached source through the time/pitch engine into a
 // destination file, with fixed factors or factors that follow the mark point curves.
-#include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "audio/AudioFile.h"
 #include "audio/AudioFileCache.h"
-#include "audio/ChannelLimits.h"
-#include "editor/markpoints/MarkPointArray.h"
+#include "engine/TimePitchEngine.h"
+#include "markpoints/MarkPointArray.h"
+#include "process/FactorSource.h"
 #include "process/JobParameters.h"
-#include "process/KALO2.h"
 #include "process/OutputStage.h"
 #include "process/ProcessingProgress.h"
-#include "process/ScaleArray.h"
+#include "process/StretchStream.h"
 
 namespace Process {
 
@@ -37,10 +36,12 @@ class CKALO2FileProcess {
     void requestAbort() { abortRequested.store(true); }
     bool wasAborted() const { return aborted; }
     std::uint64_t getExpectedLength() const { return expectedLength; }
-    double getTimeFactor() const { return timeFactor; }
-    double getPitchFactor() const { return pitchFactor; }
-    double getFormantFactor() const { return formantFactor; }
-    std::int32_t getQualityMode() const { return qualityMode; }
+    double getTimeFactor() const { return factors.time; }
+    double getPitchFactor() const { return factors.pitch; }
+    double getFormantFactor() const { return factors.formant; }
+    Engine::Quality getQuality() const { return options.quality; }
+    // The engine's output frames per call at pitch 1.0 (after init).
+    double getStep() const { return stream ? stream->engine().step() : 0.0; }
     // What went wrong while closing the destination after `process` failed; empty when nothing.
     const std::string& getCloseFailure() const { return closeFailure; }
     static constexpr const char* kUnknownCloseFailure =
@@ -49,31 +50,17 @@ class CKALO2FileProcess {
 
   private:
     bool blockLoop(Audio::CAudioFile& destination);
-    void updateFactors(std::int64_t position);
-    std::uint64_t estimateLength();
-    std::uint64_t simulateOutput(std::int64_t end);
-    std::uint32_t readBlock();
-    void writeOutput(Audio::CAudioFile& destination, std::int32_t frames, std::int64_t* latency);
+    std::uint64_t estimateLength(double step) const;
     void closeAfterFailure(Audio::CAudioFile& destination);
     static void closeAndReopen(Audio::CAudioFile& destination);
 
-    ScaleArray timeScale, pitchScale, formantScale;
-    ScaleArray estimateTime, estimatePitch;
-    double pitchFactor = 1.0, timeFactor = 1.0, formantFactor = 1.0;
+    MarkPoints::CMarkPointArray curves[3]; // time, pitch, formant
+    Engine::Factors factors;
+    Engine::EngineOptions options;
     bool dynamic = false;
-    std::array<std::unique_ptr<float[]>, Audio::kMaxBlockChannels> channels{};
-    std::int32_t channelCount = 0;
-    float sampleRate = 0.0f;
-    std::uint64_t framesProduced = 0;
-    std::uint64_t expectedLength = 0;
-    std::int64_t sourcePosition = 0;
-    std::uint32_t blockRequest = KALO2_FirstRequest;
-    std::unique_ptr<unsigned char[]> engineState;
     bool preserveFormants = false;
-    std::int32_t qualityMode = 3;
-    bool doubleLength = false;
-    bool exactPitch = false;
     bool initialised = false;
+    std::uint64_t expectedLength = 0;
     std::int64_t startFrame = 0, endFrame = 0;
     std::atomic<bool> abortRequested{false};
     bool aborted = false;
@@ -81,16 +68,9 @@ class CKALO2FileProcess {
     ProcessingProgress* progress;
     Audio::CAudioFileCache* source = nullptr;
     Audio::AudioFormat sourceFormat{};
+    std::unique_ptr<FactorSource> factorSource;
+    std::unique_ptr<StretchStream> stream;
     COutputStage pending; // output not yet written to the destination
 };
-
-// Above this the engine, at a pitch factor of 4, would move less than one source frame per
-// call: a larger (or infinite) time factor would never reach the end of the source.
-inline constexpr double maxTimeFactor = 128.0;
-
-// Keeps a factor a curve or a caller gives within what the engine takes: NaN becomes 1.0,
-// pitch and formant stay within [0.25, 4], the time factor within [0.1, maxTimeFactor].
-double saneRatio(double factor);
-double saneTimeFactor(double factor);
 
 } // namespace Process

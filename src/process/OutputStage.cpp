@@ -13,11 +13,12 @@ void COutputStage::reserve(int channels, std::uint32_t frames) {
     held = 0;
 }
 
-void COutputStage::add(Audio::CAudioFile& destination, float* const* from, std::uint32_t frames) {
+void COutputStage::add(Audio::CAudioFile& destination, const float* const* from,
+                       std::uint32_t frames) {
     if (held + frames > capacity) flush(destination);
     if (frames > capacity) {
         Audio::u32 written = 0;
-        destination.write(const_cast<float**>(from), frames, &written);
+        destination.write(const_cast<float**>(from), frames, &written); // write() only reads
         return;
     }
     for (std::size_t c = 0; c < buffers.size(); ++c)

@@ -14,7 +14,7 @@ class COutputStage {
     // Room for `frames` frames of `channels` channels; what was held is dropped.
     void reserve(int channels, std::uint32_t frames);
     // Adds frames of every channel (from[c][0..frames)), writing out first what would overflow.
-    void add(Audio::CAudioFile& destination, float* const* from, std::uint32_t frames);
+    void add(Audio::CAudioFile& destination, const float* const* from, std::uint32_t frames);
     // Writes out everything held.
     void flush(Audio::CAudioFile& destination);
     // Frames held, not yet written.

@@ -3,13 +3,13 @@
 // curve values beyond them are taken as the nearest limit while a file is processed.
 #include <string>
 
-#include "process/KALO2FileProcess.h"
+#include "engine/Factors.h"
 #include "process/RowProcessor.h"
 
 namespace Process {
 
 inline constexpr double kMinTimeFactor = 0.1;
-inline constexpr double kMaxTimeFactor = maxTimeFactor;
+inline constexpr double kMaxTimeFactor = Engine::kMaxTimeFactor;
 inline constexpr double kMinPitchFactor = 0.25;
 inline constexpr double kMaxPitchFactor = 4.0;
 inline constexpr int kMaxShiftCents = 2400; // a pitch factor of 4 in cents

@@ -83,7 +83,7 @@ std::unique_ptr<CAudioFile> buildDestination(CKALODestinationFileBuilder& builde
 } // namespace
 
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
-                     std::int32_t qualityMode, DestinationDialogs& dialogs,
+                     Engine::Quality quality, DestinationDialogs& dialogs,
                      ProcessingProgress* progress, const RowHooks& hooks,
                      std::vector<std::string>* partialPaths) {
     RowObserver* observer = hooks.observer;
@@ -100,7 +100,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
               .source = &cache,
               .dynamic = row.useMarkPoints,
               .preserveFormants = row.preserveFormants,
-              .qualityMode = qualityMode,
+              .quality = quality,
               .doubleLength = row.doubleLength,
               .exactPitch = row.exactPitch});
     CKALODestinationFileBuilder builder(dialogs);

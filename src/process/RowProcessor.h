@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "audio/AudioFileCache.h"
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 #include "process/KALO2FileProcess.h"
 #include "process/KALODestinationFileBuilder.h"
 
@@ -82,7 +82,7 @@ struct RowHooks {
 // in `failure` with the destination, closed with a valid header; its paths are in
 // `partialPaths` as soon as it exists.
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
-                     std::int32_t qualityMode, DestinationDialogs& dialogs,
+                     Engine::Quality quality, DestinationDialogs& dialogs,
                      ProcessingProgress* progress, const RowHooks& hooks,
                      std::vector<std::string>* partialPaths);
 

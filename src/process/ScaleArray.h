@@ -2,7 +2,7 @@
 // A processing job's own copy of one mark point curve, evaluated forward with a cursor.
 #include <vector>
 
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 
 namespace Process {
 

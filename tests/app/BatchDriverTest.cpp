@@ -12,7 +12,7 @@ namespace {
 
 JobSettings besideSources() {
     JobSettings s;
-    s.quality = 1;
+    s.quality = Engine::Quality::Monophonic;
     return s;
 }
 

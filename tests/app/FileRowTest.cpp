@@ -105,7 +105,7 @@ TEST(FileRow, CheckBoxesExcludeEachOther) {
 TEST(FileRow, StoredQualityOutsideTheModesIsFast) {
     const std::pair<int, int> cases[] = {{-1, 2}, {0, 2}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 2}};
     for (const auto& [stored, used] : cases)
-        EXPECT_EQ(qualityFrom(stored), used) << stored;
+        EXPECT_EQ(static_cast<int>(qualityFrom(stored)), used) << stored;
     CSettings settings([] { return std::vector<OutputDevice>{}; });
     settings.includeTime = false;
     settings.namePrefix = true;
@@ -116,7 +116,7 @@ TEST(FileRow, StoredQualityOutsideTheModesIsFast) {
     EXPECT_FALSE(job.naming.includeTime);
     EXPECT_TRUE(job.naming.partsBeforeTitle);
     EXPECT_EQ(job.naming.targetDirectory, "/tmp/out");
-    EXPECT_EQ(job.quality, 2);
+    EXPECT_EQ(job.quality, Engine::Quality::Fast);
 }
 
 TEST(FileRow, SourceBpmMustLieAboveOneUpToTenThousand) {

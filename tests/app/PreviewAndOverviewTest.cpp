@@ -35,7 +35,7 @@ PreviewResult renderAndWait(PreviewRenderer& renderer, CFileRow& row, std::int64
                             std::int64_t end, PreviewProgress& progress, bool abortAtOnce = false) {
     std::promise<PreviewResult> done;
     auto result = done.get_future();
-    EXPECT_TRUE(renderer.start(row, start, end, 2, progress,
+    EXPECT_TRUE(renderer.start(row, start, end, Engine::Quality::Fast, progress,
                                [&](PreviewResult r) { done.set_value(std::move(r)); }));
     if (abortAtOnce) renderer.abort();
     renderer.wait();

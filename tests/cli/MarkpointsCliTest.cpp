@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliPath.h"
-#include "editor/markpoints/MarkPointFile.h"
+#include "markpoints/MarkPointFile.h"
 #include "support/TestSupport.h"
 
 using namespace MarkPoints;

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "cli/CliPath.h"
-#include "editor/markpoints/MarkPointFile.h"
+#include "markpoints/MarkPointFile.h"
 #include "support/TestSupport.h"
 
 using namespace MarkPoints;

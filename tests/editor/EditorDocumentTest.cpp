@@ -8,7 +8,7 @@
 #include "editor/EditorDocument.h"
 #include "support/TestSupport.h"
 
-#include "CurveFrames.h"
+#include "support/CurveFrames.h"
 
 using namespace Editor;
 using namespace MarkPoints;

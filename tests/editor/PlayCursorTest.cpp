@@ -6,10 +6,10 @@
 
 #include "editor/PlayCursor.h"
 #include "editor/PreviewRange.h"
-#include "editor/markpoints/MarkPoint.h"
+#include "markpoints/MarkPoint.h"
 #include "support/TestSupport.h"
 
-#include "CurveFrames.h"
+#include "support/CurveFrames.h"
 
 using namespace Editor;
 using namespace MarkPoints;
@@ -41,7 +41,7 @@ TEST(PlayCursor, PreviewWithFlatCurvesScalesByTheFactors) {
                         Row{1.0f, 2.0f, 25600, 200000}, Row{0.5f, 1.0f, 0, 100000}}) {
         const auto length = static_cast<std::uint64_t>((r.end - r.start) * r.time);
         PreviewCursor cursor(curveOf({{0, r.time, LINEAR, 0}}), curveOf({{0, r.pitch, LINEAR, 0}}),
-                             44100, r.start, r.end, length);
+                             512.0, r.start, r.end, length);
         EXPECT_EQ(cursor.outputBeforeRange(), static_cast<std::uint64_t>(r.start * r.time));
         const auto last = static_cast<std::int64_t>(length) - 1;
         for (const std::int64_t e : {std::int64_t{0}, std::int64_t{1000}, last / 3, last}) {
@@ -58,16 +58,16 @@ TEST(PlayCursor, PreviewFollowsATimeStep) {
     // Time 1 up to frame 100000, 2 from there on.
     const CMarkPointArray time = curveOf({{100000, 2.0f, SQUARE, 0}});
     const CMarkPointArray flat;
-    PreviewCursor whole(time, flat, 44100, 0, 300000, 500000);
+    PreviewCursor whole(time, flat, 512.0, 0, 300000, 500000);
     EXPECT_NEAR(whole.frameAt(50000), 50000, 1);
     EXPECT_NEAR(whole.frameAt(150000), 125000, 512);
     EXPECT_NEAR(whole.frameAt(400000), 250000, 512);
     // An output longer than the curves give never moves the cursor past the range.
-    PreviewCursor longer(time, flat, 44100, 0, 300000, 900000);
+    PreviewCursor longer(time, flat, 512.0, 0, 300000, 900000);
     EXPECT_EQ(longer.frameAt(800000), 300000);
 
     // A range from the step on: the output before it counts at time 1.
-    PreviewCursor part(time, flat, 44100, 200000, 300000, 200000);
+    PreviewCursor part(time, flat, 512.0, 200000, 300000, 200000);
     EXPECT_NEAR(static_cast<double>(part.outputBeforeRange()), 300000, 512);
     EXPECT_NEAR(part.frameAt(0), 200000, 1);
     EXPECT_NEAR(part.frameAt(100000), 250000, 1);

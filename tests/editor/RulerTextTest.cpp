@@ -8,7 +8,7 @@
 
 #include "editor/FileInfoLine.h"
 #include "editor/ValueRulerText.h"
-#include "editor/markpoints/MarkPoint.h"
+#include "markpoints/MarkPoint.h"
 
 using namespace Editor;
 using namespace MarkPoints;

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "EngineDriver.h"
-#include "process/EngineParameters.h"
+#include "engine/EngineDriver.h"
+#include "engine/kalo2/EngineParameters.h"
 #include "process/RowProcessor.h"
 
 using namespace EngineTest;
@@ -39,7 +39,7 @@ TEST(ExactPitch, BothModesLandWhereTheyShould) {
     for (const double tone : {440.0, 1000.0})
         for (const int semitones : {7, 12, 19, -5, -12}) {
             const double request = Process::pitchFactorOf(semitones, 0);
-            const int m = Process::outputFramesFor(request, 1);
+            const int m = Engine::outputFramesFor(request, 1);
             const Measured plain = shifted(tone, semitones, false);
             const Measured exact = shifted(tone, semitones, true);
             const std::string where = std::to_string(tone) + " Hz " + std::to_string(semitones);

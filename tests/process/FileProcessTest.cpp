@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "EngineDriver.h"
+#include "engine/EngineDriver.h"
 #include "JobTestFiles.h"
 #include "audio/DataFile.h"
 #include "audio/WaveFile.h"
@@ -52,7 +52,7 @@ std::uint64_t estimateOf(Source& source, const Curves& curves, bool dynamic, dou
     job.init({.timeFactor = time,
               .source = source.get(),
               .dynamic = dynamic,
-              .qualityMode = 3,
+              .quality = Engine::Quality::Medium,
               .startFrame = start,
               .endFrame = end});
     return job.getExpectedLength();
@@ -76,7 +76,7 @@ TEST(FileProcessLifecycle, ProcessWithoutInitIsALogicError) {
               "CKALO2FileProcess::process() call init() befor process() please!");
 
     // Every run needs its own init.
-    job.init({.source = source.get(), .qualityMode = 3});
+    job.init({.source = source.get(), .quality = Engine::Quality::Medium});
     EXPECT_TRUE(job.process(writer.get()));
     auto second = waveFile(source.output("second.wav"));
     EXPECT_THROW(job.process(second.get()), std::logic_error);
@@ -89,7 +89,7 @@ TEST(FileProcessFactors, FixedFactorsAndPreservedFormants) {
               .timeFactor = 1.5,
               .formantFactor = 3.0,
               .source = source.get(),
-              .qualityMode = 3});
+              .quality = Engine::Quality::Medium});
     EXPECT_EQ(job.getPitchFactor(), 2.0);
     EXPECT_EQ(job.getTimeFactor(), 1.5);
     EXPECT_EQ(job.getFormantFactor(), 3.0);
@@ -98,7 +98,7 @@ TEST(FileProcessFactors, FixedFactorsAndPreservedFormants) {
               .formantFactor = 3.0,
               .source = source.get(),
               .preserveFormants = true,
-              .qualityMode = 3});
+              .quality = Engine::Quality::Medium});
     EXPECT_EQ(job.getFormantFactor(), 0.5);
 }
 
@@ -112,12 +112,11 @@ TEST(FileProcessFactors, DoubleLengthOverridesFactorsQualityAndCurves) {
               .source = source.get(),
               .dynamic = true,
               .preserveFormants = true,
-              .qualityMode = 2,
+              .quality = Engine::Quality::Fast,
               .doubleLength = true});
     EXPECT_EQ(job.getTimeFactor(), 2.0);
     EXPECT_EQ(job.getPitchFactor(), 1.0);
     EXPECT_EQ(job.getFormantFactor(), 1.0);
-    EXPECT_EQ(job.getQualityMode(), 5);
     EXPECT_EQ(job.getExpectedLength(), 10000u);
 
     auto writer = waveFile(source.output());
@@ -134,7 +133,7 @@ TEST(FileProcessFactors, DynamicWithoutPointsRunsAtOne) {
               .formantFactor = 3.0,
               .source = source.get(),
               .dynamic = true,
-              .qualityMode = 3});
+              .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), 1.0);
@@ -146,7 +145,7 @@ TEST(FileProcessFactors, DynamicPreservedFormantsFollowThePitchCurve) {
     Source source(5000);
     Curves curves{{}, curve({{0, 2.0f, LINEAR}}), curve({{0, 3.0f, LINEAR}})};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
-    job.init({.source = source.get(), .dynamic = true, .preserveFormants = true, .qualityMode = 3});
+    job.init({.source = source.get(), .dynamic = true, .preserveFormants = true, .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getPitchFactor(), 2.0);
@@ -159,7 +158,7 @@ TEST(FileProcessFactors, CurveValuesAreKeptWithinTheEngineRanges) {
     Curves curves{curve({{0, notANumber, LINEAR}}), curve({{0, 0.0f, LINEAR}}),
                   curve({{0, 1e9f, LINEAR}})};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
-    job.init({.source = source.get(), .dynamic = true, .qualityMode = 3});
+    job.init({.source = source.get(), .dynamic = true, .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getTimeFactor(), 1.0);
@@ -212,10 +211,10 @@ TEST(FileProcessFactors, HugeTimeFactorsStillReachTheEnd) {
     Source source(1000);
     const CMarkPointArray huge = curve({{0, 1e30f, LINEAR}});
     CKALO2FileProcess job(nullptr, huge, {}, {});
-    job.init({.source = source.get(), .dynamic = true, .qualityMode = 3});
+    job.init({.source = source.get(), .dynamic = true, .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
-    EXPECT_EQ(job.getTimeFactor(), Process::maxTimeFactor);
+    EXPECT_EQ(job.getTimeFactor(), Engine::kMaxTimeFactor);
     EXPECT_GT(framesOf(source.output()), 100'000u);
 }
 
@@ -230,7 +229,7 @@ TEST(FileProcessOutput, MatchesTheEngineWithTheLatencyDropped) {
         job.init({.pitchFactor = 1.5,
                   .timeFactor = 1.25,
                   .source = source.get(),
-                  .qualityMode = 3,
+                  .quality = Engine::Quality::Medium,
                   .exactPitch = exact});
         auto writer = openWriter(source.output(), 2);
         ASSERT_TRUE(job.process(writer.get()));
@@ -261,7 +260,7 @@ TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {
     job.init({.pitchFactor = 0.8,
               .timeFactor = 0.9,
               .source = source.get(),
-              .qualityMode = 2,
+              .quality = Engine::Quality::Fast,
               .startFrame = 3000,
               .endFrame = 11000});
     auto writer = openWriter(source.output(), 1);
@@ -282,7 +281,7 @@ TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {
 TEST(FileProcessOutput, EmptyStretchWritesOnlyWhatExceedsTheLatency) {
     Source source(20000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init({.source = source.get(), .qualityMode = 3, .startFrame = 5000, .endFrame = 5000});
+    job.init({.source = source.get(), .quality = Engine::Quality::Medium, .startFrame = 5000, .endFrame = 5000});
     EXPECT_EQ(job.getExpectedLength(), 0u);
     auto writer = openWriter(source.output(), 1);
     ASSERT_TRUE(job.process(writer.get()));
@@ -300,7 +299,7 @@ TEST(FileProcessOutput, ShortSourcesGiveAtLeastTheExpectedLength) {
     for (const auto& row : rows) {
         Source source(row.frames);
         CKALO2FileProcess job(nullptr, {}, {}, {});
-        job.init({.timeFactor = row.time, .source = source.get(), .qualityMode = 3});
+        job.init({.timeFactor = row.time, .source = source.get(), .quality = Engine::Quality::Medium});
         auto writer = openWriter(source.output(), 1);
         ASSERT_TRUE(job.process(writer.get()));
         EXPECT_GT(job.getExpectedLength(), 0u) << row.frames;
@@ -331,7 +330,7 @@ TEST(FileProcessAbort, StopsEarlyAndLeavesAClosedValidFile) {
     AbortingProgress progress(10);
     CKALO2FileProcess job(&progress, {}, {}, {});
     progress.job = &job;
-    job.init({.timeFactor = 2.0, .source = source.get(), .qualityMode = 3});
+    job.init({.timeFactor = 2.0, .source = source.get(), .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     EXPECT_FALSE(job.process(writer.get()));
     EXPECT_TRUE(job.wasAborted());
@@ -347,7 +346,7 @@ TEST(FileProcessAbort, StopsEarlyAndLeavesAClosedValidFile) {
 TEST(FileProcessAbort, RequestBeforeProcessStopsAtTheFirstBlock) {
     Source source(20000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init({.source = source.get(), .qualityMode = 3});
+    job.init({.source = source.get(), .quality = Engine::Quality::Medium});
     job.requestAbort();
     auto writer = waveFile(source.output());
     EXPECT_FALSE(job.process(writer.get()));
@@ -359,7 +358,7 @@ TEST(FileProcessAbort, ACompleteRunIsNotAborted) {
     Source source(8000);
     AbortingProgress progress(-1);
     CKALO2FileProcess job(&progress, {}, {}, {});
-    job.init({.source = source.get(), .qualityMode = 3});
+    job.init({.source = source.get(), .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     EXPECT_TRUE(job.process(writer.get()));
     EXPECT_FALSE(job.wasAborted());
@@ -371,7 +370,7 @@ TEST(FileProcessAbort, ACompleteRunIsNotAborted) {
 TEST(FileProcessFailures, EightChannelsAreProcessedNineRefusedAtInit) {
     Source eight(3000, 8);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init({.source = eight.get(), .qualityMode = 3});
+    job.init({.source = eight.get(), .quality = Engine::Quality::Medium});
     auto writer = waveFile(eight.output());
     ASSERT_TRUE(job.process(writer.get()));
     const Channels out = readWave(eight.output());
@@ -381,7 +380,7 @@ TEST(FileProcessFailures, EightChannelsAreProcessedNineRefusedAtInit) {
     Source nine(2000, 9);
     CKALO2FileProcess refused(nullptr, {}, {}, {});
     EXPECT_NE(TestSupport::errorText<std::runtime_error>([&] {
-                  refused.init({.source = nine.get(), .qualityMode = 3});
+                  refused.init({.source = nine.get(), .quality = Engine::Quality::Medium});
               }).find("9 channels"),
               std::string::npos);
     writer = waveFile(nine.output());
@@ -394,7 +393,7 @@ TEST(FileProcessFailures, LoopFailureClosesTheDestinationAndRethrows) {
     // The unknown style shapes the segment that ends at frame 15000, reached after 10000.
     const CMarkPointArray broken = curve({{10000, 2.0f, LINEAR}, {15000, 1.0f, 8}});
     CKALO2FileProcess job(nullptr, {}, {}, broken);
-    job.init({.source = source.get(), .dynamic = true, .qualityMode = 3});
+    job.init({.source = source.get(), .dynamic = true, .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { job.process(writer.get()); }),
               "CKALO2FileProcess::process_ScaleArray: unknown Type!");
@@ -426,7 +425,7 @@ TEST(FileProcessFailures, AFailureWhileClosingAfterAFailureIsKept) {
     for (const bool standard : {true, false}) {
         Source source(200000);
         CKALO2FileProcess job(nullptr, {}, {}, {});
-        job.init({.source = source.get(), .qualityMode = 3});
+        job.init({.source = source.get(), .quality = Engine::Quality::Medium});
         BrokenWriter writer(source.output(), standard);
         EXPECT_THROW(job.process(&writer), std::runtime_error);
         EXPECT_EQ(job.getCloseFailure(),
@@ -439,7 +438,7 @@ TEST(FileProcessFailures, AFailureWhileClosingAfterAFailureIsKept) {
 TEST(FileProcessFailures, ASourceCutWhileProcessedFails) {
     Source source(200000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init({.source = source.get(), .qualityMode = 3});
+    job.init({.source = source.get(), .quality = Engine::Quality::Medium});
     ASSERT_EQ(::truncate(source.path().c_str(), 44 + 2 * 150000), 0);
     auto writer = waveFile(source.output());
     EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { job.process(writer.get()); }),

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "audio/AudioFileOpener.h"
-#include "editor/CurveFrames.h"
+#include "support/CurveFrames.h"
 
 using namespace MarkPoints;
 

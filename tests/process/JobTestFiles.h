@@ -10,7 +10,7 @@
 
 #include "audio/AudioFile.h"
 #include "audio/AudioFileCache.h"
-#include "editor/markpoints/MarkPointArray.h"
+#include "markpoints/MarkPointArray.h"
 #include "process/KALODestinationFileBuilder.h"
 #include "support/AudioFiles.h"
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "EngineDriver.h"
-#include "process/EngineParameters.h"
+#include "engine/EngineDriver.h"
+#include "engine/kalo2/EngineParameters.h"
 #include "process/RowProcessor.h"
 
 using namespace EngineTest;
@@ -50,7 +50,7 @@ TEST(EngineFrames, ExactRatiosFromSemitoneStepsKeepTheirWholeFrames) {
     } cases[] = {{12, 0, 1, 256},   {12, 0, 2, 512},    {13, -100, 1, 256},
                  {-12, 0, 1, 1024}, {-21, 46, 1, 1676}, {-9, 46, 2, 1676}};
     for (const Case& c : cases)
-        EXPECT_EQ(Process::outputFramesFor(Process::pitchFactorOf(c.semitones, c.cents), c.k),
+        EXPECT_EQ(Engine::outputFramesFor(Process::pitchFactorOf(c.semitones, c.cents), c.k),
                   c.frames)
             << c.semitones << " " << c.cents << " k=" << c.k;
     OneCall engine;
@@ -119,7 +119,7 @@ TEST(EngineChannels, CountStopsAtTheFirstNullBufferAndAtEight) {
     float x[1];
     using Buffers = float* const[8];
     const auto usable = [](int count, const Buffers& b) {
-        return Process::usableChannels(count, b);
+        return Engine::usableChannels(count, b);
     };
     EXPECT_EQ(usable(3, Buffers{nullptr, x, x}), 0);
     EXPECT_EQ(usable(3, Buffers{x, x, nullptr, x, x, x, x, x}), 2);

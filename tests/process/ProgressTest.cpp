@@ -140,7 +140,7 @@ TEST(BatchProgressEstimate, WindowStopAbortsTheJob) {
     SteppingBatchProgress progress(window);
     Process::CKALO2FileProcess job(&progress, {}, {}, {});
     progress.setJob(&job);
-    job.init({.source = cache.get(), .qualityMode = 3});
+    job.init({.source = cache.get(), .quality = Engine::Quality::Medium});
     auto writer = JobTest::waveFile(dir.file("out.wav"));
     EXPECT_FALSE(job.process(writer.get()));
     // The job checks the request right after each report: the stop at the third report ends

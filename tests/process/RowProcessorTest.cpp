@@ -69,7 +69,7 @@ TEST(RowProcessing, NamesTheFileAfterTheFactorsAndClosesTheSource) {
     row.timeUnit = Seconds;
     RecordingDialogs dialogs; // cancels every question
     const RowResult result =
-        processRow(row, fixture.source, {}, 2, dialogs, nullptr, RowHooks{}, nullptr);
+        processRow(row, fixture.source, {}, Engine::Quality::Fast, dialogs, nullptr, RowHooks{}, nullptr);
     ASSERT_TRUE(result.destination);
     EXPECT_FALSE(result.aborted);
     EXPECT_EQ(result.destinationPaths,
@@ -89,7 +89,7 @@ TEST(RowProcessing, CurvesKeepTheFactorsOutOfTheName) {
     naming.targetDirectory = (fixture.dir.path() / "out").string();
     std::filesystem::create_directory(naming.targetDirectory);
     const RowResult result =
-        processRow(row, fixture.source, naming, 3, dialogs, nullptr, RowHooks{}, nullptr);
+        processRow(row, fixture.source, naming, Engine::Quality::Medium, dialogs, nullptr, RowHooks{}, nullptr);
     ASSERT_TRUE(result.destination);
     EXPECT_EQ(result.destinationPaths,
               std::vector<std::string>{naming.targetDirectory + "/Song 2.wav"});
@@ -103,7 +103,7 @@ TEST(RowProcessing, CancelledNamingGivesNoDestination) {
     RecordingDialogs dialogs; // cancels every question
     // Without any part the name is the source's own, which exists.
     const RowResult result =
-        processRow(row, fixture.source, naming, 3, dialogs, nullptr, RowHooks{}, nullptr);
+        processRow(row, fixture.source, naming, Engine::Quality::Medium, dialogs, nullptr, RowHooks{}, nullptr);
     EXPECT_FALSE(result.destination);
     EXPECT_EQ(framesOf(fixture.source.memberPaths[0]), 4000u) << "the source was touched";
 }
@@ -114,7 +114,7 @@ TEST(RowProcessing, RefusesARequestBeyondTheRangeBeforeMakingAFile) {
     row.timeValue = 12.8001; // 128 times the source's 0.1 s and a little more
     row.timeUnit = Seconds;
     RecordingDialogs dialogs; // cancels every question
-    EXPECT_THROW(processRow(row, fixture.source, {}, 3, dialogs, nullptr, RowHooks{}, nullptr),
+    EXPECT_THROW(processRow(row, fixture.source, {}, Engine::Quality::Medium, dialogs, nullptr, RowHooks{}, nullptr),
                  std::out_of_range);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fixture.dir.path()),
                             std::filesystem::directory_iterator()),

@@ -7,7 +7,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/ui/Dialogs.h"
+#include "ui/common/Dialogs.h"
 
 class ScriptedDialogs : public Ui::Dialogs {
   public:

@@ -1,0 +1,210 @@
+#include "ui/main/PreferencesDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/DeviceList.h"
+#include "ui/common/Dialogs.h"
+#include "audio/AudioFileOpener.h"
+#include "process/NameBuilder.h"
+
+namespace Ui {
+
+namespace {
+
+QString fileNamePart(const std::string& path) {
+    return QString::fromStdString(Audio::fileNameOf(path));
+}
+
+class PreferencesDialog : public QDialog {
+  public:
+    PreferencesDialog(QWidget* parent, App::CSettings& s) : QDialog(parent), settings(s) {
+        setObjectName(QStringLiteral("PreferencesDlg"));
+        setWindowTitle(tr("Preferences"));
+        build();
+        load();
+    }
+
+    void accept() override {
+        const int index = device->currentIndex();
+        if (index >= 0 && index < static_cast<int>(devices.size()))
+            settings.deviceId = devices[index].id;
+        if (editorChanged && !editor.empty()) settings.editorPath = editor;
+        settings.includePitch = pitch->isChecked();
+        settings.includeTime = time->isChecked();
+        settings.includeIndex = index_->isChecked();
+        settings.namePrefix = prefix->isChecked();
+        settings.namePostfix = postfix->isChecked();
+        if (beside->isChecked())
+            settings.targetPath.clear();
+        else if (folderChanged && !folder.empty())
+            settings.targetPath = folder;
+        QDialog::accept();
+    }
+
+  private:
+    template <class T> T* control(T* w, const char* name, const QString& accessible = {}) {
+        w->setObjectName(QLatin1String(name));
+        if (!accessible.isEmpty()) w->setAccessibleName(accessible);
+        return w;
+    }
+
+    void build() {
+        device = control(new QComboBox(this), "IDC_DEVICE", tr("Output device"));
+        editorName = control(new QLabel(this), "IDC_EDSTRING", tr("External editor"));
+        auto* chooseEditor =
+            control(new QPushButton(tr("Choose..."), this), "ctl418", tr("Choose editor"));
+        pitch = control(new QCheckBox(tr("Include pitch"), this), "IDC_INCLUDEPITCH");
+        time = control(new QCheckBox(tr("Include time"), this), "IDC_INCLUDETIME");
+        index_ = control(new QCheckBox(tr("Include index"), this), "IDC_INCLUDEINDEX");
+        prefix = control(new QRadioButton(tr("Settings before the name"), this), "IDC_PREFIXEXT");
+        postfix = control(new QRadioButton(tr("Settings after the name"), this), "IDC_POSTFIXEXT");
+        prefix->setAutoExclusive(false);
+        postfix->setAutoExclusive(false);
+        sample = control(new QLabel(this), "IDC_NAMESAMPLE", tr("Sample name"));
+        beside = control(new QCheckBox(tr("Beside the source file"), this), "IDC_USECURRENTLOC");
+        folderName = control(new QLabel(this), "IDC_DIRSTRING", tr("Target folder"));
+        chooseFolder = control(new QPushButton(tr("Choose..."), this), "IDC_DIRCHOOSE",
+                               tr("Choose target folder"));
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("IDOK"));
+        buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("IDCANCEL"));
+
+        auto group = [this](const QString& title, QLayout* content) {
+            auto* box = new QGroupBox(title, this);
+            box->setLayout(content);
+            return box;
+        };
+        auto* deviceLayout = new QVBoxLayout;
+        deviceLayout->addWidget(device);
+        auto* editorLayout = new QHBoxLayout;
+        editorLayout->addWidget(editorName, 1);
+        editorLayout->addWidget(chooseEditor);
+        auto* nameLayout = new QGridLayout;
+        nameLayout->addWidget(pitch, 0, 0);
+        nameLayout->addWidget(prefix, 0, 1);
+        nameLayout->addWidget(time, 1, 0);
+        nameLayout->addWidget(postfix, 1, 1);
+        nameLayout->addWidget(index_, 2, 0);
+        nameLayout->addWidget(sample, 3, 0, 1, 2);
+        auto* folderLayout = new QGridLayout;
+        folderLayout->addWidget(beside, 0, 0, 1, 2);
+        folderLayout->addWidget(folderName, 1, 0);
+        folderLayout->addWidget(chooseFolder, 1, 1);
+        folderLayout->setColumnStretch(0, 1);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(group(tr("Sound device"), deviceLayout));
+        layout->addWidget(group(tr("External editor"), editorLayout));
+        layout->addWidget(group(tr("File names"), nameLayout));
+        layout->addWidget(group(tr("Target folder"), folderLayout));
+        layout->addWidget(buttons);
+
+        connect(buttons, &QDialogButtonBox::accepted, this, &PreferencesDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        connect(chooseEditor, &QPushButton::clicked, this, [this] { pickEditor(); });
+        connect(chooseFolder, &QPushButton::clicked, this, [this] { pickFolder(); });
+        connect(beside, &QCheckBox::clicked, this, [this](bool on) { besideClicked(on); });
+        connect(prefix, &QRadioButton::clicked, this, [this] {
+            prefix->setChecked(true);
+            postfix->setChecked(false);
+            updateSample();
+        });
+        connect(postfix, &QRadioButton::clicked, this, [this] {
+            postfix->setChecked(true);
+            prefix->setChecked(false);
+            updateSample();
+        });
+        for (QCheckBox* box : {pitch, time, index_})
+            connect(box, &QCheckBox::toggled, this, [this] { updateSample(); });
+    }
+
+    void load() {
+        try {
+            devices = App::listOutputDevices();
+        } catch (const std::exception& e) {
+            Dialogs::current().message(this, QString::fromUtf8(e.what()), kAppTitle);
+        }
+        for (const App::OutputDevice& d : devices)
+            device->addItem(QString::fromStdString(d.name));
+        device->setCurrentIndex(devices.empty() ? -1 : 0);
+        for (std::size_t i = 0; i < devices.size(); ++i)
+            if (devices[i].id == settings.deviceId) device->setCurrentIndex(static_cast<int>(i));
+        if (!settings.editorPath.empty()) editorName->setText(fileNamePart(settings.editorPath));
+        pitch->setChecked(settings.includePitch);
+        time->setChecked(settings.includeTime);
+        index_->setChecked(settings.includeIndex);
+        prefix->setChecked(settings.namePrefix);
+        postfix->setChecked(settings.namePostfix);
+        folder = settings.targetPath;
+        const bool hasFolder = !settings.targetPath.empty();
+        beside->setChecked(!hasFolder);
+        folderName->setText(hasFolder ? QString::fromStdString(folder) : QString());
+        chooseFolder->setEnabled(hasFolder);
+        updateSample();
+    }
+
+    void updateSample() {
+        Process::NameBuilder names;
+        names.includePitch = pitch->isChecked();
+        names.includeTime = time->isChecked();
+        names.includeIndex = index_->isChecked();
+        names.partsBeforeTitle = prefix->isChecked();
+        names.semitones = 1.0f;
+        names.cents = 50.0f;
+        names.timeFactor = 1.5f;
+        sample->setText(QStringLiteral("Sample:\t\t") +
+                        QString::fromStdString(names.compose("SoundFile.wav", 3)));
+    }
+
+    void pickEditor() {
+        const QString path =
+            Dialogs::current().openFile(this, QStringLiteral("Choose external editor"), QString(),
+                                        QStringLiteral("Programs (*)"), true);
+        if (path.isEmpty()) return;
+        editor = path.toStdString();
+        editorChanged = true;
+        editorName->setText(fileNamePart(editor));
+    }
+
+    void pickFolder() {
+        const QString chosen = Dialogs::current().chooseFolder(
+            this, QStringLiteral("Choose target directory"), QString::fromStdString(folder));
+        if (chosen.isEmpty()) return;
+        folder = chosen.toStdString();
+        folderChanged = true;
+        folderName->setText(chosen);
+    }
+
+    void besideClicked(bool on) {
+        folderName->setText(on ? QString() : QString::fromStdString(folder));
+        chooseFolder->setEnabled(!on);
+        folderChanged = !on;
+    }
+
+    App::CSettings& settings;
+    std::vector<App::OutputDevice> devices;
+    bool editorChanged = false, folderChanged = false;
+    std::string editor, folder;
+    QComboBox* device = nullptr;
+    QLabel *editorName = nullptr, *sample = nullptr, *folderName = nullptr;
+    QCheckBox *pitch = nullptr, *time = nullptr, *index_ = nullptr, *beside = nullptr;
+    QRadioButton *prefix = nullptr, *postfix = nullptr;
+    QPushButton* chooseFolder = nullptr;
+};
+
+} // namespace
+
+bool runPreferences(QWidget* parent, App::CSettings& settings) {
+    PreferencesDialog dialog(parent, settings);
+    return Dialogs::current().exec(dialog) == QDialog::Accepted;
+}
+
+} // namespace Ui

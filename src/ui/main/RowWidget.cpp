@@ -1,0 +1,168 @@
+#include "ui/main/RowWidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include "ui/main/NumberField.h"
+
+namespace Ui {
+
+RowWidget::RowWidget(App::CFileRow& row, QWidget* parent) : QFrame(parent), model(row) {
+    setFixedHeight(58);
+    setFocusPolicy(Qt::ClickFocus);
+    setAutoFillBackground(false);
+    build();
+    connectControls();
+    refresh();
+}
+
+void RowWidget::build() {
+    name = new QLabel(this);
+    name->setObjectName(QStringLiteral("ctl105"));
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    info = new QLabel(this);
+    info->setObjectName(QStringLiteral("ctl110"));
+    semitones = new NumberField(App::kSemitoneLimit, tr("Semitones"), this);
+    semitones->setObjectName(QStringLiteral("ctl112"));
+    semitones->setToolTip(tr("Pitch shift in semitones (-48 to 48)"));
+    cents = new NumberField(App::kCentLimit, tr("Cents"), this);
+    cents->setObjectName(QStringLiteral("ctl113"));
+    cents->setToolTip(tr("Pitch shift in cents (-99 to 99)"));
+    time = new QLineEdit(this);
+    time->setObjectName(QStringLiteral("ctl116"));
+    time->setAccessibleName(tr("Time"));
+    time->setFixedWidth(76);
+    time->setToolTip(tr("New duration in the unit beside it"));
+    unit = new QComboBox(this);
+    unit->setObjectName(QStringLiteral("ctl119"));
+    unit->setAccessibleName(tr("Time unit"));
+    unit->addItems({QStringLiteral("secs"), QStringLiteral("%"), QStringLiteral("bpm")});
+    unit->setFixedWidth(58);
+    doubleLength = new QCheckBox(tr("2×"), this);
+    doubleLength->setObjectName(QStringLiteral("ctl117"));
+    doubleLength->setToolTip(tr("Double length: twice as long, pitch unchanged"));
+    doubleLength->setAccessibleName(tr("Double length"));
+    formants = new QCheckBox(tr("Formants"), this);
+    formants->setObjectName(QStringLiteral("ctl118"));
+    formants->setToolTip(tr("Preserve formants"));
+    markPoints = new QCheckBox(tr("Curves"), this);
+    markPoints->setObjectName(QStringLiteral("ctl120"));
+    markPoints->setToolTip(tr("Use the mark point curves of the wave editor"));
+    markPoints->setAccessibleName(tr("Use mark points"));
+    editor = new QPushButton(tr("W"), this);
+    editor->setFixedSize(26, 20);
+    editor->setObjectName(QStringLiteral("ctl444"));
+    editor->setAccessibleName(tr("Wave editor"));
+    editor->setToolTip(tr("Open the wave editor to draw the time, pitch and formant curves"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(name);
+    top->addWidget(info, 1);
+    top->addWidget(editor);
+    auto* controls = new QHBoxLayout;
+    controls->setSpacing(3);
+    controls->addWidget(semitones);
+    controls->addWidget(cents);
+    controls->addSpacing(4);
+    controls->addWidget(time);
+    controls->addWidget(unit);
+    controls->addWidget(doubleLength);
+    controls->addWidget(formants);
+    controls->addWidget(markPoints);
+    controls->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 3, 6, 3);
+    layout->setSpacing(2);
+    layout->addLayout(top);
+    layout->addLayout(controls);
+    setAccessibleName(QString::fromStdString(model.nameLine()));
+    setAccessibleDescription(QString::fromStdString(model.infoLine()));
+}
+
+void RowWidget::connectControls() {
+    connect(semitones, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this](int v) { model.setSemitoneText(std::to_string(v)); });
+    connect(cents, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this](int v) { model.setCentText(std::to_string(v)); });
+    connect(time, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model.setTimeText(text.toStdString()); });
+    connect(unit, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        emit timeUnitChosen(this, index,
+                            QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+    });
+    connect(doubleLength, &QCheckBox::toggled, this, [this](bool on) {
+        model.setDoubleLength(on);
+        refresh();
+    });
+    connect(markPoints, &QCheckBox::toggled, this, [this](bool on) {
+        model.setUseMarkPoints(on);
+        refresh();
+    });
+    connect(formants, &QCheckBox::toggled, this,
+            [this](bool on) { model.setPreserveFormants(on); });
+    connect(editor, &QPushButton::clicked, this, [this] { emit editorRequested(this); });
+}
+
+void RowWidget::showEnabled() {
+    const bool idle = !model.busy;
+    const bool parameters = idle && model.parametersEnabled();
+    for (QWidget* w : std::initializer_list<QWidget*>{semitones, cents, time, unit})
+        w->setEnabled(parameters);
+    formants->setEnabled(idle && model.preserveFormantsEnabled());
+    doubleLength->setEnabled(idle);
+    markPoints->setEnabled(idle);
+    editor->setEnabled(model.overviewBuilding == 0);
+}
+
+void RowWidget::refresh() {
+    name->setText(QString::fromStdString(model.nameLine()));
+    info->setText(QString::fromStdString(model.infoLine()));
+    const QSignalBlocker b1(semitones), b2(cents), b3(doubleLength), b4(markPoints), b5(formants);
+    semitones->setValue(model.getSemitones());
+    cents->setValue(model.getCents());
+    if (!time->hasFocus() || time->text().isEmpty())
+        time->setText(QString::fromStdString(model.getTimeText()));
+    unit->setCurrentIndex(model.getTimeUnit());
+    doubleLength->setChecked(model.getDoubleLength());
+    markPoints->setChecked(model.getUseMarkPoints());
+    formants->setChecked(model.getPreserveFormants());
+    showEnabled();
+    update();
+}
+
+void RowWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    QColor fill = palette().color(QPalette::Base);
+    if (model.created) fill = QColor(0xe6, 0xf4, 0xe6);
+    if (model.busy) fill = QColor(0xfb, 0xec, 0xc8);
+    if (model.selected) fill = palette().color(QPalette::Highlight).lighter(170);
+    painter.fillRect(rect(), fill);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(rect().bottomLeft(), rect().bottomRight());
+    if (model.selected) {
+        painter.fillRect(QRect(0, 0, 4, height()), palette().color(QPalette::Highlight));
+    }
+    QFrame::paintEvent(event);
+}
+
+void RowWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit clicked(this, event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
+    QFrame::mousePressEvent(event);
+}
+
+void RowWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit doubleClicked(this);
+}
+
+} // namespace Ui

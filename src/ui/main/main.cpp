@@ -1,0 +1,41 @@
+// stretchwerk: the desktop application.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+
+#include "app/DeviceList.h"
+#include "ui/main/AboutBox.h"
+#include "ui/main/FileListWidget.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/StartUp.h"
+
+int main(int argc, char** argv) {
+    Q_INIT_RESOURCE(resources);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Stretchwerk"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0.2.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("stretchwerk"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/stretchwerk/stretchwerk.svg")));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Changes the duration and pitch of WAV and AIFF files."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(
+        {QStringLiteral("no-splash"), QStringLiteral("Do not show the picture at start-up.")});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Files to put in the batch list."),
+                                 QStringLiteral("[FILE...]"));
+    parser.process(app);
+
+    App::CSettings settings(App::listOutputDevices);
+    Ui::loadSettingsAtStartUp(nullptr, settings);
+    Ui::MainWindow window(settings);
+    window.selectAlgorithm(settings.quality, false);
+    window.fileList()->initEngine();
+    window.show();
+    if (!parser.isSet(QStringLiteral("no-splash"))) Ui::showAboutBox(&window, true);
+    if (!parser.positionalArguments().isEmpty())
+        window.fileList()->openPaths(parser.positionalArguments());
+    return QApplication::exec();
+}

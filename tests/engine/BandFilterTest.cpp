@@ -1,0 +1,50 @@
+// The band filter's shortcut for the lowest bands: sub-frames only the period search reads
+// are evaluated at the search points alone. What the splice and the search read must match
+// the full filter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "engine/kalo2/BandFilter.h"
+
+using namespace Engine;
+
+namespace {
+
+struct Filtered {
+    std::vector<float> segment = std::vector<float>(kSegmentCapacity);
+};
+
+// Slot 4's band (0-344 Hz at 44.1 kHz: bins 0..31) over a segment of 4096 random samples.
+Filtered filterLowestBand(int decimation) {
+    const CRateTables& tables = CRateTables::forRateMultiple(1);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
+    Filtered out;
+    std::generate(out.segment.begin(), out.segment.begin() + 4096, [&] { return uniform(random); });
+    std::vector<float> accumulator(kSegmentCapacity);
+    auto work = std::make_unique<FilterWork>();
+    CBandFilter::filter(out.segment.data(), 4096, 0, 31, 6, FilterUse{4096, decimation}, tables,
+                        accumulator.data(), *work);
+    return out;
+}
+
+} // namespace
+
+TEST(BandFilter, SearchPointsOfTheLowestBandMatchTheFullFilter) {
+    ASSERT_NE(CRateTables::forRateMultiple(1).searchSinesFor(64), nullptr);
+    const Filtered full = filterLowestBand(1); // no table for decimation 1: full transforms
+    const Filtered sparse = filterLowestBand(64);
+    double largest = 0.0;
+    for (int i = 0; i < 4096; ++i)
+        largest = std::max(largest, std::fabs(static_cast<double>(full.segment[i])));
+    ASSERT_GT(largest, 1e-4);
+    for (int i = 0; i < 1024; ++i)
+        ASSERT_EQ(sparse.segment[i], full.segment[i]) << i; // the splice's part
+    for (int i = 63; i < 4096; i += 64)
+        EXPECT_NEAR(sparse.segment[i], full.segment[i], 1e-5 * largest) << i;
+}
