@@ -21,7 +21,8 @@ if ! "$cmake" --install "$build" --prefix "$prefix" >/dev/null; then
   exit 1
 fi
 
-expected=(bin/stretchwerk-cli share/man/man1/stretchwerk-cli.1)
+expected=(bin/stretchwerk-cli share/man/man1/stretchwerk-cli.1.gz share/doc/stretchwerk/copyright
+          share/doc/stretchwerk/changelog.gz)
 if [ "$gui" = 1 ]; then
   expected+=(
     bin/stretchwerk
@@ -30,7 +31,7 @@ if [ "$gui" = 1 ]; then
     share/icons/hicolor/48x48/apps/stretchwerk.png
     share/icons/hicolor/128x128/apps/stretchwerk.png
     share/metainfo/io.github.stretchwerk.Stretchwerk.metainfo.xml
-    share/man/man1/stretchwerk.1
+    share/man/man1/stretchwerk.1.gz
     share/doc/stretchwerk/manual.html
   )
 fi
@@ -47,15 +48,15 @@ done
 # The man pages render without a single groff warning.
 need groff
 need man
-for page in "$prefix"/share/man/man1/*.1; do
-  warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1) || fail "groff failed on ${page##*/}"
+for page in "$prefix"/share/man/man1/*.1.gz; do
+  warnings=$(zcat "$page" | groff -man -Tutf8 -ww -z 2>&1) || fail "groff failed on ${page##*/}"
   [ -z "$warnings" ] || fail "groff warns about ${page##*/}: $warnings"
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man warns about ${page##*/}: $warnings"
 done
 
 # A man page names every command and long option its program's --help shows.
-page_source() { sed 's/\\-/-/g' "$prefix/share/man/man1/$1"; }
+page_source() { zcat "$prefix/share/man/man1/$1.gz" | sed 's/\\-/-/g'; }
 check_page_covers() { # PAGE HELP_TEXT
   local source word
   source=$(page_source "$1")
