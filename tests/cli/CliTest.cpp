@@ -46,6 +46,22 @@ TEST(CliInfo, AgreesWithSoxOnItsFiles) {
     }
 }
 
+TEST(CliInfo, DetectsTheTempoOnRequest) {
+    TestSupport::TempDir dir;
+    // A 10 ms beep every half second: 120 BPM; and a file without a beat.
+    const std::string clicks = dir.file("clicks.wav"), quiet = dir.file("quiet.wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 44100 '" + clicks +
+                               "' synth 0.01 sine 1000 pad 0 0.49 repeat 23"),
+              0);
+    ASSERT_EQ(TestSupport::run("sox -n -r 44100 '" + quiet + "' synth 12 sine 440"), 0);
+    std::string out;
+    ASSERT_EQ(runCli("info --tempo '" + clicks + "' '" + quiet + "'", &out), 0) << out;
+    EXPECT_EQ(valueOf(out, "Detected tempo"), "120.0 BPM") << out;
+    EXPECT_NE(out.find("Detected tempo: none"), std::string::npos) << out;
+    ASSERT_EQ(runCli("info '" + clicks + "'", &out), 0);
+    EXPECT_EQ(out.find("Detected tempo"), std::string::npos) << "only on request";
+}
+
 TEST(CliInfo, ReportsEachBadFileAndGoesOn) {
     TestSupport::TempDir dir;
     const std::string good = dir.file("good.wav");
