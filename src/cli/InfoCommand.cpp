@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -8,19 +9,22 @@
 #include "audio/AudioFileOpener.h"
 #include "audio/AudioFileCache.h"
 #include "cli/Commands.h"
+#include "cli/JsonObject.h"
 #include "process/TempoDetector.h"
 
 namespace Cli {
 
 const char* const infoHelp =
-    "usage: stretchwerk-cli info [--tempo] FILE...\n"
+    "usage: stretchwerk-cli info [--tempo] [--json] FILE...\n"
     "\n"
     "Shows the properties of WAV and AIFF files: play time, path, format, sample rate,\n"
     "word length, channels and frames. A file that cannot be opened is reported on stderr;\n"
     "the others are still shown, and the exit status is 1.\n"
     "\n"
     "  --tempo   also detect the tempo from the first two minutes (60 to 200 BPM; \"none\"\n"
-    "            when there is no steady beat)\n";
+    "            when there is no steady beat)\n"
+    "  --json    one JSON object per file and line instead (see the man page); a file that\n"
+    "            cannot be opened gives {\"path\": ..., \"error\": ...}\n";
 
 std::string describeFailure(const std::string& path, const std::string& what) {
     std::string text = what;
@@ -35,28 +39,74 @@ std::string describeFailure(const std::string& path, const std::string& what) {
 
 namespace {
 
-std::string detectedTempoText(std::unique_ptr<Audio::CAudioFile> file) {
+struct InfoOptions {
+    bool tempo = false;
+    bool json = false;
+};
+
+double detectedBpm(std::unique_ptr<Audio::CAudioFile> file) {
     Audio::CAudioFileCache cache(std::move(file), 2, 65536);
-    const Process::TempoEstimate tempo = Process::detectTempo(cache);
-    if (tempo.bpm <= 0.0) return "none";
+    return Process::detectTempo(cache).bpm;
+}
+
+std::string tempoText(double bpm) {
+    if (bpm <= 0.0) return "none";
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f BPM", tempo.bpm);
+    std::snprintf(text, sizeof text, "%.1f BPM", bpm);
     return text;
+}
+
+std::string valueOf(const std::vector<App::PropertyLine>& lines, const std::string& key) {
+    for (const auto& [name, value] : lines)
+        if (name == key) return value;
+    return {};
+}
+
+void showFile(const std::string& path, const InfoOptions& options, bool first, Streams io) {
+    auto file = Audio::openSourceFile(path);
+    const std::string fullPath = std::filesystem::absolute(path).lexically_normal().string();
+    const auto lines =
+        App::fileProperties(*file, fullPath, Audio::fileTypeFromExtension(path), false);
+    const Audio::AudioFormat format = file->format;
+    const Audio::u64 frames = file->getFrames();
+    const double bpm = options.tempo ? detectedBpm(std::move(file)) : 0.0;
+    if (options.json) {
+        JsonObject o;
+        o.add("path", path)
+            .add("fullPath", fullPath)
+            .add("format", valueOf(lines, "Format"))
+            .add("sampleRate", static_cast<std::uint64_t>(format.sampleRate))
+            .add("bits", static_cast<std::uint64_t>(format.bitsPerSample))
+            .add("channels", static_cast<std::uint64_t>(format.channels))
+            .add("frames", static_cast<std::uint64_t>(frames))
+            .add("seconds", format.sampleRate ? static_cast<double>(frames) / format.sampleRate
+                                              : 0.0);
+        if (options.tempo) {
+            if (bpm > 0.0) o.add("tempo", std::round(bpm * 100.0) / 100.0);
+            else o.addNull("tempo");
+        }
+        io.out << o.text() << '\n';
+        return;
+    }
+    if (!first) io.out << '\n';
+    for (const auto& [key, value] : lines)
+        io.out << key << ": " << value << '\n';
+    if (options.tempo) io.out << "Detected tempo: " << tempoText(bpm) << '\n';
 }
 
 } // namespace
 
 int runInfo(Arguments& args, Streams io) {
     std::vector<std::string> paths;
-    bool tempo = false;
+    InfoOptions options;
     while (!args.done()) {
         const std::string word = args.take();
         if (word == "--help" || word == "-h") {
             io.out << infoHelp;
             return 0;
         }
-        if (word == "--tempo") {
-            tempo = true;
+        if (word == "--tempo" || word == "--json") {
+            (word == "--tempo" ? options.tempo : options.json) = true;
             continue;
         }
         if (word != "-" && Arguments::isOption(word))
@@ -68,18 +118,13 @@ int runInfo(Arguments& args, Streams io) {
     bool first = true;
     for (const std::string& path : paths) {
         try {
-            auto file = Audio::openSourceFile(path);
-            const std::string fullPath =
-                std::filesystem::absolute(path).lexically_normal().string();
-            const auto lines =
-                App::fileProperties(*file, fullPath, Audio::fileTypeFromExtension(path), false);
-            if (!first) io.out << '\n';
+            showFile(path, options, first, io);
             first = false;
-            for (const auto& [key, value] : lines)
-                io.out << key << ": " << value << '\n';
-            if (tempo) io.out << "Detected tempo: " << detectedTempoText(std::move(file)) << '\n';
         } catch (const std::exception& e) {
             io.err << describeFailure(path, e.what()) << '\n';
+            if (options.json)
+                io.out << JsonObject().add("path", path).add("error", std::string(e.what())).text()
+                        << '\n';
             status = 1;
         }
     }

@@ -62,6 +62,22 @@ TEST(CliInfo, DetectsTheTempoOnRequest) {
     EXPECT_EQ(out.find("Detected tempo"), std::string::npos) << "only on request";
 }
 
+TEST(CliInfo, JsonGivesOneObjectPerFileAndTheFailures) {
+    TestSupport::TempDir dir;
+    const std::string name = dir.file("a \"b\"=c.wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 48000 -b 24 -c 2 '" + name + "' synth 0.5 sine 440"), 0);
+    std::string out;
+    EXPECT_EQ(TestSupport::run(cli() + " info --json '" + name + "' '" + dir.file("gone.wav") +
+                                   "' 2>/dev/null | python3 -c 'import json,sys; "
+                                   "a,b=[json.loads(l) for l in sys.stdin]; print(a[\"fullPath\"], "
+                                   "a[\"sampleRate\"], a[\"bits\"], a[\"channels\"], "
+                                   "a[\"frames\"], a[\"seconds\"], \"tempo\" in a, "
+                                   "b[\"path\"], \"cannot open\" in b[\"error\"])'",
+                               &out),
+              0);
+    EXPECT_EQ(out, name + " 48000 24 2 24000 0.5 False " + dir.file("gone.wav") + " True\n");
+}
+
 TEST(CliInfo, ReportsEachBadFileAndGoesOn) {
     TestSupport::TempDir dir;
     const std::string good = dir.file("good.wav");

@@ -56,6 +56,14 @@ TEST_F(PlaybackCli, DevicesMarksTheOneTheSettingsName) {
     writeSettings("No sound card (paced by the clock)");
     ASSERT_EQ(run("devices", &out), 0);
     EXPECT_NE(out.find("\n* system No sound card"), std::string::npos) << out;
+    // The same as JSON: one object a line, the chosen one marked.
+    ASSERT_EQ(run("devices --json | python3 -c 'import json,sys; d=[json.loads(l) for l in "
+                  "sys.stdin]; c=[x for x in d if x[\"chosen\"]]; print(len(d), c[0][\"name\"], "
+                  "c[0][\"id\"], c[0][\"type\"])'",
+                  &out),
+              0);
+    EXPECT_NE(out.find(" No sound card (paced by the clock) " + id + " system"), std::string::npos)
+        << out;
     EXPECT_EQ(run("devices extra"), 2);
     // play takes the identifier as well as the name.
     ASSERT_EQ(run("play " + wav("short.wav", 1, 0.1) + " --device " + id, &out), 0) << out;
