@@ -51,9 +51,11 @@ void PhaseLocking::advance(const float* power, const std::complex<float>* cross,
         int to = bins;
         if (i + 1 < peakCount) {
             const int next = peaks[static_cast<std::size_t>(i + 1)];
-            to = k + 1;
+            int quietest = k + 1;
             for (int m = k + 1; m < next; ++m)
-                if (power[m] < power[to]) to = m;
+                if (power[m] < power[quietest]) quietest = m;
+            // The quietest bin itself goes with the nearer peak, whose slope it lies on.
+            to = quietest - k <= next - quietest ? quietest + 1 : quietest;
         }
         const double t = theta[static_cast<std::size_t>(k)];
         for (int m = from; m < to; ++m)

@@ -12,18 +12,24 @@
 
 namespace Engine::Studio {
 
+double SpectralFrame::shape(double x) {
+    if (x <= 0.0 || x >= 1.0) return 0.0;
+    const double a = 2.0 * std::numbers::pi * x;
+    return 0.42 - 0.5 * std::cos(a) + 0.08 * std::cos(2.0 * a);
+}
+
 SpectralFrame::SpectralFrame(int frameSize, int hop) : n(frameSize) {
-    hann = static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(n)));
+    shapeTable = static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(n)));
     time = static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(n)));
     freq = reinterpret_cast<Complex*>(
         fftwf_malloc(sizeof(fftwf_complex) * static_cast<std::size_t>(n / 2 + 1)));
-    if (!hann || !time || !freq) throw std::bad_alloc();
+    if (!shapeTable || !time || !freq) throw std::bad_alloc();
     for (int i = 0; i < n; ++i)
-        hann[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / n));
+        shapeTable[i] = static_cast<float>(shape(static_cast<double>(i) / n));
     // The analysis and synthesis windows overlap-add to this constant at the synthesis hop.
     double sum = 0.0;
     for (int i = 0; i < n; i += hop)
-        sum += double{hann[i]} * hann[i];
+        sum += double{shapeTable[i]} * shapeTable[i];
     gain = static_cast<float>(1.0 / (n * sum));
     const std::lock_guard lock(fftwPlannerLock());
     auto* f = reinterpret_cast<fftwf_complex*>(freq);
@@ -38,7 +44,7 @@ SpectralFrame::~SpectralFrame() {
         if (forwardPlan) fftwf_destroy_plan(static_cast<fftwf_plan>(forwardPlan));
         if (inversePlan) fftwf_destroy_plan(static_cast<fftwf_plan>(inversePlan));
     }
-    fftwf_free(hann);
+    fftwf_free(shapeTable);
     fftwf_free(time);
     fftwf_free(freq);
 }
@@ -46,8 +52,8 @@ SpectralFrame::~SpectralFrame() {
 void SpectralFrame::forward(const float* frame, Complex* spectrum) {
     const int half = n / 2;
     for (int i = 0; i < half; ++i) {
-        time[i] = frame[i + half] * hann[i + half];
-        time[i + half] = frame[i] * hann[i];
+        time[i] = frame[i + half] * shapeTable[i + half];
+        time[i + half] = frame[i] * shapeTable[i];
     }
     fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), time,
                           reinterpret_cast<fftwf_complex*>(freq));
@@ -60,8 +66,8 @@ void SpectralFrame::inverseAdd(const Complex* spectrum, float* sum) {
     fftwf_execute_dft_c2r(static_cast<fftwf_plan>(inversePlan),
                           reinterpret_cast<fftwf_complex*>(freq), time);
     for (int i = 0; i < half; ++i) {
-        sum[i] += time[i + half] * hann[i] * gain;
-        sum[i + half] += time[i] * hann[i + half] * gain;
+        sum[i] += time[i + half] * shapeTable[i] * gain;
+        sum[i + half] += time[i] * shapeTable[i + half] * gain;
     }
 }
 

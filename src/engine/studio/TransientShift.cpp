@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "engine/studio/PhaseLocking.h"
+#include "engine/studio/SpectralFrame.h"
 
 namespace Engine::Studio {
 
