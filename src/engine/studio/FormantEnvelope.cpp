@@ -19,38 +19,52 @@ constexpr int kRounds = 4;
 } // namespace
 
 FormantEnvelope::FormantEnvelope(int bins_, double sampleRate)
-    : bins(bins_), cutoff(std::max(8, static_cast<int>(sampleRate * 0.0022))),
-      reach(static_cast<int>(90.0 / (sampleRate / (2.0 * (bins_ - 1))))),
+    : bins(bins_), size(2 * (bins_ - 1)),
+      cutoff(std::max(8, static_cast<int>(sampleRate * 0.0022))),
+      reach(static_cast<int>(90.0 / (sampleRate / size))),
       lifter(static_cast<std::size_t>(2 * cutoff)), raw(static_cast<std::size_t>(bins_)),
-      envelope(static_cast<std::size_t>(bins_)) {
+      logs(static_cast<std::size_t>(bins_)), envelope(static_cast<std::size_t>(bins_)) {
     for (int q = 0; q < 2 * cutoff; ++q)
         lifter[static_cast<std::size_t>(q)] =
             q < cutoff ? 1.0f : 0.5f + 0.5f * std::cos(3.14159265f * (q - cutoff) / cutoff);
-    logs = static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(bins)));
-    cepstrum = static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(bins)));
-    if (!logs || !cepstrum) throw std::bad_alloc();
+    even = static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(size)));
+    cepstrum = fftwf_malloc(sizeof(fftwf_complex) * static_cast<std::size_t>(bins));
+    if (!even || !cepstrum) throw std::bad_alloc();
+    auto* c = static_cast<fftwf_complex*>(cepstrum);
     const std::lock_guard lock(fftwPlannerLock());
-    plan = fftwf_plan_r2r_1d(bins, logs, cepstrum, FFTW_REDFT00, FFTW_ESTIMATE);
-    if (!plan) throw std::runtime_error("FormantEnvelope: no transform plan");
+    forwardPlan = fftwf_plan_dft_r2c_1d(size, even, c, FFTW_ESTIMATE);
+    inversePlan = fftwf_plan_dft_c2r_1d(size, c, even, FFTW_ESTIMATE);
+    if (!forwardPlan || !inversePlan) throw std::runtime_error("FormantEnvelope: no FFT plan");
 }
 
 FormantEnvelope::~FormantEnvelope() {
     {
         const std::lock_guard lock(fftwPlannerLock());
-        if (plan) fftwf_destroy_plan(static_cast<fftwf_plan>(plan));
+        if (forwardPlan) fftwf_destroy_plan(static_cast<fftwf_plan>(forwardPlan));
+        if (inversePlan) fftwf_destroy_plan(static_cast<fftwf_plan>(inversePlan));
     }
-    fftwf_free(logs);
+    fftwf_free(even);
     fftwf_free(cepstrum);
 }
 
-// The log spectrum's low quefrencies: the DCT-I there and back, the edge a half cosine.
+// The log spectrum's low quefrencies: the spectrum mirrored into a real even sequence, whose
+// transform is real (the cepstrum), cut with a half-cosine edge and transformed back.
+// (FFTW's own DCT-I of these sizes allocates a buffer per call.)
 void FormantEnvelope::smooth(const float* from, float* to) {
-    auto* p = static_cast<fftwf_plan>(plan);
-    fftwf_execute_r2r(p, const_cast<float*>(from), cepstrum); // FFTW does not write its input here
-    const float scale = 1.0f / (2.0f * static_cast<float>(bins - 1));
-    for (int q = 0; q < bins; ++q)
-        cepstrum[q] *= q < 2 * cutoff ? lifter[static_cast<std::size_t>(q)] * scale : 0.0f;
-    fftwf_execute_r2r(p, cepstrum, to);
+    for (int m = 0; m < bins; ++m)
+        even[m] = from[m];
+    for (int m = 1; m < bins - 1; ++m)
+        even[size - m] = from[m];
+    auto* c = static_cast<fftwf_complex*>(cepstrum);
+    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(forwardPlan), even, c);
+    const float scale = 1.0f / static_cast<float>(size);
+    for (int q = 0; q < bins; ++q) {
+        c[q][0] *= q < 2 * cutoff ? lifter[static_cast<std::size_t>(q)] * scale : 0.0f;
+        c[q][1] = 0.0f;
+    }
+    fftwf_execute_dft_c2r(static_cast<fftwf_plan>(inversePlan), c, even);
+    for (int m = 0; m < bins; ++m)
+        to[m] = even[m];
 }
 
 // A true envelope: smoothing alone sinks into the gaps between a voice's harmonics, so each
@@ -67,14 +81,15 @@ void FormantEnvelope::estimate(const float* power) {
         float v = raw[static_cast<std::size_t>(m)];
         for (int k = std::max(0, m - reach); k <= std::min(bins - 1, m + reach); ++k)
             v = std::max(v, raw[static_cast<std::size_t>(k)]);
-        logs[m] = v;
+        logs[static_cast<std::size_t>(m)] = v;
     }
     for (int round = 0; round < kRounds; ++round) {
-        smooth(logs, envelope.data());
+        smooth(logs.data(), envelope.data());
         for (int m = 0; m < bins; ++m)
-            logs[m] = std::max(logs[m], envelope[static_cast<std::size_t>(m)]);
+            logs[static_cast<std::size_t>(m)] =
+                std::max(logs[static_cast<std::size_t>(m)], envelope[static_cast<std::size_t>(m)]);
     }
-    smooth(logs, envelope.data());
+    smooth(logs.data(), envelope.data());
 }
 
 void FormantEnvelope::gains(const float* power, double factor, float* gain) {

@@ -24,12 +24,14 @@ class FormantEnvelope {
     void estimate(const float* power);
 
     int bins;
+    int size;   // the FFT's: 2 (bins − 1)
     int cutoff; // quefrency bins kept
     int reach;  // bins either side of the running maximum
-    std::vector<float> lifter, raw, envelope;
-    float* logs = nullptr;
-    float* cepstrum = nullptr;
-    void* plan = nullptr;
+    std::vector<float> lifter, raw, logs, envelope;
+    float* even = nullptr;
+    void* cepstrum = nullptr;
+    void* forwardPlan = nullptr;
+    void* inversePlan = nullptr;
 };
 
 } // namespace Engine::Studio

@@ -62,15 +62,12 @@ void OnsetDetector::closeBlock() {
     filled = 0;
 }
 
-bool OnsetDetector::nearest(std::int64_t from, std::int64_t to, double centre,
-                            std::int64_t& onset) const {
+bool OnsetDetector::latest(std::int64_t from, std::int64_t to, std::int64_t& onset) const {
     bool found = false;
-    double best = 0.0;
     for (int i = 0; i < onsetCount; ++i) {
         const std::int64_t o = onsets[static_cast<std::size_t>(i)];
         if (o <= from || o >= to) continue;
-        const double distance = std::abs(static_cast<double>(o) - centre);
-        if (!found || distance < best) found = true, best = distance, onset = o;
+        if (!found || o > onset) found = true, onset = o;
     }
     return found;
 }

@@ -20,8 +20,10 @@ class OnsetDetector {
 
     // Frames [position, position + count) of every channel.
     void add(const float* const* channels, int channelCount, std::int64_t position, int count);
-    // The onset nearest to `centre` within (from, to); false if there is none.
-    bool nearest(std::int64_t from, std::int64_t to, double centre, std::int64_t& onset) const;
+    // The latest onset within (from, to); false if there is none. A frame holding two hits is
+    // shifted for the later one: misplacing the earlier one smears after it, where the hit
+    // masks the smear; misplacing the later one would smear before it (pre-echo).
+    bool latest(std::int64_t from, std::int64_t to, std::int64_t& onset) const;
     void reset();
 
   private:

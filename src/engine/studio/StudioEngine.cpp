@@ -116,7 +116,7 @@ void StudioEngine::rotate(std::int64_t centre, double exactCentre) {
     std::int64_t onset = 0;
     const std::int64_t half = layout.frame / 2;
     double* theta = locking.rotation();
-    if (onsets.nearest(centre - half, centre + half, exactCentre, onset)) {
+    if (onsets.latest(centre - half, centre + half, onset)) {
         transients.mix(power.data(), static_cast<double>(onset) - exactCentre,
                        static_cast<double>(centre) - exactCentre, factors.time * factors.pitch,
                        theta, rotation.data());

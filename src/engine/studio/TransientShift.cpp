@@ -11,7 +11,7 @@ namespace Engine::Studio {
 
 namespace {
 // Power above this many times the reference counts as new.
-constexpr float kNewAbove = 2.0f;
+constexpr float kNewAbove = 1.0f;
 constexpr int kSmoothing = 4; // bins either side
 } // namespace
 
@@ -64,7 +64,7 @@ void TransientShift::mix(const float* power, double offset, double rounding, dou
     for (int m = 0; m < bins; ++m) {
         const float p = power[m];
         const float ref = reference[static_cast<std::size_t>(m)] * kNewAbove;
-        const float g = p > ref ? 1.0f - ref / p : 0.0f;
+        const float g = p > ref ? std::sqrt(1.0f - ref / p) : 0.0f;
         const double shifted = principal(-binFrequency * m * move);
         const double kept = theta[m];
         rotation[m] = (1.0f - g) * std::polar(1.0f, static_cast<float>(kept)) +
