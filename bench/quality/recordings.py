@@ -110,7 +110,7 @@ def drum_figures(src, out, time):
         twice_src += doubled(ss, t)
         twice_out += doubled(so, u)
     echo = np.array(echo)
-    return float(np.median(echo)), float(np.mean(echo > 6) * 100), twice_src, twice_out, len(echo)
+    return echo, twice_src, twice_out
 
 
 def long_term_envelope(x):
@@ -156,18 +156,27 @@ def drums(tools, work):
     print("## Drum loops at time 1.5: pre-echo median dB (hits over +6 dB) / doubled hits")
     print("| file | hits | source doubled | " + " | ".join(t.name for t in tools) + " |")
     print("|---|---|---|" + "---|" * len(tools))
+    pooled = {t.name: [] for t in tools}
+    doubles = {t.name: 0 for t in tools}
+    source_doubles = 0
     for name in DRUMS:
         src = os.path.join(work, os.path.basename(name) + ".wav")
         prepare(os.path.join(LMMS, name), src)
         x = mono(q.read(src))
-        cells, n, ds = [], 0, 0
+        cells = []
         for t in tools:
             dst = os.path.join(work, "%s-%s" % (t.name, os.path.basename(src)))
             t.run(src, dst, 1.5, 0)
-            med, over, ds, do, n = drum_figures(x, mono(q.read(dst)), 1.5)
-            cells.append("%+.1f (%.0f %%) / %d" % (med, over, do))
-        print("| %s | %d | %d | %s |" % (os.path.basename(name), n, ds, " | ".join(cells)))
-
+            echo, ds, do = drum_figures(x, mono(q.read(dst)), 1.5)
+            pooled[t.name] += list(echo)
+            doubles[t.name] += do
+            cells.append("%+.1f (%.0f %%) / %d" % (np.median(echo), np.mean(echo > 6) * 100, do))
+        source_doubles += ds
+        print("| %s | %d | %d | %s |" % (os.path.basename(name), len(echo), ds, " | ".join(cells)))
+    hits_all = len(pooled[tools[0].name])
+    print("| all hits | %d | %d | %s |" % (hits_all, source_doubles, " | ".join(
+        "%+.1f (%.0f %%) / %d" % (np.median(pooled[t.name]), np.mean(np.array(pooled[t.name]) > 6)
+                                  * 100, doubles[t.name]) for t in tools)))
 
 
 def clipping(tools, work):

@@ -116,7 +116,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.action(34005)->toolTip(), QStringLiteral("Open Split Stereo"));
         QVERIFY(!process->isEnabled()); // nothing selected yet
         for (int id : {34026, 34027, 34093, 34010, 34003, 34024, 34019, 57665, 34011, 34020, 34023,
-                       34021, 34006, 34007, 34008, 34009, 57664, 34025})
+                       34021, 34006, 34007, 34008, 34009, 34028, 57664, 34025})
             QVERIFY2(w.action(id), qPrintable(QString::number(id)));
     }
 
@@ -129,6 +129,12 @@ class MainWindowTest : public QObject {
         w.selectAlgorithm(0, false);
         QVERIFY(w.action(34007)->isChecked());
         QCOMPARE(w.algorithm(), 2);
+        w.action(34028)->trigger();
+        QCOMPARE(w.algorithm(), 5);
+        QCOMPARE(w.action(34028)->statusTip(), QStringLiteral("Set the Algorithm to Studio"));
+        App::CSettings studio = quietSettings();
+        studio.load();
+        QCOMPARE(studio.quality, 5);
         w.action(34008)->trigger();
         QCOMPARE(w.algorithm(), 3);
         auto* exact = w.findChild<QAction*>(QStringLiteral("cmdExactPitch"));
