@@ -65,15 +65,16 @@ TEST(CliProcess, StudioQualityGivesTheExactDuration) {
     TestSupport::TempDir dir;
     tone(dir, "tone.wav", "-r 44100 -b 24 -c 2");
     const std::pair<const char*, long> cases[] = {
-        {"--time 150%", 66150}, {"--time 73% --semitones 5 --preserve-formants", 32193},
+        {"--time 150%", 66150},
+        {"--time 73% --semitones 5 --preserve-formants", 32193},
         {"--time 100% --semitones -19", 44100}};
     for (const auto& [options, frames] : cases) {
         fs::remove_all(dir.file("out"));
         fs::create_directories(dir.file("out"));
         std::string out;
-        ASSERT_EQ(process(dir, std::string(options) + " --quality studio --out-dir out tone.wav",
-                          &out),
-                  0)
+        ASSERT_EQ(
+            process(dir, std::string(options) + " --quality studio --out-dir out tone.wav", &out),
+            0)
             << out;
         const auto made = fs::directory_iterator(dir.file("out"))->path().string();
         EXPECT_EQ(std::stol(soxi("-s", made)), frames) << options;

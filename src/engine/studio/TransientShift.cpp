@@ -57,9 +57,9 @@ float TransientShift::shiftGain(double ratio) {
 void TransientShift::mix(const float* power, double offset, double rounding, double ratio,
                          double* theta, std::complex<float>* rotation) {
     const float g0 = shiftGain(ratio);
-    // Content at the onset sits `offset + rounding` from the frame's centre; in the output it
+    // Content at the onset sits `offset - rounding` from the frame's centre; in the output it
     // belongs `ratio × offset` from the synthesis frame's centre.
-    const double move = ratio * offset - (offset + rounding);
+    const double move = ratio * offset - (offset - rounding);
     const double binFrequency = 2.0 * std::numbers::pi / frame;
     for (int m = 0; m < bins; ++m) {
         const float p = power[m];
