@@ -2,7 +2,9 @@
 # Times stretchwerk-cli against the peer tools on the standard benchmark music (151 s, stereo,
 # 44.1 kHz) in one run: a 25 % longer duration and a pitch three semitones up.
 # Prints CPU seconds (user + system) of each and the ratio peer / stretchwerk.
-# usage: bench/compare-peers.sh [QUALITY]   (mono, fast, medium, best; default medium)
+# usage: bench/compare-peers.sh [QUALITY]   (mono, fast, medium, best, studio; default medium)
+# Then the studio quality beside rubberband's default engine (R2) and its finer one (-3, R3),
+# for each operation and for both at once.
 # Also prints each tool's peak memory. EXTRA adds options to stretchwerk's (--exact-pitch).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -49,6 +51,22 @@ p_rb=$(cpu rubberband -p 3 "$music" "$work/rb.wav")
 p_ss=$(cpu soundstretch "$music" "$work/ss.wav" -pitch=3)
 p_sox=$(cpu sox "$music" "$work/sox.wav" pitch 300)
 report "pitch +3" "$p_ours" "$p_rb" "$p_ss" "$p_sox"
+studio_row() { # name, then our options, then rubberband's
+  local name=$1 ours_args=$2 rb_args=$3
+  local t_st t_r2 t_r3
+  # shellcheck disable=SC2086
+  t_st=$(quality=studio ours $ours_args)
+  # shellcheck disable=SC2086
+  t_r2=$(cpu rubberband $rb_args "$music" "$work/rb.wav")
+  # shellcheck disable=SC2086
+  t_r3=$(cpu rubberband -3 $rb_args "$music" "$work/rb3.wav")
+  printf "%-12s studio %6.2f s | rubberband R2 %6.2f s (%.2fx) | rubberband R3 %6.2f s (%.2fx)\n" \
+    "$1" "$t_st" "$t_r2" "$(echo "$t_r2 / $t_st" | bc -l)" "$t_r3" "$(echo "$t_r3 / $t_st" | bc -l)"
+}
+studio_row "time 125%" "--time 125%" "-t 1.25"
+studio_row "pitch +3" "--semitones 3" "-p 3"
+studio_row "both" "--time 125% --semitones 3" "-t 1.25 -p 3"
+
 peak() { awk '{printf "%.1f", $1 / 1024}' "$work/peak-$1"; }
 echo "peak memory (last run): stretchwerk $(peak "$(basename "$cli")") MB | rubberband $(peak rubberband) MB | soundstretch $(peak soundstretch) MB | sox $(peak sox) MB"
 echo "(quality $quality${EXTRA:+ $EXTRA}, one job; ratios above 1 mean stretchwerk used less CPU)"

@@ -5,7 +5,7 @@
 namespace App {
 
 Engine::Quality qualityFrom(Audio::i32 stored) {
-    return stored >= 1 && stored <= 4 ? static_cast<Engine::Quality>(stored) : Engine::Quality::Fast;
+    return stored >= 1 && stored <= 5 ? static_cast<Engine::Quality>(stored) : Engine::Quality::Fast;
 }
 
 JobSettings jobSettingsFrom(const CSettings& settings) {

@@ -44,8 +44,9 @@ const char* const processHelp =
     "  --preserve-formants    keep the voice's character while shifting the pitch\n"
     "  --double-length        twice the length, pitch unchanged (overrides the above)\n"
     "  --exact-pitch          the pitch exactly as asked (default from the settings file)\n"
-    "  --quality Q            mono, fast, medium or best (default from the settings file);\n"
-    "                         fast and medium take the same path and give the same result\n"
+    "  --quality Q            mono, fast, medium, best or studio (default from the settings\n"
+    "                         file); fast and medium take the same path and give the same\n"
+    "                         result; studio is the cleanest and takes the most time\n"
     "  --markpoints FILE.mpt  follow the time, pitch and formant curves of a mark point file\n"
     "  --out-dir DIR          write the results there instead of beside their sources\n"
     "  --name-parts before|after   where the settings go in the name\n"
@@ -110,7 +111,8 @@ Engine::Quality parseQuality(const std::string& name) {
     if (name == "fast") return Engine::Quality::Fast;
     if (name == "medium") return Engine::Quality::Medium;
     if (name == "best") return Engine::Quality::Best;
-    throw UsageError("--quality takes mono, fast, medium or best");
+    if (name == "studio") return Engine::Quality::Studio;
+    throw UsageError("--quality takes mono, fast, medium, best or studio");
 }
 
 void takeSplit(Arguments& args, const std::string& option, std::size_t members, ProcessRequest& r) {

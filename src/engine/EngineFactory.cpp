@@ -3,6 +3,7 @@
 
 #include "engine/TimePitchEngine.h"
 #include "engine/kalo2/Kalo2Engine.h"
+#include "engine/studio/StudioEngine.h"
 
 namespace Engine {
 
@@ -19,7 +20,7 @@ std::unique_ptr<TimePitchEngine> makeEngine(const StreamFormat& format,
     case Quality::Best:
         return std::make_unique<Kalo2Engine>(format, options);
     case Quality::Studio:
-        break;
+        return std::make_unique<StudioEngine>(format, options);
     }
     throw std::invalid_argument("makeEngine() no engine for quality " +
                                 std::to_string(static_cast<int>(options.quality)) + "!");

@@ -62,6 +62,9 @@ class TimePitchEngine {
     // Output frames of one call at pitch 1.0. A call gives about step / pitch output frames
     // for step / (pitch × time) source frames; the curves are walked by these steps.
     virtual double step() const = 0;
+    // True when the output's duration follows the factors to the frame: the stream then ends
+    // it at the promised length instead of at the end of the call that passes it.
+    virtual bool exactDuration() const { return false; }
     virtual int maxInputFrames() const = 0;
     virtual int maxOutputFrames() const = 0;
     virtual const StreamFormat& format() const = 0;

@@ -43,6 +43,7 @@ void StretchStream::restart() {
 // A short source ends before the engine's latency is through: silence follows its end until
 // the output is as long as promised.
 bool StretchStream::wantsMore() const {
+    if (stretcher->exactDuration() && minimumLength > 0) return given < minimumLength;
     return position < range.end + startLatency || given < minimumLength;
 }
 
@@ -95,11 +96,15 @@ std::int32_t StretchStream::next() {
         }
         const auto skip = static_cast<std::int32_t>(latencyLeft);
         latencyLeft = 0;
+        std::int32_t count = n - skip;
+        if (stretcher->exactDuration() && minimumLength > 0)
+            count = static_cast<std::int32_t>(
+                std::min<std::uint64_t>(static_cast<std::uint64_t>(count), minimumLength - given));
         const float* const* out = stretcher->output();
         for (int c = 0; c < channelCount; ++c)
             view[static_cast<std::size_t>(c)] = out[c] + skip;
-        given += static_cast<std::uint64_t>(n - skip);
-        return n - skip;
+        given += static_cast<std::uint64_t>(count);
+        return count;
     }
     return 0;
 }

@@ -25,7 +25,8 @@ struct StreamRange {
 class StretchStream {
   public:
     // `factors` is borrowed and asked before every call. The stream ends once the engine has
-    // read past the range's end by its latency and at least `minimumLength` frames are out.
+    // read past the range's end by its latency and at least `minimumLength` frames are out; an
+    // engine of exact duration ends at `minimumLength` frames (when it is not 0).
     StretchStream(Audio::CAudioFileCache& source, std::unique_ptr<Engine::TimePitchEngine> engine,
                   FactorSource& factors, StreamRange range, std::uint64_t minimumLength);
 

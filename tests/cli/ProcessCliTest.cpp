@@ -59,6 +59,28 @@ TEST(CliProcess, WritesANewFileNamedAfterTheSettings) {
     EXPECT_EQ(TestSupport::readBytes(dir.file("tone P-2.-50 T1.50 3.wav")), before);
 }
 
+// The studio engine's output is as long as the time factor says, to the frame, whatever the
+// pitch; the stream ends it there instead of at the end of the engine's last call.
+TEST(CliProcess, StudioQualityGivesTheExactDuration) {
+    TestSupport::TempDir dir;
+    tone(dir, "tone.wav", "-r 44100 -b 24 -c 2");
+    const std::pair<const char*, long> cases[] = {
+        {"--time 150%", 66150},
+        {"--time 73% --semitones 5 --preserve-formants", 32193},
+        {"--time 100% --semitones -19", 44100}};
+    for (const auto& [options, frames] : cases) {
+        fs::remove_all(dir.file("out"));
+        fs::create_directories(dir.file("out"));
+        std::string out;
+        ASSERT_EQ(
+            process(dir, std::string(options) + " --quality studio --out-dir out tone.wav", &out),
+            0)
+            << out;
+        const auto made = fs::directory_iterator(dir.file("out"))->path().string();
+        EXPECT_EQ(std::stol(soxi("-s", made)), frames) << options;
+    }
+}
+
 // --exact-pitch, or ExactPitch in the settings file, changes the sound (342 frames in some
 // calls instead of 341 at +7 semitones); both ways give the same file.
 TEST(CliProcess, ExactPitchComesFromTheOptionOrTheSettings) {

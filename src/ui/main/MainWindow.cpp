@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/JobSettings.h"
-#include "ui/main/AboutBox.h"
 #include "ui/common/Dialogs.h"
+#include "ui/main/AboutBox.h"
 #include "ui/main/FileListWidget.h"
 #include "ui/main/NowPlayingPanel.h"
 #include "ui/main/PreferencesDialog.h"
@@ -48,6 +48,7 @@ enum : int {
     kFast = 34007,
     kMedium = 34008,
     kBest = 34009,
+    kStudio = 34028,
     kAbout = 57664,
     kHome = 34025,
     kPlay = 34000,
@@ -142,7 +143,8 @@ void MainWindow::buildMenus() {
          "Polyphonic music, &medium quality",
          {},
          "Set the Algorithm to Polyphonic (medium)"},
-        {kBest, "Polyphonic music, &best quality", {}, "Set the Algorithm to Polyphonic (best)"}};
+        {kBest, "Polyphonic music, &best quality", {}, "Set the Algorithm to Polyphonic (best)"},
+        {kStudio, "&Studio", {}, "Set the Algorithm to Studio"}};
     for (const Command& c : modes) {
         QAction* a = addCommand(algorithm, c);
         a->setCheckable(true);
@@ -191,6 +193,7 @@ void MainWindow::connectCommands() {
     on(kFast, [this] { selectAlgorithm(2, true); });
     on(kMedium, [this] { selectAlgorithm(3, true); });
     on(kBest, [this] { selectAlgorithm(4, true); });
+    on(kStudio, [this] { selectAlgorithm(5, true); });
     on(kAbout, [this] { about(); });
     on(kHome, [] { QDesktopServices::openUrl(manualUrl()); });
     on(kPlay, [this] { list->play(); });
@@ -203,7 +206,7 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::selectAlgorithm(int quality, bool store) {
-    const int ids[] = {kMono, kFast, kMedium, kBest};
+    const int ids[] = {kMono, kFast, kMedium, kBest, kStudio};
     quality = static_cast<int>(App::qualityFrom(quality));
     current = quality;
     actions[ids[quality - 1]]->setChecked(true);

@@ -14,6 +14,10 @@
 
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
+#include "markpoints/MarkPointFile.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/editor/MarkPointEdit.h"
+#include "ui/editor/WaveEditor.h"
 #include "ui/main/BatchRunner.h"
 #include "ui/main/FileListWidget.h"
 #include "ui/main/MainWindow.h"
@@ -22,10 +26,6 @@
 #include "ui/main/ProgressDialog.h"
 #include "ui/main/RowWidget.h"
 #include "ui/main/StartUp.h"
-#include "markpoints/MarkPointFile.h"
-#include "ui/editor/MarkPointEdit.h"
-#include "ui/editor/WaveEditor.h"
-#include "support/ScriptedDialogs.h"
 
 using namespace Ui;
 
@@ -116,7 +116,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.action(34005)->toolTip(), QStringLiteral("Open Split Stereo"));
         QVERIFY(!process->isEnabled()); // nothing selected yet
         for (int id : {34026, 34027, 34093, 34010, 34003, 34024, 34019, 57665, 34011, 34020, 34023,
-                       34021, 34006, 34007, 34008, 34009, 57664, 34025})
+                       34021, 34006, 34007, 34008, 34009, 34028, 57664, 34025})
             QVERIFY2(w.action(id), qPrintable(QString::number(id)));
     }
 
@@ -129,6 +129,12 @@ class MainWindowTest : public QObject {
         w.selectAlgorithm(0, false);
         QVERIFY(w.action(34007)->isChecked());
         QCOMPARE(w.algorithm(), 2);
+        w.action(34028)->trigger();
+        QCOMPARE(w.algorithm(), 5);
+        QCOMPARE(w.action(34028)->statusTip(), QStringLiteral("Set the Algorithm to Studio"));
+        App::CSettings studio = quietSettings();
+        studio.load();
+        QCOMPARE(studio.quality, 5);
         w.action(34008)->trigger();
         QCOMPARE(w.algorithm(), 3);
         auto* exact = w.findChild<QAction*>(QStringLiteral("cmdExactPitch"));
