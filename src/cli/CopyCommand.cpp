@@ -1,9 +1,11 @@
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <vector>
 
 #include "audio/AudioFileOpener.h"
+#include "audio/FormatCapacity.h"
 #include "audio/StagedOutputPath.h"
 #include "cli/Commands.h"
 #include "cli/CopyFrames.h"
@@ -91,6 +93,9 @@ int runCopy(Arguments& args, Streams io) {
             format.bytesPerFrame = bytesPerSample(request.bits) * format.channels;
             format.bytesPerSecond = 0;
         }
+        const std::string tooLarge =
+            sizeBeyondFormat(fileTypeFromExtension(request.out), format, reader->getFrames());
+        if (!tooLarge.empty()) throw std::runtime_error(tooLarge);
         StagedOutputPath staged(request.out);
         auto writer = createAudioFile(staged.temporary(), fileTypeFromExtension(request.out));
         writer->open(Write, &format);

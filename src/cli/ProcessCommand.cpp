@@ -317,8 +317,10 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
                                static_cast<std::int32_t>(fileTypeFromExtension(spec.paths[0]))};
         RowResult result = processRow(r.row, source, r.naming, *r.quality, dialogs, &slot,
                                       RowHooks{&slot, &namingLock}, &partial);
-        if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
         if (result.failure) std::rethrow_exception(result.failure);
+        if (!result.destination && result.aborted)
+            return {FileOutcome::Aborted, "stopped before the first frame; no file was kept"};
+        if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
         const std::string frames = std::to_string(result.destination->getFrames()) + " frames";
         if (result.aborted)
             return {FileOutcome::Aborted,
