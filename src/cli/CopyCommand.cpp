@@ -22,7 +22,8 @@ const char* const copyHelp =
     "Copies the audio of IN into a new file OUT. The type of OUT follows its extension\n"
     "(.wav, .aif or .aiff); the sample format stays that of IN unless --bits is given.\n"
     "32 bits are IEEE floats in WAV files and integers in AIFF files (AIFF has no floats).\n"
-    "An existing OUT is only replaced with --force. OUT appears only when it is complete.\n";
+    "An existing OUT is only replaced with --force. OUT appears only when it is complete;\n"
+    "a copy larger than WAV and AIFF can hold (4 GiB) is refused before anything is written.\n";
 
 namespace {
 

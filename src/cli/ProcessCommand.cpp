@@ -56,7 +56,9 @@ const char* const processHelp =
     "  --split-6.1 C FL FR RC RL RR LFE\n"
     "  --split-7.1 C FL FR RL RR RCL RCR LFE\n"
     "\n"
-    "Ctrl-C stops: the file being written is closed with what it holds so far.\n"
+    "Ctrl-C stops: the file being written is closed with what it holds so far (one that\n"
+    "holds nothing yet is removed). A result larger than WAV and AIFF can hold (4 GiB) is\n"
+    "refused before anything is written.\n"
     "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n";
 
 namespace {
