@@ -57,11 +57,11 @@ bool CKALODestinationFileBuilder::claim(const std::string& path) {
 
 bool CKALODestinationFileBuilder::takeChosen(const std::string& path) {
     if (std::find(claimed.begin(), claimed.end(), path) != claimed.end()) return true;
-    if (exists(path)) {
-        claimed.push_back(path);
-        return true;
-    }
-    return claim(path);
+    return exists(path) || claim(path); // an existing file stays as it is until it is reserved
+}
+
+void CKALODestinationFileBuilder::own(const std::string& path) {
+    if (std::find(claimed.begin(), claimed.end(), path) == claimed.end()) claimed.push_back(path);
 }
 
 void CKALODestinationFileBuilder::forget(const std::string& path) {
@@ -139,6 +139,7 @@ void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_
     for (;;) {
         try {
             CheckForSufficientDiskSpace(destinationPaths.at(member), bytes);
+            own(destinationPaths[member]); // the reservation holds nothing of what was there
             return;
         } catch (const std::exception& e) {
             dialogs.showMessage(e.what());

@@ -69,11 +69,15 @@ class CKALODestinationFileBuilder {
     // Takes a name the user chose in the dialog: one that exists the dialog has asked to
     // replace; a new one is claimed. False when another run claimed it meanwhile.
     bool takeChosen(const std::string& path);
+    void own(const std::string& path);
+    // Removes a file of this build that it gives up.
     void forget(const std::string& path);
     void removeClaimed();
 
     DestinationDialogs& dialogs;
-    std::vector<std::string> claimed; // files this build created or took over, not yet handed on
+    // Files this build created or reserved, not yet handed on: removed when it fails. A file
+    // the user chose to replace stays untouched until its reservation.
+    std::vector<std::string> claimed;
 };
 
 } // namespace Process

@@ -191,15 +191,19 @@ TEST(DestinationSpace, ShortageCanMoveTheFileElsewhere) {
     TightBuilder builder(dialogs);
     describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
     builder.roomyPath = dir.file("elsewhere.wav");
-    dialogs.answers = {dir.file("still-short.wav"), builder.roomyPath};
+    // The first choice is a file the user agreed to replace, on a volume that is still short.
+    const std::string replaced = dir.file("still-short.wav");
+    touch(replaced);
+    dialogs.answers = {replaced, builder.roomyPath};
     std::unique_ptr<Audio::CAudioFile> writer = builder.build();
     ASSERT_TRUE(writer);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(builder.destinationPaths.at(0), builder.roomyPath);
     writer.reset();
     EXPECT_EQ(framesOf(builder.roomyPath), 0u);
-    // The names given up on the way are not left behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    // The names given up on the way are not left behind; the file not replaced after all stays.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    EXPECT_EQ(TestSupport::readBytes(replaced), std::vector<unsigned char>{'x'});
 }
 
 TEST(DestinationSpace, ReservationWritesAFileOfTheFullSize) {
