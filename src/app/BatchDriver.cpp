@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <unistd.h>
+#include <stdexcept>
+#include <sys/stat.h>
 
 #include "app/SourceOpener.h"
+#include "audio/FormatCapacity.h"
 #include "audio/StagedOutputPath.h"
 
 namespace App {
@@ -70,18 +72,7 @@ void BatchDriver::cancelBatch() {
     if (currentJob) currentJob->requestAbort();
 }
 
-namespace {
-
-void removeFiles(const std::vector<std::string>& paths) {
-    for (const std::string& p : paths)
-        if (!p.empty()) ::unlink(p.c_str());
-}
-
-} // namespace
-
-std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings,
-                                                       BatchUi& ui,
-                                                       std::vector<std::string>& destinationPaths) {
+RowOutcome BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings, BatchUi& ui) {
     struct BusyMark {
         CFileRow& row;
         ~BusyMark() { row.busy = false; }
@@ -91,30 +82,29 @@ std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobS
         ui.openProgress(processingTitle(row.getMembers()[0].path));
     Process::BatchProgress progress(*window);
     JobWatch watch(*this, progress);
-    std::vector<std::string> partial;
     Process::RowResult result;
     try {
         Process::RowSettings rowSettings = row.settings();
         rowSettings.exactPitch = settings.exactPitch;
         result = Process::processRow(rowSettings, row.source(), settings.naming, settings.quality,
-                                     ui, &progress, {&watch, nullptr}, &partial);
+                                     ui, &progress, {&watch, nullptr}, nullptr);
     } catch (...) {
         window->finish();
         ui.showMessage(failureText(std::current_exception(), kCannotProcess));
-        return nullptr;
+        return {};
     }
     window->finish();
-    destinationPaths = result.destinationPaths;
     if (result.failure) {
-        if (!result.closeFailure.empty()) ui.showMessage(result.closeFailure);
-        ui.showMessage(failureText(result.failure, kCannotProcess));
-        if (!result.destination || result.destination->getFrames() == 0) {
-            result.destination.reset();
-            removeFiles(partial); // a header without frames is no result
-            return nullptr;
-        }
+        std::string text = failureText(result.failure, kCannotProcess);
+        if (!result.closeFailure.empty()) text += "\n" + result.closeFailure;
+        ui.showMessage(text);
     }
-    return std::move(result.destination);
+    RowOutcome outcome;
+    // Stopped before it wrote a frame: nothing to add, the next row still comes.
+    outcome.stopsBatch = !(result.aborted && !result.failure);
+    outcome.destination = std::move(result.destination);
+    outcome.destinationPaths = std::move(result.destinationPaths);
+    return outcome;
 }
 
 std::vector<CFileRow*> BatchDriver::processSelected(BatchList& list, const JobSettings& settings,
@@ -134,15 +124,17 @@ std::vector<CFileRow*> BatchDriver::processSelected(BatchList& list, const JobSe
             if (present) row->busy = true;
         });
         if (!present) continue;
-        std::vector<std::string> paths;
-        std::unique_ptr<CAudioFile> destination = processOneRow(*row, settings, ui, paths);
-        if (!destination) break;
+        RowOutcome outcome = processOneRow(*row, settings, ui);
+        if (!outcome.destination) {
+            if (outcome.stopsBatch) break;
+            continue;
+        }
         const bool split = row->isSplit();
         const FileType type = row->getFileType();
         ui.onListThread([&] {
             try {
-                CFileRow& made =
-                    list.addRow(makeRowCache(std::move(destination)), paths, split, type);
+                CFileRow& made = list.addRow(makeRowCache(std::move(outcome.destination)),
+                                             outcome.destinationPaths, split, type);
                 made.created = true;
                 added.push_back(&made);
             } catch (const std::exception& e) {
@@ -167,8 +159,10 @@ std::int64_t nowMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Copies one member file; false when the user stopped it (nothing is left behind then).
-bool copyMember(const MemberName& member, FileType type, const CopyTarget& target, BatchUi& ui) {
+// Copies one member file; false when the user stopped it (nothing is left behind then). An
+// existing file is replaced only when `replace` says the dialog asked about it.
+bool copyMember(const MemberName& member, FileType type, const CopyTarget& target, bool replace,
+                BatchUi& ui) {
     const std::unique_ptr<ProgressWindow> window = ui.openProgress(copyingTitle(member.path));
     struct Finish {
         ProgressWindow& w;
@@ -176,8 +170,11 @@ bool copyMember(const MemberName& member, FileType type, const CopyTarget& targe
     } finish{*window};
     auto reader = createAudioFile(member.path, type);
     reader->open(Read, nullptr);
+    const FileType targetType = target.filter == 1 ? AiffType : WavType;
+    const std::string tooLarge = sizeBeyondFormat(targetType, reader->format, reader->getFrames());
+    if (!tooLarge.empty()) throw std::length_error(tooLarge);
     StagedOutputPath staged(target.path);
-    auto writer = createAudioFile(staged.temporary(), target.filter == 1 ? AiffType : WavType);
+    auto writer = createAudioFile(staged.temporary(), targetType);
     writer->open(Write, &reader->format);
     std::vector<std::vector<float>> buffers(reader->format.channels,
                                             std::vector<float>(kCopyFrames));
@@ -201,7 +198,7 @@ bool copyMember(const MemberName& member, FileType type, const CopyTarget& targe
     }
     writer->close();
     reader->close();
-    staged.commit(true); // the dialog asked before overwriting
+    staged.commit(replace);
     return true;
 }
 
@@ -216,8 +213,12 @@ void BatchDriver::saveCopy(CFileRow& row, BatchUi& ui) {
     for (const MemberName& member : row.getMembers()) {
         const std::optional<CopyTarget> target = ui.chooseCopyTarget(copyInitialName(member.name));
         if (!target) return;
+        // The dialog asked before replacing a file that was there; one that another run makes
+        // while the copy is written is left alone.
+        struct stat st {};
+        const bool replace = ::lstat(target->path.c_str(), &st) == 0;
         try {
-            if (!copyMember(member, row.getFileType(), *target, ui)) return;
+            if (!copyMember(member, row.getFileType(), *target, replace, ui)) return;
         } catch (...) {
             ui.showMessage(
                 failureText(std::current_exception(),

@@ -30,18 +30,25 @@ std::string copyInitialName(const std::string& memberName);
 // Remaining seconds of a copy after `elapsedMs` at `permille` of the frames.
 std::int64_t copyRemainingSeconds(std::int64_t elapsedMs, int permille);
 
+// What processing one row gave.
+struct RowOutcome {
+    // The new file (also an aborted one, and one that a failure left holding frames), or null.
+    std::unique_ptr<Audio::CAudioFile> destination;
+    std::vector<std::string> destinationPaths; // the destination's member paths
+    // Without a destination: whether the batch ends here (naming cancelled, a failure) or goes
+    // on (the file was stopped before it held a frame).
+    bool stopsBatch = true;
+};
+
 class BatchDriver {
   public:
     // Processes the selected rows in list order; each result becomes a new, created row; at the
     // end only the last one is selected. Does nothing while a batch runs. Returns the new rows.
     std::vector<CFileRow*> processSelected(BatchList& list, const JobSettings& settings,
                                            BatchUi& ui);
-    // One row into one new file: the destination (also an aborted one, and one that a failure
-    // left holding frames), or null, which stops the batch. `destinationPaths` receives the
-    // destination's member paths.
-    std::unique_ptr<Audio::CAudioFile> processOneRow(CFileRow& row, const JobSettings& settings,
-                                                     BatchUi& ui,
-                                                     std::vector<std::string>& destinationPaths);
+    // One row into one new file. A failure is shown in one message; a job that ended before
+    // it wrote a frame leaves no file.
+    RowOutcome processOneRow(CFileRow& row, const JobSettings& settings, BatchUi& ui);
     // Copies each member of the row to a file the user names.
     void saveCopy(CFileRow& row, BatchUi& ui);
 

@@ -50,11 +50,13 @@ void CDataFile::open(u32 mode_) {
             "CDataFile::open() cannot open file. the FileName or Path is invalid!");
     if (isOpen()) throw std::runtime_error("CDataFile::open() close the file before you open it!");
     if (mode == Read) {
-        handle = ::open(fullPath.c_str(), O_RDONLY | O_CLOEXEC);
+        // Without O_NONBLOCK a FIFO would block the open until some writer comes along.
+        handle = ::open(fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (handle < 0)
             throw std::runtime_error("CDataFile::open() cannot open the file! it may not exist?"
                                      "\n FILE:" +
                                      fullPath + lastErrorSuffix(errno));
+        refuseWhatIsNoFile();
     } else if (mode == Write) {
         handle = ::open(fullPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (handle < 0)
@@ -63,6 +65,36 @@ void CDataFile::open(u32 mode_) {
                 "\n FILE:" +
                 fullPath + lastErrorSuffix(errno));
     }
+}
+
+namespace {
+// What a file of this type is, for the message that refuses it; null when it can be read.
+const char* unreadableKind(mode_t type) {
+    if (S_ISREG(type) || S_ISBLK(type)) return nullptr;
+    if (S_ISFIFO(type)) return "a FIFO (named pipe)";
+    if (S_ISDIR(type)) return "a folder";
+    if (S_ISCHR(type)) return "a character device";
+    if (S_ISSOCK(type)) return "a socket";
+    return "something else";
+}
+} // namespace
+
+// A pipe or a device never ends, or ends after one read: only files (and block devices, which
+// hold a fixed number of bytes) can be read as audio, curves or settings.
+void CDataFile::refuseWhatIsNoFile() {
+    const auto fail = [this](const std::string& text) {
+        close();
+        throw std::runtime_error(text);
+    };
+    struct stat st {};
+    if (::fstat(handle, &st) != 0)
+        fail("CDataFile::open() cannot open the file!\n FILE:" + fullPath + lastErrorSuffix(errno));
+    if (const char* kind = unreadableKind(st.st_mode))
+        fail(std::string("CDataFile::open() cannot read this file! it is ") + kind +
+             ", not a regular file.\n FILE:" + fullPath);
+    // Reads of what is left wait for their data as usual.
+    if (::fcntl(handle, F_SETFL, 0) != 0)
+        fail("CDataFile::open() cannot open the file!\n FILE:" + fullPath + lastErrorSuffix(errno));
 }
 
 void CDataFile::read(void* buffer, u32 bytes, u32* bytesRead) {

@@ -29,6 +29,9 @@ class CDataFile : public CFile {
     const std::string& getFileName() const { return fileName; }
 
   private:
+    // Closes the handle and throws unless it is a regular file or a block device.
+    void refuseWhatIsNoFile();
+
     u32 mode = NotOpen;
     u64 position = 0;
     std::string fullPath;

@@ -40,7 +40,8 @@ void CInterleavedAudioFile::open(u32 mode_, const AudioFormat* format_) {
         file->open(Write);
         prepareWrite();
         writeHeader();
-        lastHeaderPatch = std::chrono::steady_clock::now();
+        headerPatchFrames = format.sampleRate;
+        framesAtLastPatch = 0;
         dataOffset = headerLength;
         file->seek(headerLength, Begin);
     }
@@ -69,10 +70,10 @@ void CInterleavedAudioFile::write(float** buffers, u32 count, u32* framesWritten
     patchHeaderWhenDue();
 }
 
+// Counted in frames rather than in time: a fast job writes many seconds of sound a second.
 void CInterleavedAudioFile::patchHeaderWhenDue() {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastHeaderPatch < headerPatchInterval) return;
-    lastHeaderPatch = now;
+    if (frames - framesAtLastPatch < headerPatchFrames) return;
+    framesAtLastPatch = frames;
     writeHeader();
     file->seek(static_cast<i64>(dataOffset + position * format.bytesPerFrame), Begin);
 }

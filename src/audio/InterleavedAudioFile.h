@@ -1,6 +1,4 @@
 #pragma once
-#include <chrono>
-
 #include "audio/AudioFile.h"
 #include "audio/InterleavedFrames.h"
 
@@ -15,11 +13,10 @@ class CInterleavedAudioFile : public CAudioFile {
     void write(float** channelBuffers, u32 frames, u32* framesWritten) override;
     void read(float** channelBuffers, u32 frames, u32* framesRead) override;
 
-    // While writing, the header is patched to the frames written so far at least this often,
-    // so that a process killed while writing leaves a file that plays what it holds.
-    void setHeaderPatchInterval(std::chrono::steady_clock::duration interval) {
-        headerPatchInterval = interval;
-    }
+    // While writing, the header is patched to the frames written so far whenever this many
+    // more were written (one second of sound from each open on), so that a process killed
+    // while writing leaves a file whose header counts all it holds but the last second.
+    void setHeaderPatchFrames(u64 frameCount) { headerPatchFrames = frameCount; }
 
     // Parses the header at the start of the file: format, frames, dataOffset.
     virtual void ReadHeader() = 0;
@@ -40,8 +37,8 @@ class CInterleavedAudioFile : public CAudioFile {
 
     InterleavedFrames frameIo;
     u32 headerLength;
-    std::chrono::steady_clock::duration headerPatchInterval = std::chrono::seconds(1);
-    std::chrono::steady_clock::time_point lastHeaderPatch{};
+    u64 headerPatchFrames = 0;
+    u64 framesAtLastPatch = 0;
 };
 
 } // namespace Audio

@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -82,22 +84,62 @@ mode_t modeFor(const std::string& path) {
     if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
     return 0666 & ~currentUmask();
 }
+// ".NAME.partial-" and the six characters mkstemp fills in.
+bool isPartialOf(const std::string& entry, const std::string& prefix) {
+    return entry.size() == prefix.size() + 6 && entry.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A temporary file that nobody holds locked was left by a writer that was killed: it goes. One
+// that is locked belongs to a writer at work and stays.
+void removeAbandonedPartials(const std::string& directory, const std::string& prefix) {
+    DIR* folder = ::opendir(directory.c_str());
+    if (!folder) return; // creating the new temporary file reports why
+    while (const dirent* entry = ::readdir(folder)) {
+        if (!isPartialOf(entry->d_name, prefix)) continue;
+        const std::string path = directory + "/" + entry->d_name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str()); // under the lock: see the check after locking below
+        ::close(fd);
+    }
+    ::closedir(folder);
+}
+
+// A new temporary file, locked. Another writer may have taken it for abandoned between its
+// creation and the lock: then it is gone (no links left) and a new one is made. Where the file
+// system has no locks the file stays unlocked, and nobody takes it for abandoned either.
+int createLockedTemporary(const std::string& pattern, std::string* path) {
+    for (;;) {
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        const int fd = ::mkstemp(name.data());
+        if (fd < 0) return -1;
+        while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_nlink > 0) {
+            *path = name.data();
+            return fd;
+        }
+        ::close(fd);
+    }
+}
 } // namespace
 
 StagedOutputPath::StagedOutputPath(std::string destination)
     : finalPath(followLinks(std::move(destination))) {
-    std::string pattern = directoryOf(finalPath) + "/." + nameOf(finalPath) + ".partial-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) throw failure("cannot create a file in this folder", finalPath, errno);
-    ::fchmod(fd, modeFor(finalPath));
-    ::close(fd);
-    tempPath = name.data();
+    const std::string prefix = "." + nameOf(finalPath) + ".partial-";
+    removeAbandonedPartials(directoryOf(finalPath), prefix);
+    lockHandle = createLockedTemporary(directoryOf(finalPath) + "/" + prefix + "XXXXXX", &tempPath);
+    if (lockHandle < 0) throw failure("cannot create a file in this folder", finalPath, errno);
+    ::fchmod(lockHandle, modeFor(finalPath));
 }
 
 StagedOutputPath::~StagedOutputPath() {
     if (!committed) ::unlink(tempPath.c_str());
+    ::close(lockHandle);
 }
 
 void StagedOutputPath::commit(bool overwrite) {

@@ -8,6 +8,9 @@ namespace Audio {
 // never damages a file that was there before. Without commit the temporary file is removed.
 // A destination that is a symbolic link is written through: the file it names is replaced and
 // the link stays. A replaced file keeps its mode; a new one gets 0666 less the umask.
+// The temporary file is locked while it is in use, so that the temporary files of writers that
+// were killed can be told apart from those of writers still at work: each new one for a
+// destination removes the killed writers' files of that destination.
 class StagedOutputPath {
   public:
     explicit StagedOutputPath(std::string destination);
@@ -25,6 +28,7 @@ class StagedOutputPath {
   private:
     std::string finalPath;
     std::string tempPath;
+    int lockHandle = -1; // holds the lock on the temporary file
     bool committed = false;
 };
 

@@ -1,9 +1,11 @@
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <vector>
 
 #include "audio/AudioFileOpener.h"
+#include "audio/FormatCapacity.h"
 #include "audio/StagedOutputPath.h"
 #include "cli/Commands.h"
 #include "cli/CopyFrames.h"
@@ -20,7 +22,8 @@ const char* const copyHelp =
     "Copies the audio of IN into a new file OUT. The type of OUT follows its extension\n"
     "(.wav, .aif or .aiff); the sample format stays that of IN unless --bits is given.\n"
     "32 bits are IEEE floats in WAV files and integers in AIFF files (AIFF has no floats).\n"
-    "An existing OUT is only replaced with --force. OUT appears only when it is complete.\n";
+    "An existing OUT is only replaced with --force. OUT appears only when it is complete;\n"
+    "a copy larger than WAV and AIFF can hold (4 GiB) is refused before anything is written.\n";
 
 namespace {
 
@@ -91,6 +94,9 @@ int runCopy(Arguments& args, Streams io) {
             format.bytesPerFrame = bytesPerSample(request.bits) * format.channels;
             format.bytesPerSecond = 0;
         }
+        const std::string tooLarge =
+            sizeBeyondFormat(fileTypeFromExtension(request.out), format, reader->getFrames());
+        if (!tooLarge.empty()) throw std::runtime_error(tooLarge);
         StagedOutputPath staged(request.out);
         auto writer = createAudioFile(staged.temporary(), fileTypeFromExtension(request.out));
         writer->open(Write, &format);

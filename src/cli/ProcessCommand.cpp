@@ -57,7 +57,9 @@ const char* const processHelp =
     "  --split-6.1 C FL FR RC RL RR LFE\n"
     "  --split-7.1 C FL FR RL RR RCL RCR LFE\n"
     "\n"
-    "Ctrl-C stops: the file being written is closed with what it holds so far.\n"
+    "Ctrl-C stops: the file being written is closed with what it holds so far (one that\n"
+    "holds nothing yet is removed). A result larger than WAV and AIFF can hold (4 GiB) is\n"
+    "refused before anything is written.\n"
     "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n";
 
 namespace {
@@ -319,8 +321,10 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
                                static_cast<std::int32_t>(fileTypeFromExtension(spec.paths[0]))};
         RowResult result = processRow(r.row, source, r.naming, *r.quality, dialogs, &slot,
                                       RowHooks{&slot, &namingLock}, &partial);
-        if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
         if (result.failure) std::rethrow_exception(result.failure);
+        if (!result.destination && result.aborted)
+            return {FileOutcome::Aborted, "stopped before the first frame; no file was kept"};
+        if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
         const std::string frames = std::to_string(result.destination->getFrames()) + " frames";
         if (result.aborted)
             return {FileOutcome::Aborted,

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -68,7 +69,7 @@ void encodePoint(Byte* at, const CMarkPoint& p) {
     put32(at + 16, (p.framePosition & 0x80) ? 0xFFFFFFFFu : 0u);
 }
 
-[[noreturn]] void refuse(const char* problem) {
+[[noreturn]] void refuse(const std::string& problem) {
     throw std::runtime_error(std::string(corrupt) + " " + problem);
 }
 
@@ -155,9 +156,10 @@ void CAnchorPointsLoadSave::read(Audio::CFile& file) {
         !isId(header + 8, "SW2F"))
         throw std::runtime_error("cannot read header because this file is not valid!");
 
-    // A container that claims more than the stream holds is read to the end of the stream;
-    // every chunk in it must be complete.
-    const std::uint64_t end = start + std::min<std::uint64_t>(8 + get32(header + 4), avail);
+    // Every chunk must be complete, and so must the container: a file cut between two chunks
+    // would otherwise lose its last curves without a word.
+    const std::uint64_t claimed = 8 + std::uint64_t{get32(header + 4)};
+    const std::uint64_t end = start + std::min(claimed, avail);
     bool infoSeen = false;
     for (std::uint64_t pos = start + headerBytes; pos < end;) {
         file.seek(static_cast<std::int64_t>(pos), Audio::Begin);
@@ -178,6 +180,9 @@ void CAnchorPointsLoadSave::read(Audio::CFile& file) {
         pos += 8 + std::uint64_t{size};
     }
     if (!infoSeen) refuse("it holds no INFO chunk");
+    if (claimed > avail)
+        refuse("it ends after " + std::to_string(avail) + " of the " + std::to_string(claimed) +
+               " bytes its container counts");
 }
 
 void CAnchorPointsLoadSave::readInfo(Audio::CFile& file, std::uint32_t size) {

@@ -36,9 +36,9 @@ class CAnchorPointsLoadSave {
     // Writes the whole file from the stream's current position.
     void write(Audio::CFile& file) const;
     // Reads a file from the stream's current position, adding its points to the arrays.
-    // Refuses incomplete or inconsistent chunks, a file without an INFO chunk, values that are
-    // not positive finite numbers and negative frames; of several points on one frame of a
-    // curve the first one read is kept.
+    // Refuses a stream that ends before its container, incomplete or inconsistent chunks, a
+    // file without an INFO chunk, values that are not positive finite numbers and negative
+    // frames; of several points on one frame of a curve the first one read is kept.
     void read(Audio::CFile& file);
 
   private:

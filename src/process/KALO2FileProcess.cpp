@@ -45,17 +45,21 @@ void CKALO2FileProcess::init(const JobParameters& p) {
         throw std::runtime_error("CKALO2FileProcess::init() the source has " +
                                  std::to_string(sourceFormat.channels) + " channels; at most " +
                                  std::to_string(Audio::kMaxEngineChannels) + " can be processed!");
-    auto engine = Engine::makeEngine({static_cast<int>(sourceFormat.channels),
-                                      static_cast<float>(sourceFormat.sampleRate)},
-                                     options);
+    auto engine = Engine::makeEngine(
+        {static_cast<int>(sourceFormat.channels), static_cast<float>(sourceFormat.sampleRate)},
+        options);
     expectedLength = estimateLength(engine->step());
     if (dynamic)
         factorSource =
             std::make_unique<CurveFactors>(curves[0], curves[1], curves[2], preserveFormants);
     else
         factorSource = std::make_unique<FixedFactors>(factors);
+    // A source of a few frames at a small time factor is promised less than one frame; it
+    // still gets one, as a file without frames is no sound file.
+    const std::uint64_t leastLength =
+        endFrame > startFrame ? std::max<std::uint64_t>(expectedLength, 1) : expectedLength;
     stream = std::make_unique<StretchStream>(*source, std::move(engine), *factorSource,
-                                             StreamRange{startFrame, endFrame}, expectedLength);
+                                             StreamRange{startFrame, endFrame}, leastLength);
     initialised = true;
 }
 

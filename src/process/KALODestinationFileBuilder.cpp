@@ -1,5 +1,8 @@
 #include "process/KALODestinationFileBuilder.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -43,21 +46,57 @@ bool CKALODestinationFileBuilder::exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+bool CKALODestinationFileBuilder::claim(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // A folder that takes no new file is reported by the space check, which offers the dialog.
+    if (fd < 0) return errno != EEXIST;
+    ::close(fd);
+    claimed.push_back(path);
+    return true;
+}
+
+bool CKALODestinationFileBuilder::takeChosen(const std::string& path) {
+    if (std::find(claimed.begin(), claimed.end(), path) != claimed.end()) return true;
+    return exists(path) || claim(path); // an existing file stays as it is until it is reserved
+}
+
+void CKALODestinationFileBuilder::own(const std::string& path) {
+    if (std::find(claimed.begin(), claimed.end(), path) == claimed.end()) claimed.push_back(path);
+}
+
+void CKALODestinationFileBuilder::forget(const std::string& path) {
+    const auto at = std::find(claimed.begin(), claimed.end(), path);
+    if (at == claimed.end()) return;
+    claimed.erase(at);
+    ::unlink(path.c_str());
+}
+
+void CKALODestinationFileBuilder::removeClaimed() {
+    for (const std::string& path : claimed)
+        ::unlink(path.c_str());
+    claimed.clear();
+}
+
 bool CKALODestinationFileBuilder::makeUnique(const std::string& sourcePath, std::string* out) {
     for (int n = 2; n <= 9; ++n) {
         const std::string candidate = names.compose(sourcePath, n);
-        if (!exists(candidate)) {
+        // Taken between the look and the claim: on to the next index, as for a taken name.
+        if (!exists(candidate) && claim(candidate)) {
             *out = candidate;
             return true;
         }
     }
-    const auto chosen = dialogs.chooseDestination(names.compose(sourcePath, 10), extension());
-    if (!chosen) {
-        out->clear();
-        return false;
+    for (;;) {
+        const auto chosen = dialogs.chooseDestination(names.compose(sourcePath, 10), extension());
+        if (!chosen) {
+            out->clear();
+            return false;
+        }
+        if (takeChosen(*chosen)) {
+            *out = *chosen;
+            return true;
+        }
     }
-    *out = *chosen;
-    return true;
 }
 
 void CKALODestinationFileBuilder::writeReservation(CFile& file, std::uint64_t bytes) {
@@ -78,6 +117,7 @@ void CKALODestinationFileBuilder::reserve(const std::string& path, std::uint64_t
     } catch (...) {
         file.close();
         ::unlink(path.c_str());
+        claimed.erase(std::remove(claimed.begin(), claimed.end(), path), claimed.end());
         try {
             throw;
         } catch (const std::exception&) {
@@ -99,6 +139,7 @@ void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_
     for (;;) {
         try {
             CheckForSufficientDiskSpace(destinationPaths.at(member), bytes);
+            own(destinationPaths[member]); // the reservation holds nothing of what was there
             return;
         } catch (const std::exception& e) {
             dialogs.showMessage(e.what());
@@ -110,6 +151,9 @@ void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_
             throw std::runtime_error(
                 "CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog() "
                 "process will be aborted!");
+        if (*chosen == destinationPaths[member]) continue;
+        if (!takeChosen(*chosen)) continue; // claimed meanwhile by another run: ask again
+        forget(destinationPaths[member]);
         destinationPaths[member] = *chosen;
     }
 }
@@ -145,12 +189,22 @@ std::unique_ptr<CAudioFile> CKALODestinationFileBuilder::build() {
         throw std::logic_error(
             "CKALODestinationFileBuilder::build() the source names too few files!");
     destinationPaths.assign(members, std::string());
-    for (std::size_t i = 0; i < members; ++i)
-        if (!makeUnique(sourcePaths[i], &destinationPaths[i])) return nullptr;
-    const std::uint64_t bytes = expectedLength * format.bytesPerFrame;
-    for (std::size_t i = 0; i < members; ++i)
-        CheckFileSpace_And_ReopenSaveDialog(i, split ? bytes / format.channels : bytes);
-    return PrepareOutputFiles();
+    try {
+        for (std::size_t i = 0; i < members; ++i)
+            if (!makeUnique(sourcePaths[i], &destinationPaths[i])) {
+                removeClaimed();
+                return nullptr;
+            }
+        const std::uint64_t bytes = expectedLength * format.bytesPerFrame;
+        for (std::size_t i = 0; i < members; ++i)
+            CheckFileSpace_And_ReopenSaveDialog(i, split ? bytes / format.channels : bytes);
+        std::unique_ptr<CAudioFile> writer = PrepareOutputFiles();
+        claimed.clear(); // the files are the caller's now
+        return writer;
+    } catch (...) {
+        removeClaimed();
+        throw;
+    }
 }
 
 } // namespace Process

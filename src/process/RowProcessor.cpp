@@ -1,6 +1,8 @@
 #include "process/RowProcessor.h"
 
+#include "audio/FormatCapacity.h"
 #include "process/ProcessingLimits.h"
+#include "process/SourceWatch.h"
 
 #include <cmath>
 #include <mutex>
@@ -70,14 +72,43 @@ std::unique_ptr<CAudioFile> buildDestination(CKALODestinationFileBuilder& builde
                                              std::mutex* namingLock) {
     std::unique_lock<std::mutex> lock;
     if (namingLock) lock = std::unique_lock(*namingLock);
-    try {
-        return builder.build();
-    } catch (...) {
-        // Reserved files would stay behind at full size.
-        for (const std::string& path : builder.destinationPaths)
-            if (!path.empty()) ::unlink(path.c_str());
-        throw;
+    return builder.build(); // removes what it claimed when it fails
+}
+
+// A result larger than its format can hold is refused before any file is made.
+void refuseWhatCannotFit(const RowSource& source, const AudioFormat& format,
+                         std::uint64_t expectedLength) {
+    AudioFormat member = format;
+    if (source.split) { // one mono file per channel
+        member.channels = 1;
+        member.bytesPerFrame = format.bytesPerFrame / format.channels;
     }
+    const std::string problem =
+        sizeBeyondFormat(static_cast<FileType>(source.fileType), member, expectedLength);
+    if (!problem.empty()) throw std::length_error(problem);
+}
+
+std::string sourceChangedText(const std::string& path) {
+    return "CKALO2FileProcess::process() the source file was changed while it was processed! it "
+           "may have been changed by another program. The result would mix the old and the new "
+           "sound and was not kept: process the file again.\n FILE:" +
+           path;
+}
+
+// What is no result goes: a file without frames (the job ended before it wrote any), or one
+// read from a source that changed under the job.
+void discardWhatIsNoResult(RowResult& result, const SourceWatch& watch,
+                           std::vector<std::string>* partialPaths) {
+    const std::string changed = watch.changedFile();
+    if (!changed.empty() && !result.failure)
+        result.failure = std::make_exception_ptr(std::runtime_error(sourceChangedText(changed)));
+    const bool ended = result.failure || result.aborted;
+    if (changed.empty() && !(ended && result.destination->getFrames() == 0)) return;
+    result.destination.reset();
+    for (const std::string& path : result.destinationPaths)
+        ::unlink(path.c_str());
+    result.destinationPaths.clear();
+    if (partialPaths) partialPaths->clear();
 }
 
 } // namespace
@@ -89,6 +120,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     RowObserver* observer = hooks.observer;
     CAudioFileCache& cache = *source.cache;
     cache.refresh();
+    const SourceWatch watch(source.memberPaths);
     const AudioFormat& format = cache.file->format;
     const std::string problem =
         rowBeyondLimits(row, static_cast<double>(cache.file->getFrames()) / format.sampleRate);
@@ -103,6 +135,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
               .quality = quality,
               .doubleLength = row.doubleLength,
               .exactPitch = row.exactPitch});
+    refuseWhatCannotFit(source, format, job.getExpectedLength());
     CKALODestinationFileBuilder builder(dialogs);
     fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
     RowResult result;
@@ -118,8 +151,11 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
         result.closeFailure = job.getCloseFailure();
     }
     if (observer) observer->jobEnded();
-    std::lock_guard lock(cache.tableMutex());
-    if (cache.file->isOpen()) cache.file->close();
+    {
+        std::lock_guard lock(cache.tableMutex());
+        if (cache.file->isOpen()) cache.file->close();
+    }
+    discardWhatIsNoResult(result, watch, partialPaths);
     return result;
 }
 

@@ -52,7 +52,8 @@ struct RowSource {
 };
 
 struct RowResult {
-    std::unique_ptr<Audio::CAudioFile> destination; // null when naming was cancelled
+    // The closed result; null when naming was cancelled, or when the job left no result.
+    std::unique_ptr<Audio::CAudioFile> destination;
     std::vector<std::string> destinationPaths;
     bool aborted = false;
     // What stopped the job half way; the destination is then closed with what it holds.
@@ -77,10 +78,13 @@ struct RowHooks {
 };
 
 // Throws std::out_of_range with the text of rowBeyondLimits for a request beyond the engine's
-// range, before any file is made. Throws what the factors, the job's set-up or the builder
-// throw; files the builder reserved are then removed. A failure while the job runs is returned
-// in `failure` with the destination, closed with a valid header; its paths are in
-// `partialPaths` as soon as it exists.
+// range, and std::length_error for a result larger than its format holds, before any file is
+// made. Throws what the factors, the job's set-up or the builder throw; files the builder
+// reserved are then removed. A failure while the job runs is returned in `failure` with the
+// destination, closed with a valid header; its paths are in `partialPaths` as soon as it
+// exists. A job that fails or is aborted before it wrote a frame, and one whose source was
+// changed meanwhile (a failure too), leave no destination: its files are removed and the paths
+// cleared.
 RowResult processRow(const RowSettings& row, const RowSource& source, const NamingSettings& naming,
                      Engine::Quality quality, DestinationDialogs& dialogs,
                      ProcessingProgress* progress, const RowHooks& hooks,

@@ -8,11 +8,12 @@ namespace Process {
 
 namespace {
 
-// Full scale at most, and silence for what is not a number: an engine squares and sums its
-// input, and one huge or infinite sample would spread over the whole output.
+// Full scale at most (an infinity is beyond it like any other value), and silence for what is
+// not a number: an engine squares and sums its input, and one huge or infinite sample would
+// spread over the whole output.
 void bringWithinFullScale(float* samples, std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i)
-        samples[i] = std::isfinite(samples[i]) ? std::clamp(samples[i], -1.0f, 1.0f) : 0.0f;
+        samples[i] = std::isnan(samples[i]) ? 0.0f : std::clamp(samples[i], -1.0f, 1.0f);
 }
 
 } // namespace

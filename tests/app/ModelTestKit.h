@@ -2,6 +2,7 @@
 // A scripted window for the batch list model: answers its questions from queues and records
 // what it was told.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,7 @@ class ScriptedUi : public App::ListUi, public App::BatchUi {
         explicit Window(ScriptedUi& owner) : ui(owner) {}
         bool update(int position, std::int64_t) override {
             ui.positions.push_back(position);
+            if (ui.atUpdate) ui.atUpdate();
             if (ui.throwAtUpdate >= 0 && --ui.throwAtUpdate < 0)
                 throw std::runtime_error("window gone");
             return ui.stopAfterUpdates < 0 || --ui.stopAfterUpdates > 0;
@@ -48,6 +50,7 @@ class ScriptedUi : public App::ListUi, public App::BatchUi {
     };
     std::unique_ptr<App::ProgressWindow> openProgress(const std::string& title) override {
         progressTitles.push_back(title);
+        if (atOpenProgress) atOpenProgress();
         return std::make_unique<Window>(*this);
     }
     std::optional<App::CopyTarget> chooseCopyTarget(const std::string& initialName) override {
@@ -66,8 +69,10 @@ class ScriptedUi : public App::ListUi, public App::BatchUi {
     std::optional<double> bpmAnswer;
     bool deleteAnswer = false, editorCloses = true;
     int deleteQuestions = 0, stops = 0;
-    int stopAfterUpdates = -1; // the window's stop is pressed at this update; -1 never
-    int throwAtUpdate = -1;    // the window fails after this many updates; -1 never
+    int stopAfterUpdates = -1;            // the window's stop is pressed at this update; -1 never
+    int throwAtUpdate = -1;               // the window fails after this many updates; -1 never
+    std::function<void()> atUpdate;       // what happens elsewhere while the window shows progress
+    std::function<void()> atOpenProgress; // ... and as the window opens
 };
 
 // A WAV file of `frames` frames of a quiet sine on every channel.

@@ -91,7 +91,7 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     CSettings s(twoDevices);
     s.deviceId = DUMMY_ID;
     s.editorPath = "/usr/bin/audio\neditor";
-    s.targetPath = "/home/me/out";
+    s.targetPath = "/music/a=b"; // an equals sign of its own: only the first one separates
     s.includePitch = false;
     s.namePrefix = true;
     s.namePostfix = false;
@@ -101,12 +101,13 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     const auto written = text(TestSupport::readBytes(s.getPath()));
     EXPECT_NE(written.find("\r\nAudioDriver = Dummy Output\r\n"), std::string::npos);
     EXPECT_NE(written.find("\r\nEditorPath = /usr/bin/audio editor\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nTargetPath = /music/a=b\r\n"), std::string::npos);
 
     CSettings back(twoDevices);
     back.load();
     EXPECT_EQ(back.deviceId, DUMMY_ID);
     EXPECT_EQ(back.editorPath, "/usr/bin/audio editor");
-    EXPECT_EQ(back.targetPath, "/home/me/out");
+    EXPECT_EQ(back.targetPath, "/music/a=b");
     EXPECT_FALSE(back.includePitch);
     EXPECT_TRUE(back.includeTime);
     EXPECT_TRUE(back.includeIndex);

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "ModelTestKit.h"
 #include "app/SourceOpener.h"
 
@@ -145,4 +151,31 @@ TEST(SourceOpener, SurroundSetReadsInChannelOrder) {
     ASSERT_EQ(read, 10u);
     for (int c = 0; c < 6; ++c)
         EXPECT_FLOAT_EQ(got[c][0], 0.125f * static_cast<float>(c + 1));
+}
+
+// A FIFO chosen or dropped as a source is refused at once, naming it: reading it would wait for
+// a writer that never comes, and the window would hang.
+TEST(SourceOpener, AFifoIsRefusedWithoutWaiting) {
+    TestSupport::TempDir dir;
+    const std::string pipe = dir.file("pipe.wav");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    BatchList list;
+    ScriptedUi ui;
+    auto opening = std::async(std::launch::async, [&] {
+        openChosenFiles(list, {pipe}, OpenFilter::AllAudio, ui);
+        openDroppedFiles(list, {pipe}, ui);
+    });
+    if (opening.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        // The guard: a writer lets the waiting open go, so that the test ends and fails.
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+        opening.wait();
+        FAIL() << "opening a FIFO waited for a writer";
+    }
+    EXPECT_TRUE(list.empty());
+    ASSERT_EQ(ui.messages.size(), 2u);
+    for (const std::string& message : ui.messages)
+        EXPECT_EQ(message, "CDataFile::open() cannot read this file! it is a FIFO (named pipe), "
+                           "not a regular file.\n FILE:" +
+                               pipe);
 }

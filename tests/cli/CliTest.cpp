@@ -1,9 +1,14 @@
 // stretchwerk-cli as a user runs it: exit codes, output, and files left behind.
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "cli/CliPath.h"
+#include "support/AudioFiles.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -248,4 +253,95 @@ TEST(CliUsage, UnwritableOutputFails) {
         EXPECT_NE(out.find("cannot write the output: No space left on device"), std::string::npos)
             << args << ": " << out;
     }
+}
+
+// A FIFO (or any other thing that is not a file) given as a source is refused at once, by each
+// command: reading it would wait for a writer that never comes.
+TEST(CliUsage, AFifoAsASourceIsRefusedWithoutWaiting) {
+    TestSupport::TempDir dir;
+    const std::string wav = dir.file("x.wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + wav + "' synth 0.1 sine 440"), 0);
+    for (const std::string name : {"pipe.wav", "pipe.mpt"})
+        ASSERT_EQ(::mkfifo(dir.file(name).c_str(), 0600), 0);
+    const std::string pipe = quoted(dir.file("pipe.wav"));
+    const std::string curves = quoted(dir.file("pipe.mpt"));
+    for (const std::string& args :
+         {"info " + pipe, "copy " + pipe + " " + quoted(dir.file("c.wav")), "process " + pipe,
+          "process --markpoints " + curves + " " + quoted(wav), "markpoints show " + curves}) {
+        std::string out;
+        // The guard ends a command that waits after all (status 124).
+        EXPECT_EQ(TestSupport::run("cd " + quoted(dir.path().string()) +
+                                       " && XDG_CONFIG_HOME=" + quoted(dir.file("config")) +
+                                       " timeout -k 10 120 " + cli() + " " + args + " 2>&1",
+                                   &out),
+                  1)
+            << args;
+        EXPECT_NE(out.find("cannot read this file! it is a FIFO (named pipe), not a regular file."),
+                  std::string::npos)
+            << args << ": " << out;
+    }
+    for (const auto& entry : fs::directory_iterator(dir.path())) // nothing was written
+        EXPECT_TRUE(entry.path() == wav || entry.path().filename().string().starts_with("pipe.") ||
+                    entry.is_directory())
+            << entry.path();
+}
+
+namespace {
+// An 8-bit mono WAV file of `frames` frames that takes no room: its sound is a hole in the file.
+void sparseWave(const std::string& path, std::uint32_t frames) {
+    TestSupport::writeBytes(path, TestSupport::waveFile(1, 1, 8000, 1, 8, 0).data);
+    std::vector<unsigned char> header = TestSupport::readBytes(path);
+    for (int i = 0; i < 4; ++i) {
+        header[4 + i] = static_cast<unsigned char>((frames + 36) >> (8 * i));
+        header[40 + i] = static_cast<unsigned char>(frames >> (8 * i));
+    }
+    TestSupport::writeBytes(path, header);
+    fs::resize_file(path, 44 + std::uintmax_t{frames});
+}
+} // namespace
+
+// A result that its format cannot hold is refused before anything is written, with its size.
+// The file size limit keeps a command that starts writing after all from filling the disk.
+TEST(CliUsage, AResultBeyond4GiBIsRefusedBeforeAnythingIsWritten) {
+    TestSupport::TempDir dir;
+    const std::string big = dir.file("big.wav");
+    sparseWave(big, 1500000000);
+    for (const char* args :
+         {"copy big.wav wide.wav --bits 24", "process --time 300% --no-pitch-in-name big.wav"}) {
+        std::string out;
+        EXPECT_EQ(TestSupport::run("cd " + quoted(dir.path().string()) +
+                                       " && export XDG_CONFIG_HOME=" + quoted(dir.file("config")) +
+                                       " && ulimit -f 10240 && " + cli() + " " + args + " 2>&1",
+                                   &out),
+                  1)
+            << args;
+        EXPECT_NE(out.find("the result needs 4500000000 bytes (4.19 GiB) of sound, more than the "
+                           "4294967259 bytes (4 GiB) that a WAV file can hold"),
+                  std::string::npos)
+            << args << ": " << out;
+    }
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        EXPECT_TRUE(entry.path() == big || entry.is_directory()) << entry.path();
+}
+
+// A copy that was killed leaves its hidden temporary file; the next copy to the same name
+// removes it, but not the one of a copy still at work (which holds it locked).
+TEST(CliCopy, TheNextCopyRemovesTheTemporaryFileOfAKilledOne) {
+    TestSupport::TempDir dir;
+    const std::string in = dir.file("in.wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + in + "' synth 0.2 sine 440"), 0);
+    const std::string killed = dir.file(".out.wav.partial-Ab3dE9");
+    const std::string working = dir.file(".out.wav.partial-Zz9yX1");
+    const std::string other = dir.file(".other.wav.partial-Ab3dE9");
+    for (const std::string& path : {killed, working, other})
+        TestSupport::writeBytes(path, {'R', 'I', 'F', 'F'});
+    const int held = ::open(working.c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    std::string out;
+    ASSERT_EQ(runCli("copy '" + in + "' '" + dir.file("out.wav") + "'", &out), 0) << out;
+    EXPECT_FALSE(fs::exists(killed));
+    EXPECT_TRUE(fs::exists(working));
+    EXPECT_TRUE(fs::exists(other));
+    ::close(held);
 }

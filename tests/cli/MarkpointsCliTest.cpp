@@ -140,3 +140,30 @@ TEST(CliMarkpoints, ShowNamesAFileItCannotRead) {
     EXPECT_EQ(markpoints("show " + quoted(junk), &out), 1);
     EXPECT_NE(out.find("stretchwerk-cli: " + junk + ": "), std::string::npos) << out;
 }
+
+// A file cut between two chunks would lose its last curves without a word; show and process
+// refuse it and name it.
+TEST(CliMarkpoints, AFileCutBetweenChunksIsRefused) {
+    TestSupport::TempDir dir;
+    const std::string path = dir.file("cut.mpt");
+    std::string out;
+    ASSERT_EQ(markpoints("make " + quoted(path) + " --time 0:1.5 --pitch 0:2", &out), 0) << out;
+    auto bytes = TestSupport::readBytes(path);
+    bytes.resize(12 + 128 + 128 + 64); // the container header, INFO and the time curve
+    TestSupport::writeBytes(path, bytes);
+    EXPECT_EQ(markpoints("show " + quoted(path), &out), 1);
+    EXPECT_NE(out.find("stretchwerk-cli: " + path +
+                       ": mark point file is corrupt! it ends after "
+                       "332 of the 652 bytes its container counts"),
+              std::string::npos)
+        << out;
+    ASSERT_EQ(
+        TestSupport::run("sox -n -r 8000 " + quoted(dir.file("t.wav")) + " synth 0.1 sine 440"), 0);
+    EXPECT_EQ(TestSupport::run("cd " + quoted(dir.path().string()) +
+                                   " && XDG_CONFIG_HOME=" + quoted(dir.file("config")) + " " +
+                                   cli() + " process --markpoints cut.mpt t.wav 2>&1",
+                               &out),
+              1);
+    EXPECT_NE(out.find("cut.mpt: mark point file is corrupt!"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(dir.file("t 2.wav")));
+}

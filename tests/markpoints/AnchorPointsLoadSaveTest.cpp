@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "support/BytesFile.h"
 #include "markpoints/AnchorPointsLoadSave.h"
 #include "support/Bytes.h"
+#include "support/BytesFile.h"
 #include "support/TestSupport.h"
 
 using namespace MarkPoints;
@@ -190,8 +190,6 @@ TEST(MarkPointFileReading, ChunkWalk) {
     EXPECT_EQ(curve[1], (CMarkPoint{20, 1.5f, KEEP, 0}));
     EXPECT_EQ(curve[2], (CMarkPoint{30, 2.0f, LINEAR, 0}));
 
-    // A container that claims more than the file holds is read up to the end of the file.
-    EXPECT_EQ(readBytes(container({info, time}, 0x7FFFFFF0)).getScale(SCALE_TIME).size(), 2u);
     // Empty curves are an INFO chunk alone.
     EXPECT_TRUE(readBytes(container({info})).getScale(SCALE_TIME).empty());
     // A longer INFO body is skipped past, keeping the walk in step.
@@ -225,6 +223,10 @@ TEST(MarkPointFileReading, BrokenFilesAreRefused) {
     const auto withByte = [](Bytes b, std::size_t at, unsigned char value) {
         b.at(at) = value;
         return b;
+    };
+    const auto cutAfter = [&](std::size_t bytes) {
+        return "it ends after " + std::to_string(bytes) + " of the " + std::to_string(good.size()) +
+               " bytes its container counts";
     };
     const auto formant = [&](double value) {
         return container(
@@ -261,6 +263,13 @@ TEST(MarkPointFileReading, BrokenFilesAreRefused) {
         {container({}, 4), corrupt + "it holds no INFO chunk"},
         {Bytes(good.begin(), good.end() - 1), pastEnd},
         {Bytes(good.begin(), good.begin() + timeAt + 8 + 60), pastEnd},
+        // Cut between two chunks, or claiming more: the last curves would be lost unseen.
+        {Bytes(good.begin(), good.begin() + timeAt), corrupt + cutAfter(timeAt)},
+        {Bytes(good.begin(), good.begin() + timeAt + time.size()),
+         corrupt + cutAfter(timeAt + time.size())},
+        {container({info, time}, 0x7FFFFFF0), corrupt + "it ends after " +
+                                                  std::to_string(timeAt + time.size()) +
+                                                  " of the 2147483640 bytes its container counts"},
         {container({info, dataChunk(SCALE_TIME, {record(2.0, LINEAR, -1)})}),
          corrupt + "a point stands at a negative frame"},
         {container(

@@ -2,6 +2,7 @@
 // test's own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -52,6 +53,38 @@ std::vector<std::vector<float>> playedStream(const JackTest::Recorder& recorder,
     return out;
 }
 
+// One play of the file as the recorder heard it.
+struct Take {
+    std::vector<std::vector<float>> played;
+    // The machine's load got in the way: the server reported missed periods, or a period of the
+    // file came as silence because the player's queue ran dry in time. The test signal is never
+    // 0, so silence inside the file is never sound.
+    bool disturbed = false;
+    // Every frame of the file in order, then silence.
+    bool exact = false;
+};
+
+Take playOnce(Output::CAudioEngine& engine, Audio::CAudioFileCache& cache,
+              const std::string& server, std::size_t frames) {
+    JackTest::Recorder recorder(server, 2, 44100 * 3);
+    Take take;
+    if (!recorder.connectFrom("stretchwerk")) {
+        ADD_FAILURE() << "the recorder cannot hear the player";
+        return take;
+    }
+    engine.play(&cache, "f.wav", 0, -1, false, nullptr, 0);
+    if (!recorder.waitFor(44100 * 3, 20)) ADD_FAILURE() << "the server stopped running";
+    take.played = playedStream(recorder, 512);
+    const auto& heard = take.played[0];
+    const auto end = heard.begin() + static_cast<std::ptrdiff_t>(std::min(frames, heard.size()));
+    take.disturbed = recorder.xruns() > 0 || std::find(heard.begin(), end, 0.0f) != end;
+    take.exact = heard.size() > frames && heard[frames] == 0.0f;
+    for (std::size_t i = 0; i < frames && take.exact; ++i)
+        for (std::size_t c = 0; c < 2; ++c)
+            take.exact = take.exact && take.played[c][i] == PlaybackFiles::sample(c, i);
+    return take;
+}
+
 #define SKIP_WITHOUT_JACKD(server)                                                                 \
     if (!(server).installed()) GTEST_SKIP() << "jackd is not installed (install jackd2)";          \
     ASSERT_TRUE((server).available()) << "jackd is installed but did not start"
@@ -82,20 +115,24 @@ TEST(JackOutput, EnginePlaysAFileExactlyAndReportsALostServerOnTheNextPlay) {
     const std::size_t frames = 30000;
     PlaybackFiles::writeWav(dir.file("f.wav"), PlaybackFiles::signal(2, frames));
     auto cache = PlaybackFiles::openCache(dir.file("f.wav"));
-    JackTest::Recorder recorder(server.name(), 2, 44100 * 3);
     Output::CAudioEngine engine;
     engine.init(jackDevice().id);
     ASSERT_TRUE(engine.isInitialized());
     EXPECT_EQ(engine.getQueue().getConfiguredCapacity(), 30);
-    ASSERT_TRUE(recorder.connectFrom("stretchwerk"));
-    engine.play(cache.get(), "f.wav", 0, -1, false, nullptr, 0);
-    ASSERT_TRUE(recorder.waitFor(44100 * 3, 20));
+    // A take that differs from the file is played again only when the machine's load got in
+    // the way; the test needs one exact take.
+    Take take = playOnce(engine, *cache, server.name(), frames);
+    for (int retake = 1; retake < 8 && keepsRealTime && !take.exact && take.disturbed; ++retake) {
+        engine.stop();
+        take = playOnce(engine, *cache, server.name(), frames);
+    }
     if (keepsRealTime) {
-        const auto played = playedStream(recorder, 512);
-        ASSERT_GT(played[0].size(), frames);
+        const auto& played = take.played;
+        ASSERT_GT(played[0].size(), frames) << (take.disturbed ? "(disturbed)" : "");
         for (std::size_t i = 0; i < frames; ++i)
             for (std::size_t c = 0; c < 2; ++c)
-                ASSERT_EQ(played[c][i], PlaybackFiles::sample(c, i)) << i;
+                ASSERT_EQ(played[c][i], PlaybackFiles::sample(c, i))
+                    << i << (take.disturbed ? " (disturbed)" : "");
         EXPECT_EQ(played[0][frames], 0.0f);
     }
 

@@ -73,6 +73,42 @@ TEST(DestinationNaming, FirstFreeIndexFromTwo) {
     }
 }
 
+// Another run that takes a name between this build's look and its claim keeps its file: the
+// build moves on to the next index, or asks again for a name chosen in the dialog.
+TEST(DestinationNaming, ANameTakenBetweenTheLookAndTheClaimIsLeftToItsTaker) {
+    class RacedBuilder : public CKALODestinationFileBuilder {
+      public:
+        using CKALODestinationFileBuilder::CKALODestinationFileBuilder;
+        std::string raced; // the other run claims this name right after the look
+
+      protected:
+        bool exists(const std::string& path) override {
+            const bool there = CKALODestinationFileBuilder::exists(path);
+            if (path == raced) TestSupport::writeBytes(path, {'o', 't', 'h', 'e', 'r'});
+            return there;
+        }
+    };
+    const std::vector<unsigned char> theirs{'o', 't', 'h', 'e', 'r'};
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    RacedBuilder builder(dialogs);
+    describeSource(builder, {dir.file("SoundFile.wav")}, 1, false);
+    builder.raced = dir.file("SoundFile P1.50 T1.50 2.wav");
+    ASSERT_TRUE(builder.build());
+    EXPECT_EQ(builder.destinationPaths.at(0), dir.file("SoundFile P1.50 T1.50 3.wav"));
+    EXPECT_EQ(TestSupport::readBytes(builder.raced), theirs);
+    EXPECT_TRUE(dialogs.offered.empty());
+
+    for (int n = 3; n <= 9; ++n)
+        touch(dir.file("SoundFile P1.50 T1.50 " + std::to_string(n) + ".wav"));
+    builder.raced = dir.file("chosen.wav");
+    dialogs.answers = {builder.raced, builder.raced};
+    ASSERT_TRUE(builder.build());
+    // Asked again, the dialog asks before replacing the file that is there now.
+    EXPECT_EQ(dialogs.offered.size(), 2u);
+    EXPECT_EQ(builder.destinationPaths.at(0), builder.raced);
+}
+
 TEST(DestinationNaming, AllNineTakenOffersIndexTenInTheDialog) {
     TestSupport::TempDir dir;
     for (int n = 2; n <= 9; ++n)
@@ -155,13 +191,19 @@ TEST(DestinationSpace, ShortageCanMoveTheFileElsewhere) {
     TightBuilder builder(dialogs);
     describeSource(builder, {dir.file("SoundFile.wav")}, 2, false);
     builder.roomyPath = dir.file("elsewhere.wav");
-    dialogs.answers = {dir.file("still-short.wav"), builder.roomyPath};
+    // The first choice is a file the user agreed to replace, on a volume that is still short.
+    const std::string replaced = dir.file("still-short.wav");
+    touch(replaced);
+    dialogs.answers = {replaced, builder.roomyPath};
     std::unique_ptr<Audio::CAudioFile> writer = builder.build();
     ASSERT_TRUE(writer);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(builder.destinationPaths.at(0), builder.roomyPath);
     writer.reset();
     EXPECT_EQ(framesOf(builder.roomyPath), 0u);
+    // The names given up on the way are not left behind; the file not replaced after all stays.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    EXPECT_EQ(TestSupport::readBytes(replaced), std::vector<unsigned char>{'x'});
 }
 
 TEST(DestinationSpace, ReservationWritesAFileOfTheFullSize) {

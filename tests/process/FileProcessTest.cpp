@@ -1,16 +1,20 @@
 // The processing job: factors, length estimate, block loop, latency skip, abort and failures.
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <limits>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 
 #include <gtest/gtest.h>
 
-#include "engine/EngineDriver.h"
 #include "JobTestFiles.h"
 #include "audio/DataFile.h"
 #include "audio/WaveFile.h"
+#include "engine/EngineDriver.h"
 #include "process/KALO2FileProcess.h"
+#include "support/Bytes.h"
 #include "support/TestSupport.h"
 
 using namespace MarkPoints;
@@ -145,7 +149,10 @@ TEST(FileProcessFactors, DynamicPreservedFormantsFollowThePitchCurve) {
     Source source(5000);
     Curves curves{{}, curve({{0, 2.0f, LINEAR}}), curve({{0, 3.0f, LINEAR}})};
     CKALO2FileProcess job(nullptr, curves.time, curves.pitch, curves.formant);
-    job.init({.source = source.get(), .dynamic = true, .preserveFormants = true, .quality = Engine::Quality::Medium});
+    job.init({.source = source.get(),
+              .dynamic = true,
+              .preserveFormants = true,
+              .quality = Engine::Quality::Medium});
     auto writer = waveFile(source.output());
     ASSERT_TRUE(job.process(writer.get()));
     EXPECT_EQ(job.getPitchFactor(), 2.0);
@@ -281,7 +288,10 @@ TEST(FileProcessOutput, ProcessesOnlyTheSelectedStretch) {
 TEST(FileProcessOutput, EmptyStretchWritesOnlyWhatExceedsTheLatency) {
     Source source(20000);
     CKALO2FileProcess job(nullptr, {}, {}, {});
-    job.init({.source = source.get(), .quality = Engine::Quality::Medium, .startFrame = 5000, .endFrame = 5000});
+    job.init({.source = source.get(),
+              .quality = Engine::Quality::Medium,
+              .startFrame = 5000,
+              .endFrame = 5000});
     EXPECT_EQ(job.getExpectedLength(), 0u);
     auto writer = openWriter(source.output(), 1);
     ASSERT_TRUE(job.process(writer.get()));
@@ -299,11 +309,70 @@ TEST(FileProcessOutput, ShortSourcesGiveAtLeastTheExpectedLength) {
     for (const auto& row : rows) {
         Source source(row.frames);
         CKALO2FileProcess job(nullptr, {}, {}, {});
-        job.init({.timeFactor = row.time, .source = source.get(), .quality = Engine::Quality::Medium});
+        job.init(
+            {.timeFactor = row.time, .source = source.get(), .quality = Engine::Quality::Medium});
         auto writer = openWriter(source.output(), 1);
         ASSERT_TRUE(job.process(writer.get()));
         EXPECT_GT(job.getExpectedLength(), 0u) << row.frames;
         EXPECT_GE(framesOf(source.output()), job.getExpectedLength()) << row.frames;
+    }
+}
+
+// Sources of 1 to 9 frames at small time factors are promised less than one frame: they still
+// get at least one, and the result opens as a source like any other.
+TEST(FileProcessOutput, TinySourcesGiveAtLeastOneFrame) {
+    for (const Audio::u32 frames : {1u, 3u, 9u})
+        for (const double time : {0.1, 0.25, 0.5}) {
+            Source source(frames);
+            CKALO2FileProcess job(nullptr, {}, {}, {});
+            job.init(
+                {.timeFactor = time, .source = source.get(), .quality = Engine::Quality::Fast});
+            auto writer = openWriter(source.output(), 1);
+            ASSERT_TRUE(job.process(writer.get()));
+            EXPECT_NO_THROW(Audio::openSourceFile(source.output())) << frames << " at " << time;
+        }
+}
+
+// One sample near the float's limit, infinities and NaN are taken as full scale and silence on
+// the way into the engine: the output is what the clamped source gives, in every quality.
+TEST(FileProcessOutput, SamplesBeyondFullScaleAreClampedInEveryQuality) {
+    TestSupport::TempDir dir;
+    const Audio::u32 frames = 30000;
+    std::vector<float> wild = TestSupport::sine(frames, 330.0, 44100.0, 0.5);
+    std::vector<float> clamped = wild;
+    const struct {
+        Audio::u32 at;
+        float value, asClamped;
+    } samples[] = {{1000, 3e38f, 1.0f},
+                   {9000, -std::numeric_limits<float>::infinity(), -1.0f},
+                   {17000, std::numeric_limits<float>::infinity(), 1.0f},
+                   {25000, notANumber, 0.0f},
+                   {frames - 1, -3.4e38f, -1.0f}};
+    for (const auto& s : samples) {
+        wild[s.at] = s.value;
+        clamped[s.at] = s.asClamped;
+    }
+    writeWave(dir.file("wild.wav"), makeFormat(1, 44100, 32), {wild});
+    writeWave(dir.file("clamped.wav"), makeFormat(1, 44100, 32), {clamped});
+    for (const auto quality : {Engine::Quality::Monophonic, Engine::Quality::Fast,
+                               Engine::Quality::Medium, Engine::Quality::Best}) {
+        Channels out[2];
+        for (int k = 0; k < 2; ++k) {
+            auto cache = openCache(dir.file(k == 0 ? "wild.wav" : "clamped.wav"));
+            CKALO2FileProcess job(nullptr, {}, {}, {});
+            job.init({.pitchFactor = 1.5,
+                      .timeFactor = 1.25,
+                      .source = cache.get(),
+                      .quality = quality});
+            auto writer = openWriter(dir.file("out.wav"), 1);
+            ASSERT_TRUE(job.process(writer.get()));
+            out[k] = readWave(dir.file("out.wav"));
+        }
+        // Equal to the float rounding of the transforms, whose plans may differ between runs.
+        ASSERT_EQ(out[0][0].size(), out[1][0].size()) << static_cast<int>(quality);
+        for (std::size_t i = 0; i < out[0][0].size(); ++i)
+            ASSERT_NEAR(out[0][0][i], out[1][0][i], 1e-5)
+                << static_cast<int>(quality) << " at " << i;
     }
 }
 
@@ -445,4 +514,58 @@ TEST(FileProcessFailures, ASourceCutWhileProcessedFails) {
               "CKALO2FileProcess::process() the source file became shorter while "
               "it was processed! it may have been changed by another program.");
     EXPECT_FALSE(writer->isOpen());
+}
+
+namespace {
+// Ends its own process at once, with no chance to close anything, once the job reports
+// `percent`: a kill at a point the test chooses.
+class KillingProgress : public Process::ProcessingProgress {
+  public:
+    explicit KillingProgress(double at) : killAt(at) {}
+    void setPercent(double percent) override {
+        if (percent >= killAt) ::raise(SIGKILL);
+    }
+
+  private:
+    double killAt;
+};
+
+// The frames a killed writer's header claims, and the frames its file holds.
+std::pair<std::uint64_t, std::uint64_t>
+claimedAndHeld(const std::string& path, Audio::FileType type, std::uint32_t bytesPerFrame) {
+    const std::vector<unsigned char> b = TestSupport::readBytes(path);
+    if (type == Audio::WavType)
+        return {TestSupport::le32At(b, 40) / bytesPerFrame, (b.size() - 44) / bytesPerFrame};
+    // AIFF: the frame count of COMM, and what the SSND size leaves of it.
+    const std::uint64_t counted = TestSupport::be32At(b, 22);
+    const std::uint64_t sized = (TestSupport::be32At(b, 42) - 8) / bytesPerFrame;
+    return {std::max(counted, sized), (b.size() - 54) / bytesPerFrame};
+}
+} // namespace
+
+// A process killed while it writes (the machine's OOM killer, kill -9) leaves a file whose
+// header claims no more than it holds and at most one second less.
+TEST(FileProcessOutput, AKilledJobLeavesAHeaderAtMostASecondBehind) {
+    for (const Audio::FileType type : {Audio::WavType, Audio::AiffType}) {
+        Source source(8000 * 30, 2);
+        const std::string out = source.output(type == Audio::WavType ? "out.wav" : "out.aif");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            KillingProgress progress(60.0);
+            CKALO2FileProcess job(&progress, {}, {}, {});
+            job.init({.timeFactor = 2.0, .source = source.get(), .quality = Engine::Quality::Fast});
+            auto writer = Audio::createAudioFile(out, type);
+            const auto format = makeFormat(2, 44100, 16);
+            writer->open(Audio::Write, &format);
+            job.process(writer.get());
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        const auto [claimed, held] = claimedAndHeld(out, type, 4);
+        EXPECT_GT(held, 2 * 44100u) << out; // far enough for the header to have fallen behind
+        EXPECT_LE(claimed, held) << out;
+        EXPECT_LT(held - claimed, 44100u) << out;
+    }
 }

@@ -47,8 +47,11 @@ void Server::start(const std::string& name) {
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
         ::dup2(null, 2);
-        ::execlp("jackd", "jackd", "--no-realtime", "-n", name.c_str(), "-d", "dummy", "-r",
-                 "44100", "-p", "512", static_cast<char*>(nullptr));
+        // Synchronous, with a long client timeout: a client that a busy machine makes late
+        // delays the cycle instead of losing its period (the dummy backend keeps no real time).
+        ::execlp("jackd", "jackd", "--no-realtime", "--sync", "--timeout", "10000", "-n",
+                 name.c_str(), "-d", "dummy", "-r", "44100", "-p", "512",
+                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -85,6 +88,7 @@ Recorder::Recorder(const std::string& server, int channels, std::size_t frames)
         ports.push_back(jack_port_register(client, ("in_" + std::to_string(c + 1)).c_str(),
                                            JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0));
     jack_set_process_callback(client, process, this);
+    jack_set_xrun_callback(client, xrun, this);
     jack_activate(client);
 }
 
@@ -116,6 +120,11 @@ int Recorder::process(jack_nframes_t frames, void* self) {
         std::memcpy(r->data[c].data() + at, in, n * sizeof(float));
     }
     r->written.store(at + n);
+    return 0;
+}
+
+int Recorder::xrun(void* self) {
+    static_cast<Recorder*>(self)->missed.fetch_add(1);
     return 0;
 }
 

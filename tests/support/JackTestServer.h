@@ -45,13 +45,18 @@ class Recorder {
     const std::vector<float>& channel(int c) const { return data[static_cast<std::size_t>(c)]; }
     // Waits until `frames` frames have come in or `seconds` have passed.
     bool waitFor(std::size_t frames, double seconds) const;
+    // Periods the server reported as missed (a client too late on a busy machine) since the
+    // recorder started.
+    int xruns() const { return missed.load(); }
 
   private:
     static int process(jack_nframes_t frames, void* self);
+    static int xrun(void* self);
     jack_client_t* client = nullptr;
     std::vector<jack_port_t*> ports;
     std::vector<std::vector<float>> data;
     std::atomic<std::size_t> written{0};
+    std::atomic<int> missed{0};
 };
 
 // Whether jackd can be found on the PATH.

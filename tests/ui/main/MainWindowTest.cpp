@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -427,6 +428,9 @@ class MainWindowTest : public QObject {
         w->fileList()->selectAll();
         w->action(34002)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(w->findChild<ProgressDialog*>() != nullptr, 5000);
+        // Sound is out before the stop: a file stopped before its first frame is not kept.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w->findChild<ProgressDialog*>()->findChild<QProgressBar*>()->value() > 0, 10000);
         dialogs.answers = {false};
         QVERIFY(!w->close());
         dialogs.answers = {true, false}; // stop and quit; keep the created file
