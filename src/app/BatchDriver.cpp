@@ -20,16 +20,12 @@ std::string copyingTitle(const std::string& path) {
     return "Copying \"" + fileNameOf(path) + "\" ...";
 }
 
-std::optional<std::string> copyExtensionProblem(const std::string& path, int filter) {
-    const std::string name = fileNameOf(path);
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos) return std::string();
-    std::string ext = name.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::string expected = filter == 1 ? ".aif" : ".wav";
-    if (ext == expected) return std::nullopt;
-    return "you typed in an invalid file extension! please change it to \"" + expected + "\"";
+std::optional<std::string> copyExtensionProblem(const std::string& path, FileType type) {
+    if (fileNameOf(path).find('.') == std::string::npos) return std::string();
+    const FileFormat* wanted = formatOf(type);
+    if (!wanted || formatOfPath(path) == wanted) return std::nullopt;
+    return "you typed in an invalid file extension! please change it to \"." +
+           std::string(wanted->writtenExtension) + "\"";
 }
 
 std::string copyInitialName(const std::string& memberName) {
@@ -81,7 +77,8 @@ void removeFiles(const std::vector<std::string>& paths) {
 
 std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings,
                                                        BatchUi& ui,
-                                                       std::vector<std::string>& destinationPaths) {
+                                                       std::vector<std::string>& destinationPaths,
+                                                       FileType* type) {
     struct BusyMark {
         CFileRow& row;
         ~BusyMark() { row.busy = false; }
@@ -105,6 +102,7 @@ std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobS
     }
     window->finish();
     destinationPaths = result.destinationPaths;
+    if (type) *type = result.type;
     if (result.failure) {
         if (!result.closeFailure.empty()) ui.showMessage(result.closeFailure);
         ui.showMessage(failureText(result.failure, kCannotProcess));
@@ -135,10 +133,10 @@ std::vector<CFileRow*> BatchDriver::processSelected(BatchList& list, const JobSe
         });
         if (!present) continue;
         std::vector<std::string> paths;
-        std::unique_ptr<CAudioFile> destination = processOneRow(*row, settings, ui, paths);
+        FileType type = UnknownType;
+        std::unique_ptr<CAudioFile> destination = processOneRow(*row, settings, ui, paths, &type);
         if (!destination) break;
         const bool split = row->isSplit();
-        const FileType type = row->getFileType();
         ui.onListThread([&] {
             try {
                 CFileRow& made =
@@ -176,9 +174,14 @@ bool copyMember(const MemberName& member, FileType type, const CopyTarget& targe
     } finish{*window};
     auto reader = createAudioFile(member.path, type);
     reader->open(Read, nullptr);
+    AudioFormat format = reader->format;
+    format.bitsPerSample = formatOf(target.type)->writtenBits(format.bitsPerSample);
+    format.bytesPerFrame = bytesPerSample(format.bitsPerSample) * format.channels;
+    const u64 bytes = reader->getFrames() * format.bytesPerFrame;
+    checkResultSize(target.type, bytes);
     StagedOutputPath staged(target.path);
-    auto writer = createAudioFile(staged.temporary(), target.filter == 1 ? AiffType : WavType);
-    writer->open(Write, &reader->format);
+    auto writer = createAudioFile(staged.temporary(), target.type, bytes);
+    writer->open(Write, &format);
     std::vector<std::vector<float>> buffers(reader->format.channels,
                                             std::vector<float>(kCopyFrames));
     std::vector<float*> channels;

@@ -15,16 +15,16 @@ namespace App {
 
 inline constexpr const char* kCannotProcess =
     "cannot process the audiodata! an unexpected error occured!";
-inline constexpr const char* kCopyFilter = "WAV Files (*.wav)|*.wav|AIFF Files (*.aif)|*.aif||";
 
 // "Processing \"name\" ..." and "Copying \"name\" ...".
 std::string processingTitle(const std::string& path);
 std::string copyingTitle(const std::string& path);
 
-// Whether the save-a-copy dialog may close with this name: nothing when it may; otherwise the
-// message to show ("you typed in an invalid file extension! ..."), empty for a name without
-// any "." (refused without a message).
-std::optional<std::string> copyExtensionProblem(const std::string& path, int filter);
+// Whether the save-a-copy dialog (filter Audio::saveDialogFilter) may close with this name for
+// the format of the chosen entry: nothing when its extension is one of the format's (any
+// case); otherwise the message to show ("you typed in an invalid file extension! ..."), empty
+// for a name without any "." (refused without a message).
+std::optional<std::string> copyExtensionProblem(const std::string& path, Audio::FileType type);
 // The dialog's initial name: the member's name without extension, plus " copy".
 std::string copyInitialName(const std::string& memberName);
 // Remaining seconds of a copy after `elapsedMs` at `permille` of the frames.
@@ -38,10 +38,11 @@ class BatchDriver {
                                            BatchUi& ui);
     // One row into one new file: the destination (also an aborted one, and one that a failure
     // left holding frames), or null, which stops the batch. `destinationPaths` receives the
-    // destination's member paths.
+    // destination's member paths, `type` its format.
     std::unique_ptr<Audio::CAudioFile> processOneRow(CFileRow& row, const JobSettings& settings,
                                                      BatchUi& ui,
-                                                     std::vector<std::string>& destinationPaths);
+                                                     std::vector<std::string>& destinationPaths,
+                                                     Audio::FileType* type = nullptr);
     // Copies each member of the row to a file the user names.
     void saveCopy(CFileRow& row, BatchUi& ui);
 

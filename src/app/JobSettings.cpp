@@ -5,7 +5,8 @@
 namespace App {
 
 Engine::Quality qualityFrom(Audio::i32 stored) {
-    return stored >= 1 && stored <= 4 ? static_cast<Engine::Quality>(stored) : Engine::Quality::Fast;
+    return stored >= 1 && stored <= 4 ? static_cast<Engine::Quality>(stored)
+                                      : Engine::Quality::Fast;
 }
 
 JobSettings jobSettingsFrom(const CSettings& settings) {
@@ -15,6 +16,7 @@ JobSettings jobSettingsFrom(const CSettings& settings) {
     job.naming.includeIndex = settings.includeIndex;
     job.naming.partsBeforeTitle = settings.namePrefix;
     job.naming.targetDirectory = settings.targetPath;
+    job.naming.format = settings.resultFormat;
     job.quality = qualityFrom(settings.quality);
     job.exactPitch = settings.exactPitch;
     return job;

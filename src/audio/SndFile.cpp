@@ -153,9 +153,40 @@ void CSndFile::openForReading() {
     format.bytesPerSecond = 0;
     const u64 size = file->getSize();
     const FileDate date = file->getDate();
-    if (!(measured.valid && measured.size == size && measured.date == date))
+    if (!(measured.valid && measured.size == size && measured.date == date)) {
         measured = {size, date, measureFrames(), true};
+        rewind();
+    }
     frames = measured.frames;
+}
+
+void CSndFile::reopenHandle() {
+    closeHandle();
+    file->close();
+    file->open(Read);
+    SF_INFO info{};
+    openHandle(SFM_READ, info);
+    decoderPosition = 0;
+}
+
+// A decoder that stopped at damage may not seek any more: a new one starts at the beginning.
+void CSndFile::rewind() {
+    const sf_count_t landed = sf_seek(handle->sf, 0, SEEK_SET);
+    handle->stream.rethrow();
+    if (landed == 0)
+        decoderPosition = 0;
+    else
+        reopenHandle();
+}
+
+// A lossless decoder that stops with much of the file unread stopped at damage, not at the end
+// of a cut file (which it reads to its last byte). Lossy files play as far as they decode.
+void CSndFile::checkDecodedToTheEnd() const {
+    if (lossy) return;
+    const u64 size = file->getSize();
+    if (file->tell() + kTrailingBytes < size)
+        fail("the audio data cannot be decoded beyond frame " + std::to_string(decoderPosition) +
+             ": the file is damaged");
 }
 
 // Decodes from a little before the claimed end to where the decoder really stops; when the
@@ -171,17 +202,17 @@ u64 CSndFile::measureFrames() {
             decoderPosition = static_cast<u64>(landed);
             // Frames decoded after the landing place prove that the end lies beyond it.
             const u64 counted = countToEnd();
-            if (counted > 0) return decoderPosition;
+            if (counted > 0) {
+                checkDecodedToTheEnd();
+                return decoderPosition;
+            }
         }
     }
     // A failed seek can leave the decoder unusable: start again with a new one.
-    closeHandle();
-    file->close();
-    file->open(Read);
-    SF_INFO info{};
-    openHandle(SFM_READ, info);
-    decoderPosition = 0;
-    return countToEnd();
+    reopenHandle();
+    countToEnd();
+    checkDecodedToTheEnd();
+    return decoderPosition;
 }
 
 // Decodes until the decoder gives no more; leaves decoderPosition at the end.

@@ -45,6 +45,9 @@ class CSndFile : public CAudioFile {
     // exactly what reading from the start gives: a seek lands this far before its target and
     // decodes the rest. A target up to this far ahead is reached by decoding alone.
     static constexpr u64 kPreroll = 65536;
+    // Bytes a lossless decoder may leave unread at the end (a tag a tagger appended) before
+    // the file counts as damaged where the decoder stopped.
+    static constexpr u64 kTrailingBytes = 16384;
 
   private:
     struct Handle;
@@ -61,6 +64,9 @@ class CSndFile : public CAudioFile {
     void openForWriting(const AudioFormat& wanted);
     u64 measureFrames();
     u64 countToEnd();
+    void checkDecodedToTheEnd() const;
+    void reopenHandle();
+    void rewind();
     void decodeUpTo(u64 frame);
     void closeHandle();
     [[noreturn]] void fail(const std::string& what) const;

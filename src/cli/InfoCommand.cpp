@@ -11,9 +11,10 @@ namespace Cli {
 const char* const infoHelp =
     "usage: stretchwerk-cli info FILE...\n"
     "\n"
-    "Shows the properties of WAV and AIFF files: play time, path, format, sample rate,\n"
-    "word length, channels and frames. A file that cannot be opened is reported on stderr;\n"
-    "the others are still shown, and the exit status is 1.\n";
+    "Shows the properties of audio files (WAV, AIFF, FLAC, Ogg Vorbis, Opus, MP3, RF64,\n"
+    "Wave64, CAF): play time, path, format, sample rate, word length, channels and frames.\n"
+    "A file that cannot be opened is reported on stderr; the others are still shown, and\n"
+    "the exit status is 1.\n";
 
 std::string describeFailure(const std::string& path, const std::string& what) {
     std::string text = what;
@@ -47,7 +48,7 @@ int runInfo(Arguments& args, Streams io) {
             const std::string fullPath =
                 std::filesystem::absolute(path).lexically_normal().string();
             const auto lines =
-                App::fileProperties(*file, fullPath, Audio::fileTypeFromExtension(path), false);
+                App::fileProperties(*file, fullPath, Audio::openedFileType(*file, path), false);
             if (!first) io.out << '\n';
             first = false;
             for (const auto& [key, value] : lines)

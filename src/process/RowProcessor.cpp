@@ -49,7 +49,17 @@ void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
                  const RowSource& source, const NamingSettings& naming, const Factors& f,
                  std::uint64_t expectedLength) {
     const AudioFormat& format = source.cache->file->format;
+    const auto sourceType = static_cast<FileType>(source.fileType);
+    const FileType result = resultTypeFor(sourceType, naming.format);
     builder.format = format;
+    const u32 bits = formatOf(result)->writtenBits(format.bitsPerSample);
+    if (bits != format.bitsPerSample) {
+        builder.format.bitsPerSample = bits;
+        builder.format.bytesPerFrame = bytesPerSample(bits) * format.channels;
+        builder.format.bytesPerSecond = builder.format.bytesPerFrame * format.sampleRate;
+    }
+    builder.fileType = static_cast<std::int32_t>(result);
+    if (result != sourceType) builder.names.extension = formatOf(result)->writtenExtension;
     // Curves change the factors along the file: no single value belongs in the name.
     builder.names.includePitch = naming.includePitch && !row.useMarkPoints;
     builder.names.includeTime = naming.includeTime && !row.useMarkPoints;
@@ -62,7 +72,6 @@ void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
     builder.expectedLength = expectedLength;
     builder.memberCount = format.channels;
     builder.split = source.split;
-    builder.fileType = source.fileType;
     builder.sourcePaths = source.memberPaths;
 }
 
@@ -109,6 +118,7 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     result.destination = buildDestination(builder, hooks.namingLock);
     if (!result.destination) return result;
     result.destinationPaths = builder.destinationPaths;
+    result.type = static_cast<FileType>(builder.fileType);
     if (partialPaths) *partialPaths = builder.destinationPaths;
     if (observer) observer->jobStarted(job);
     try {
