@@ -179,10 +179,11 @@ void CSndFile::rewind() {
         reopenHandle();
 }
 
-// A lossless decoder that stops with much of the file unread stopped at damage, not at the end
-// of a cut file (which it reads to its last byte). Lossy files play as far as they decode.
+// A FLAC decoder that stops with much of the file unread stopped at damage, not at the end of
+// a cut file (which it reads to its last byte). Lossy files play as far as they decode; in the
+// PCM containers other chunks may follow the audio.
 void CSndFile::checkDecodedToTheEnd() const {
-    if (lossy) return;
+    if ((openedFormat & SF_FORMAT_TYPEMASK) != SF_FORMAT_FLAC) return;
     const u64 size = file->getSize();
     if (file->tell() + kTrailingBytes < size)
         fail("the audio data cannot be decoded beyond frame " + std::to_string(decoderPosition) +

@@ -45,9 +45,9 @@ class CSndFile : public CAudioFile {
     // exactly what reading from the start gives: a seek lands this far before its target and
     // decodes the rest. A target up to this far ahead is reached by decoding alone.
     static constexpr u64 kPreroll = 65536;
-    // Bytes a lossless decoder may leave unread at the end (a tag a tagger appended) before
-    // the file counts as damaged where the decoder stopped.
-    static constexpr u64 kTrailingBytes = 16384;
+    // Bytes a FLAC decoder may leave unread at the end (a tag a tagger appended) before the
+    // file counts as damaged where the decoder stopped.
+    static constexpr u64 kTrailingBytes = 4096;
 
   private:
     struct Handle;

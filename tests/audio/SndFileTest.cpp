@@ -134,21 +134,33 @@ TEST(SndFileDamage, RefusesAFileItCannotReadWithATextNamingIt) {
     EXPECT_EQ(text.rfind("\"" + path + "\"\ncannot read this file as audio: ", 0), 0u) << text;
 }
 
-// Damage inside the frames of a file whose header is sound shows when the reading gets there:
-// refused with the file's name, not taken for a shorter file.
-TEST(SndFileDamage, RefusesDamagedFramesWhenTheReadingGetsThere) {
+// Damage inside the frames of a FLAC file whose header is sound is refused with the file's
+// name, when the file is opened (the decoder stops long before the file's end) or when the
+// reading gets there; it is never taken for a shorter file. A tag appended after the last
+// frame is no damage.
+TEST(SndFileDamage, RefusesDamagedFramesButNotATrailingTag) {
     TempDir dir;
-    const std::string path = dir.file("damaged.flac");
-    std::vector<unsigned char> bytes = readBytes(FormatCorpus::path("tone.flac"));
-    for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 5000; ++i)
-        bytes[i] = static_cast<unsigned char>(i * 7919);
-    writeBytes(path, bytes);
-    CAudioFileCache cache(openSourceFile(path), 10, 65536);
-    const std::string text =
-        errorText<std::runtime_error>([&] { readThroughCache(cache, 0, FormatCorpus::kFrames); });
-    EXPECT_EQ(text.rfind("\"" + path + "\"\nthe audio data cannot be decoded beyond frame ", 0), 0u)
-        << text;
-    EXPECT_NE(text.find("the file is damaged"), std::string::npos) << text;
+    const std::vector<unsigned char> whole = readBytes(FormatCorpus::path("tone.flac"));
+    for (std::size_t at : {whole.size() / 4, whole.size() * 2 / 3}) {
+        const std::string path = dir.file("damaged" + std::to_string(at) + ".flac");
+        std::vector<unsigned char> bytes = whole;
+        for (std::size_t i = at; i < at + 3000; ++i)
+            bytes[i] = static_cast<unsigned char>(i * 7919);
+        writeBytes(path, bytes);
+        const std::string text = errorText<std::runtime_error>([&] {
+            CAudioFileCache cache(openSourceFile(path), 10, 65536);
+            readThroughCache(cache, 0, FormatCorpus::kFrames);
+        });
+        EXPECT_EQ(text.rfind("\"" + path + "\"\nthe audio data cannot be decoded beyond frame ", 0),
+                  0u)
+            << text;
+        EXPECT_NE(text.find("the file is damaged"), std::string::npos) << text;
+    }
+    std::vector<unsigned char> tagged = whole;
+    tagged.push_back('T'), tagged.push_back('A'), tagged.push_back('G');
+    tagged.resize(whole.size() + 128, ' ');
+    writeBytes(dir.file("tagged.flac"), tagged);
+    EXPECT_EQ(openSourceFile(dir.file("tagged.flac"))->getFrames(), FormatCorpus::kFrames);
 }
 
 // A FLAC result holds the samples a WAV result of the same sample size holds: the conversion
