@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 #include "app/SourceOpener.h"
-#include "audio/FormatCapacity.h"
 #include "audio/StagedOutputPath.h"
 
 namespace App {
@@ -22,16 +21,12 @@ std::string copyingTitle(const std::string& path) {
     return "Copying \"" + fileNameOf(path) + "\" ...";
 }
 
-std::optional<std::string> copyExtensionProblem(const std::string& path, int filter) {
-    const std::string name = fileNameOf(path);
-    const auto dot = name.rfind('.');
-    if (dot == std::string::npos) return std::string();
-    std::string ext = name.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::string expected = filter == 1 ? ".aif" : ".wav";
-    if (ext == expected) return std::nullopt;
-    return "you typed in an invalid file extension! please change it to \"" + expected + "\"";
+std::optional<std::string> copyExtensionProblem(const std::string& path, FileType type) {
+    if (fileNameOf(path).find('.') == std::string::npos) return std::string();
+    const FileFormat* wanted = formatOf(type);
+    if (!wanted || formatOfPath(path) == wanted) return std::nullopt;
+    return "you typed in an invalid file extension! please change it to \"." +
+           std::string(wanted->writtenExtension) + "\"";
 }
 
 std::string copyInitialName(const std::string& memberName) {
@@ -104,6 +99,7 @@ RowOutcome BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings
     outcome.stopsBatch = !(result.aborted && !result.failure);
     outcome.destination = std::move(result.destination);
     outcome.destinationPaths = std::move(result.destinationPaths);
+    outcome.type = result.type;
     return outcome;
 }
 
@@ -130,11 +126,10 @@ std::vector<CFileRow*> BatchDriver::processSelected(BatchList& list, const JobSe
             continue;
         }
         const bool split = row->isSplit();
-        const FileType type = row->getFileType();
         ui.onListThread([&] {
             try {
                 CFileRow& made = list.addRow(makeRowCache(std::move(outcome.destination)),
-                                             outcome.destinationPaths, split, type);
+                                             outcome.destinationPaths, split, outcome.type);
                 made.created = true;
                 added.push_back(&made);
             } catch (const std::exception& e) {
@@ -170,12 +165,14 @@ bool copyMember(const MemberName& member, FileType type, const CopyTarget& targe
     } finish{*window};
     auto reader = createAudioFile(member.path, type);
     reader->open(Read, nullptr);
-    const FileType targetType = target.filter == 1 ? AiffType : WavType;
-    const std::string tooLarge = sizeBeyondFormat(targetType, reader->format, reader->getFrames());
-    if (!tooLarge.empty()) throw std::length_error(tooLarge);
+    AudioFormat format = reader->format;
+    format.bitsPerSample = formatOf(target.type)->writtenBits(format.bitsPerSample);
+    format.bytesPerFrame = bytesPerSample(format.bitsPerSample) * format.channels;
+    const u64 bytes = reader->getFrames() * format.bytesPerFrame;
+    checkResultSize(target.type, bytes);
     StagedOutputPath staged(target.path);
-    auto writer = createAudioFile(staged.temporary(), targetType);
-    writer->open(Write, &reader->format);
+    auto writer = createAudioFile(staged.temporary(), target.type, bytes);
+    writer->open(Write, &format);
     std::vector<std::vector<float>> buffers(reader->format.channels,
                                             std::vector<float>(kCopyFrames));
     std::vector<float*> channels;

@@ -15,16 +15,16 @@ namespace App {
 
 inline constexpr const char* kCannotProcess =
     "cannot process the audiodata! an unexpected error occured!";
-inline constexpr const char* kCopyFilter = "WAV Files (*.wav)|*.wav|AIFF Files (*.aif)|*.aif||";
 
 // "Processing \"name\" ..." and "Copying \"name\" ...".
 std::string processingTitle(const std::string& path);
 std::string copyingTitle(const std::string& path);
 
-// Whether the save-a-copy dialog may close with this name: nothing when it may; otherwise the
-// message to show ("you typed in an invalid file extension! ..."), empty for a name without
-// any "." (refused without a message).
-std::optional<std::string> copyExtensionProblem(const std::string& path, int filter);
+// Whether the save-a-copy dialog (filter Audio::saveDialogFilter) may close with this name for
+// the format of the chosen entry: nothing when its extension is one of the format's (any
+// case); otherwise the message to show ("you typed in an invalid file extension! ..."), empty
+// for a name without any "." (refused without a message).
+std::optional<std::string> copyExtensionProblem(const std::string& path, Audio::FileType type);
 // The dialog's initial name: the member's name without extension, plus " copy".
 std::string copyInitialName(const std::string& memberName);
 // Remaining seconds of a copy after `elapsedMs` at `permille` of the frames.
@@ -35,6 +35,7 @@ struct RowOutcome {
     // The new file (also an aborted one, and one that a failure left holding frames), or null.
     std::unique_ptr<Audio::CAudioFile> destination;
     std::vector<std::string> destinationPaths; // the destination's member paths
+    Audio::FileType type = Audio::UnknownType;  // the destination's format
     // Without a destination: whether the batch ends here (naming cancelled, a failure) or goes
     // on (the file was stopped before it held a frame).
     bool stopsBatch = true;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "audio/FileFormats.h"
 #include "process/KALODestinationFileBuilder.h"
 #include "process/ProcessingProgress.h"
 
@@ -18,10 +19,11 @@ class ProgressWindow : public Process::BatchProgress::Window {
     virtual void finish() {}
 };
 
-// A name chosen in the save-a-copy dialog and the filter entry it was chosen with.
+// A name chosen in the save-a-copy dialog and the format of the filter entry it was chosen
+// with (Audio::saveFilterFormat).
 struct CopyTarget {
     std::string path;
-    int filter = 0; // 0 WAV, 1 AIFF
+    Audio::FileType type = Audio::WavType;
 };
 
 class BatchUi : public Process::DestinationDialogs {

@@ -17,9 +17,8 @@ std::vector<PropertyLine> fileProperties(const CAudioFile& file, const std::stri
                                          FileType type, bool split,
                                          std::optional<double> sourceBpm) {
     const AudioFormat& f = file.format;
-    const char* formatName = type == WavType    ? "MS RIFF Wave (PCM)"
-                             : type == AiffType ? "Audio IFF"
-                                                : "unknown";
+    const FileFormat* known = formatOf(type);
+    const char* formatName = known ? known->name : "unknown";
     std::vector<PropertyLine> lines{
         {"Total Play Time", formatPlayTime(file.getFrames(), f.sampleRate)},
         {"Full Path", fullPath},

@@ -15,6 +15,7 @@ JobSettings jobSettingsFrom(const CSettings& settings) {
     job.naming.includeIndex = settings.includeIndex;
     job.naming.partsBeforeTitle = settings.namePrefix;
     job.naming.targetDirectory = settings.targetPath;
+    job.naming.format = settings.resultFormat;
     job.quality = qualityFrom(settings.quality);
     job.exactPitch = settings.exactPitch;
     return job;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/Types.h"
+#include "audio/FileFormats.h"
 #include "output/DeviceId.h"
 
 namespace App {
@@ -62,6 +62,8 @@ class CSettings {
     Audio::i32 quality = 2;
     // Pitch exactly as requested instead of the engine's steps of 1/m (off by default).
     bool exactPitch = false;
+    // The format of results; UnknownType: as the source (a lossy source gives FLAC).
+    Audio::FileType resultFormat = Audio::UnknownType;
 
   private:
     std::string path;

@@ -20,7 +20,8 @@ bool exists(const std::string& path) {
 CFileRow* openIntoList(BatchList& list, const std::string& path, ListUi& ui) {
     try {
         auto cache = makeRowCache(openSourceFile(path));
-        return &list.addRow(std::move(cache), {path}, false, fileTypeFromExtension(path));
+        const FileType type = openedFileType(*cache->file, path);
+        return &list.addRow(std::move(cache), {path}, false, type);
     } catch (...) {
         ui.showMessage(failureText(std::current_exception(), kCouldNotOpen));
         return nullptr;
@@ -39,23 +40,17 @@ std::string failureText(const std::exception_ptr& failure, const std::string& fa
     }
 }
 
-std::string resolveChosenName(const std::string& path, OpenFilter filter) {
+std::string resolveChosenName(const std::string& path, const FileFormat* filter) {
     if (!extensionOf(path).empty()) return path;
-    switch (filter) {
-    case OpenFilter::Wave:
-        return path + ".wav";
-    case OpenFilter::Aiff:
-        return path + ".aif";
-    case OpenFilter::AllAudio:
-        if (exists(path + ".wav")) return path + ".wav";
-        if (exists(path + ".aif")) return path + ".aif";
-        return path;
-    }
+    if (filter) return path + "." + filter->extensions[0];
+    for (const FileFormat& f : fileFormats())
+        for (const std::string& extension : f.extensions)
+            if (exists(path + "." + extension)) return path + "." + extension;
     return path;
 }
 
 std::vector<CFileRow*> openChosenFiles(BatchList& list, const std::vector<std::string>& paths,
-                                       OpenFilter filter, ListUi& ui) {
+                                       const FileFormat* filter, ListUi& ui) {
     std::vector<CFileRow*> added;
     for (const std::string& chosen : paths)
         if (CFileRow* row = openIntoList(list, resolveChosenName(chosen, filter), ui))
@@ -97,7 +92,7 @@ SplitMemberInfo probeSplitMember(const std::string& path) {
     try {
         auto file = createAudioFile(path, type);
         file->open(Read, nullptr);
-        info = SplitMemberInfo::of(*file, type);
+        info = SplitMemberInfo::of(*file, openedFileType(*file, path));
         file->close();
     } catch (...) {
         throw std::runtime_error("Error CFileScroll::OpenDialogSingleSplitFile");
@@ -127,9 +122,7 @@ const char* unknownSplitFailure(SplitKind kind) {
 std::optional<std::string> chooseMember(const std::string& title,
                                         const std::vector<std::string>& chosen,
                                         const SplitMemberInfo* first, ListUi& ui) {
-    const std::string filter = !first                    ? kAllAudioFilter
-                               : first->type == AiffType ? kAiffOnlyFilter
-                                                         : kWaveOnlyFilter;
+    const std::string filter = first ? singleFormatFilter(first->type) : openDialogFilter();
     for (;;) {
         std::optional<std::string> path = ui.chooseFile(title, filter);
         if (!path) return std::nullopt;

@@ -10,28 +10,23 @@
 namespace App {
 
 inline constexpr const char* kOpenTitle = "Add to batch list...";
-inline constexpr const char* kAllAudioFilter =
-    "All Audiofiles | *.wav; *.aif|Wave Files (*.wav) | *.wav|AIFF Files (*.aif) | *.aif||";
-inline constexpr const char* kWaveOnlyFilter = "Wave Files (*.wav) | *.wav||";
-inline constexpr const char* kAiffOnlyFilter = "AIFF Files (*.aif) | *.aif*||";
 inline constexpr const char* kCouldNotOpen =
     "I could not open this file.  Perhaps it is already open in another program or in a format "
     "Stretchwerk does not recognize.";
 
-// The filter entry the open dialog had selected.
-enum class OpenFilter { AllAudio = 0, Wave = 1, Aiff = 2 };
-
-// The path to open for a name chosen in the dialog: a name without extension gets ".wav" or
-// ".aif" by the filter; with all audio files, whichever of the two exists (".wav" first).
-std::string resolveChosenName(const std::string& path, OpenFilter filter);
+// The path to open for a name chosen in the open dialog (Audio::openDialogFilter) with the
+// format of the filter entry it had selected (null: all audio files): a name without
+// extension gets that format's; with all audio files, the first of every format's
+// extensions that names an existing file (".wav" first, then ".aif").
+std::string resolveChosenName(const std::string& path, const Audio::FileFormat* filter);
 
 // The text a failure shows: the exception's own, or `fallback` when it has none.
 std::string failureText(const std::exception_ptr& failure, const std::string& fallback);
 
 // One row per chosen file; each failure is shown and the other files still open.
 std::vector<CFileRow*> openChosenFiles(BatchList& list, const std::vector<std::string>& paths,
-                                       OpenFilter filter, ListUi& ui);
-// Dropped files: only .wav, .aif and .aiff names (any case); others are skipped silently.
+                                       const Audio::FileFormat* filter, ListUi& ui);
+// Dropped files: only names of a known format (any case); others are skipped silently.
 std::vector<CFileRow*> openDroppedFiles(BatchList& list, const std::vector<std::string>& paths,
                                         ListUi& ui);
 

@@ -1,13 +1,9 @@
 #include "audio/AudioFileOpener.h"
 
-#include <algorithm>
-#include <cctype>
 #include <stdexcept>
 #include <sys/stat.h>
 
-#include "audio/AiffFile.h"
 #include "audio/DataFile.h"
-#include "audio/WaveFile.h"
 
 namespace Audio {
 
@@ -20,21 +16,6 @@ std::string extensionOf(const std::string& path) {
     const std::string name = fileNameOf(path);
     const auto dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
-
-FileType fileTypeFromExtension(const std::string& path) {
-    std::string ext = extensionOf(path);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (ext == "wav") return WavType;
-    if (ext == "aif" || ext == "aiff") return AiffType;
-    return UnknownType;
-}
-
-std::unique_ptr<CAudioFile> createAudioFile(const std::string& path, FileType type) {
-    if (type == AiffType) return std::make_unique<CAiffFile>(CDataFile::forPath(path));
-    if (type == WavType) return std::make_unique<CWaveFile>(CDataFile::forPath(path));
-    throw std::logic_error("createAudioFile() unknown file type!");
 }
 
 std::unique_ptr<CAudioFile> openSourceFile(const std::string& path) {
@@ -67,9 +48,11 @@ std::string splitMemberProblem(const SplitMemberInfo& first, const SplitMemberIn
     if (member.format.channels != 1)
         return "Single Channel File Required - \nA The file you have selected appears to be a "
                "stereo file and therefore cannot be opened!";
-    if (member.type != first.type)
+    if (member.type != first.type) {
+        const FileFormat* expected = formatOf(first.type);
         return std::string("Cannot open this file: must be of same file type! open a ") +
-               (first.type == WavType ? "wave" : "aiff") + " file please!";
+               (expected ? expected->word : "wave") + " file please!";
+    }
     if (member.format.sampleRate != first.format.sampleRate)
         return "Cannot open this file: Expect a Samplerate of " +
                std::to_string(first.format.sampleRate) + " Hz.\n this file has " +
@@ -86,26 +69,12 @@ std::string splitMemberProblem(const SplitMemberInfo& first, const SplitMemberIn
 
 namespace {
 
-template <class T, u32 N>
-std::unique_ptr<CAudioFile> makeSplit(const std::vector<std::string>& paths) {
-    std::vector<std::unique_ptr<CFile>> files;
-    files.reserve(paths.size());
-    for (const auto& p : paths)
-        files.push_back(CDataFile::forPath(p));
-    return std::make_unique<CAudioSplitFile<T, N>>(std::move(files));
-}
-
-template <class T> std::unique_ptr<CAudioFile> makeSplitOf(const std::vector<std::string>& paths) {
-    switch (paths.size()) {
-    case 2:
-        return makeSplit<T, 2>(paths);
-    case 6:
-        return makeSplit<T, 6>(paths);
-    case 7:
-        return makeSplit<T, 7>(paths);
-    default:
-        return makeSplit<T, 8>(paths);
-    }
+// Members of any format, each read by its own format's class.
+std::unique_ptr<CAudioFile> makeSplit(const std::vector<std::string>& paths, FileType type) {
+    auto split = std::make_unique<CAudioSplitFile<CAudioFile, 8>>(static_cast<u32>(paths.size()));
+    for (u32 k = 0; k < paths.size(); ++k)
+        split->setMember(k, createAudioFile(paths[k], type));
+    return split;
 }
 
 } // namespace
@@ -123,8 +92,8 @@ std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& path
         throw std::invalid_argument("a split set has 2, 6, 7 or 8 files");
     SplitMemberInfo first;
     for (std::size_t k = 0; k < n; ++k) {
-        const SplitMemberInfo member =
-            SplitMemberInfo::of(*openSourceFile(paths[k]), fileTypeFromExtension(paths[k]));
+        const std::unique_ptr<CAudioFile> file = openSourceFile(paths[k]);
+        const SplitMemberInfo member = SplitMemberInfo::of(*file, openedFileType(*file, paths[k]));
         if (k == 0) first = member;
         bool twice = false;
         for (std::size_t j = 0; j < k; ++j)
@@ -132,8 +101,7 @@ std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& path
         const std::string problem = splitMemberProblem(first, member, twice);
         if (!problem.empty()) throw std::runtime_error("\"" + paths[k] + "\"\n" + problem);
     }
-    auto split = fileTypeFromExtension(paths[0]) == AiffType ? makeSplitOf<CAiffFile>(paths)
-                                                             : makeSplitOf<CWaveFile>(paths);
+    auto split = makeSplit(paths, first.type);
     split->open(Read, nullptr);
     validateSampleRate(split.get());
     return split;

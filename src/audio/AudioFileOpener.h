@@ -6,22 +6,15 @@
 #include <vector>
 
 #include "audio/AudioFile.h"
+#include "audio/FileFormats.h"
 
 namespace Audio {
-
-enum FileType : u32 { UnknownType = 0, WavType = 1, AiffType = 2 };
-
-// "wav" gives WavType, "aif" or "aiff" AiffType (any case); anything else UnknownType.
-FileType fileTypeFromExtension(const std::string& path);
 
 // The extension after the last '.', or empty.
 std::string extensionOf(const std::string& path);
 
-// A closed WAV or AIFF file object on a new CDataFile for the path.
-std::unique_ptr<CAudioFile> createAudioFile(const std::string& path, FileType type);
-
-// Opens a source for reading; refuses unknown types, files without frames and sample rates
-// outside 8000..96000 Hz with the batch list's texts.
+// Opens a source for reading by the format its extension names; refuses unknown types, files
+// without frames and sample rates outside 8000..96000 Hz with the batch list's texts.
 std::unique_ptr<CAudioFile> openSourceFile(const std::string& path);
 
 // The file name after the last '/'.
@@ -51,7 +44,7 @@ std::string splitMemberProblem(const SplitMemberInfo& first, const SplitMemberIn
 bool sameFile(const std::string& a, const std::string& b);
 
 // Opens a split set of mono files (2, 6, 7 or 8 members, channel order as given) as one
-// multichannel source, with the batch list's checks and texts: mono members of one type,
+// multichannel source, with the batch list's checks and texts: mono members of one format,
 // one sample rate, one sample size and one length, no file twice.
 std::unique_ptr<CAudioFile> openSplitSource(const std::vector<std::string>& paths);
 

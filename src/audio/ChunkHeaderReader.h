@@ -28,7 +28,7 @@ inline bool looksLikeChunkId(const u8* id) {
 // Where the chunk after the one whose body of `size` bytes starts at bodyOffset begins. An
 // odd-sized chunk is followed by a pad byte (written as 0); a file whose writer left it out is
 // still walked when a chunk id starts right after the body.
-inline u64 nextChunkOffset(CFile& file, u64 bodyOffset, u32 size) {
+inline u64 nextChunkOffset(CFile& file, u64 bodyOffset, u64 size) {
     const u64 end = bodyOffset + size;
     if ((size & 1) == 0) return end;
     u8 id[4];

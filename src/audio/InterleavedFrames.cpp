@@ -81,6 +81,7 @@ void InterleavedFrames::read(CAudioFile& file, bool floatSamples, float** buffer
 }
 
 void InterleavedFrames::checkSizeLimit(const CAudioFile& file, u32 frames) const {
+    if (!layout.sizesOf32Bits) return;
     const u64 end = std::max(file.frames, file.position + frames);
     const u64 dataBytes = end * file.format.bytesPerFrame;
     if (dataBytes + layout.headerBytesOutsideData > std::numeric_limits<u32>::max())

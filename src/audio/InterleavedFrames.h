@@ -12,6 +12,7 @@ struct InterleavedLayout {
     const char* className;      // "CWaveFile" or "CAiffFile", for the error texts
     bool bigEndian;             // AIFF stores samples big-endian, 8-bit signed
     u64 headerBytesOutsideData; // what the 32-bit size field counts besides the sample data
+    bool sizesOf32Bits = true;  // the header cannot describe more than 4 GiB (not so in RF64)
 };
 
 class InterleavedFrames {

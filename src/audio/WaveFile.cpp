@@ -6,6 +6,7 @@
 #include "audio/ByteOrder.h"
 #include "audio/ChunkHeaderReader.h"
 #include "audio/SampleCodec.h"
+#include "audio/WaveSizes.h"
 
 namespace Audio {
 
@@ -21,6 +22,10 @@ std::runtime_error headerError(const std::string& what) {
 
 CWaveFile::CWaveFile(std::unique_ptr<CFile> bytes)
     : CInterleavedAudioFile(std::move(bytes), waveLayout, headerBytes) {
+}
+
+CWaveFile::CWaveFile(std::unique_ptr<CFile> bytes, InterleavedLayout layout, u32 headerSize)
+    : CInterleavedAudioFile(std::move(bytes), layout, headerSize) {
 }
 
 std::unique_ptr<CAudioFile> CWaveFile::clone() const {
@@ -87,10 +92,10 @@ void CWaveFile::checkFormat() const {
 void CWaveFile::ReadHeader() {
     const u64 fileSize = file->getSize();
     u8 riff[12];
-    if (!readAt(*file, 0, riff, sizeof riff) || !isChunk(riff, "RIFF") ||
-        !isChunk(riff + 8, "WAVE"))
+    if (!readAt(*file, 0, riff, sizeof riff) || !isWaveContainer(riff))
         throw std::runtime_error("cannot read header because this is no valid WAVE file!");
-    const u64 limit = walkLimit(le32(riff + 4), fileSize);
+    const WaveSizes sizes = WaveSizes::read(*file, riff, fileSize); // RF64: from its ds64 chunk
+    const u64 limit = sizes.walkLimit;
     bool haveFormat = false;
     bool haveData = false;
     u64 dataBytes = 0;
@@ -98,7 +103,7 @@ void CWaveFile::ReadHeader() {
         u8 chunk[8];
         if (!readAt(*file, pos, chunk, sizeof chunk)) break;
         pos += 8;
-        const u32 size = le32(chunk + 4);
+        const u64 size = sizes.chunkSize(chunk);
         if (isChunk(chunk, "fmt ")) {
             readFormatChunk(pos, size);
             haveFormat = true;

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "audio/AudioFileOpener.h"
-#include "audio/FormatCapacity.h"
 #include "audio/StagedOutputPath.h"
 #include "cli/Commands.h"
 #include "cli/CopyFrames.h"
@@ -17,13 +18,16 @@ namespace Cli {
 using namespace Audio;
 
 const char* const copyHelp =
-    "usage: stretchwerk-cli copy IN OUT [--bits 8|16|24|32] [--force]\n"
+    "usage: stretchwerk-cli copy IN OUT [--bits 8|16|24|32] [--format F] [--force]\n"
     "\n"
-    "Copies the audio of IN into a new file OUT. The type of OUT follows its extension\n"
-    "(.wav, .aif or .aiff); the sample format stays that of IN unless --bits is given.\n"
-    "32 bits are IEEE floats in WAV files and integers in AIFF files (AIFF has no floats).\n"
-    "An existing OUT is only replaced with --force. OUT appears only when it is complete;\n"
-    "a copy larger than WAV and AIFF can hold (4 GiB) is refused before anything is written.\n";
+    "Copies the audio of IN (any format that info reads) into a new file OUT. The format of\n"
+    "OUT follows its extension (.wav, .aif, .aiff, .flac, .rf64, .w64 or .caf), or --format\n"
+    "(wav, aiff, flac or rf64, also w64 and caf), which OUT's extension must then name\n"
+    "(.wav for rf64 too). The sample format stays that of IN unless --bits is given.\n"
+    "32 bits are IEEE floats in WAV files and integers in AIFF files (AIFF has no floats);\n"
+    "FLAC holds 16 or 24 bits. A WAV file beyond 4 GiB is written as RF64; a result that\n"
+    "the format cannot hold is refused before anything is written.\n"
+    "An existing OUT is only replaced with --force. OUT appears only when it is complete.\n";
 
 namespace {
 
@@ -31,8 +35,32 @@ struct CopyRequest {
     std::string in;
     std::string out;
     u32 bits = 0; // 0: as the source
+    FileType type = UnknownType;
     bool force = false;
 };
+
+// The format of OUT: --format, whose written or accepted extensions OUT must have; else the
+// one its extension names, which must be one that is written.
+FileType destinationType(const std::string& out, const FileFormat* asked) {
+    const FileFormat* named = formatOfPath(out);
+    if (asked) {
+        std::string extension = extensionOf(out);
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (named != asked && extension != asked->writtenExtension)
+            throw UsageError("copy: " + out + ": --format " + asked->key + " writes files named ." +
+                             asked->writtenExtension);
+        return asked->type;
+    }
+    if (!named || !named->writtenBits) {
+        std::string list;
+        for (const FileFormat* f : writableFormats())
+            for (const std::string& extension : f->extensions)
+                list += (list.empty() ? "." : ", .") + extension;
+        throw UsageError("copy: " + out + ": the destination must end in " + list);
+    }
+    return named->type;
+}
 
 CopyRequest parseCopy(Arguments& args, bool* helpShown, Streams io) {
     CopyRequest request;
@@ -46,6 +74,10 @@ CopyRequest parseCopy(Arguments& args, bool* helpShown, Streams io) {
         }
         if (word == "--force" || word == "-f") {
             request.force = true;
+        } else if (word == "--format") {
+            const FileFormat* f = formatOfKey(args.value(word));
+            if (!f || !f->writtenBits) throw UsageError("--format takes " + writableKeys());
+            request.type = f->type;
         } else if (word == "--bits") {
             request.bits = static_cast<u32>(args.integer(word, 8, 32));
             if (request.bits != 8 && request.bits != 16 && request.bits != 24 && request.bits != 32)
@@ -59,9 +91,7 @@ CopyRequest parseCopy(Arguments& args, bool* helpShown, Streams io) {
     if (operands.size() != 2) throw UsageError("copy: name one source and one destination");
     request.in = operands[0];
     request.out = operands[1];
-    if (fileTypeFromExtension(request.out) == UnknownType)
-        throw UsageError("copy: " + request.out +
-                         ": the destination must end in .wav, .aif or .aiff");
+    request.type = destinationType(request.out, formatOf(request.type));
     return request;
 }
 
@@ -89,16 +119,17 @@ int runCopy(Arguments& args, Streams io) {
     }
     try {
         AudioFormat format = reader->format;
-        if (request.bits != 0) {
-            format.bitsPerSample = request.bits;
-            format.bytesPerFrame = bytesPerSample(request.bits) * format.channels;
+        const u32 bits = formatOf(request.type)
+                             ->writtenBits(request.bits != 0 ? request.bits : format.bitsPerSample);
+        if (bits != format.bitsPerSample) {
+            format.bitsPerSample = bits;
+            format.bytesPerFrame = bytesPerSample(bits) * format.channels;
             format.bytesPerSecond = 0;
         }
-        const std::string tooLarge =
-            sizeBeyondFormat(fileTypeFromExtension(request.out), format, reader->getFrames());
-        if (!tooLarge.empty()) throw std::runtime_error(tooLarge);
+        const u64 bytes = reader->getFrames() * format.bytesPerFrame;
+        checkResultSize(request.type, bytes);
         StagedOutputPath staged(request.out);
-        auto writer = createAudioFile(staged.temporary(), fileTypeFromExtension(request.out));
+        auto writer = createAudioFile(staged.temporary(), request.type, bytes);
         writer->open(Write, &format);
         ProgressLine progress(io.err, io.errIsTerminal,
                               "Copying \"" + fileNameOf(request.in) + "\" ...");

@@ -17,9 +17,10 @@ namespace Cli {
 const char* const infoHelp =
     "usage: stretchwerk-cli info [--tempo] [--json] FILE...\n"
     "\n"
-    "Shows the properties of WAV and AIFF files: play time, path, format, sample rate,\n"
-    "word length, channels and frames. A file that cannot be opened is reported on stderr;\n"
-    "the others are still shown, and the exit status is 1.\n"
+    "Shows the properties of audio files (WAV, AIFF, FLAC, Ogg Vorbis, Opus, MP3, RF64,\n"
+    "Wave64, CAF): play time, path, format, sample rate, word length, channels and frames.\n"
+    "A file that cannot be opened is reported on stderr; the others are still shown, and\n"
+    "the exit status is 1.\n"
     "\n"
     "  --tempo   also detect the tempo from the first two minutes (60 to 200 BPM; \"none\"\n"
     "            when there is no steady beat)\n"
@@ -66,7 +67,7 @@ void showFile(const std::string& path, const InfoOptions& options, bool first, S
     auto file = Audio::openSourceFile(path);
     const std::string fullPath = std::filesystem::absolute(path).lexically_normal().string();
     const auto lines =
-        App::fileProperties(*file, fullPath, Audio::fileTypeFromExtension(path), false);
+        App::fileProperties(*file, fullPath, Audio::openedFileType(*file, path), false);
     const Audio::AudioFormat format = file->format;
     const Audio::u64 frames = file->getFrames();
     const double bpm = options.tempo ? detectedBpm(std::move(file)) : 0.0;

@@ -22,8 +22,9 @@ namespace Cli {
 const char* const playHelp =
     "usage: stretchwerk-cli play FILE [--device NAME|ID] [--start FRAME] [--end FRAME] [--loop]\n"
     "\n"
-    "Plays a WAV or AIFF file, or the frames from --start up to (not including) --end, on the\n"
-    "device the settings file names or the one given by --device, by its name or identifier\n"
+    "Plays an audio file (any that info reads), or the frames from --start up to (not\n"
+    "including) --end, on the device the settings file names or the one given by --device,\n"
+    "by its name or identifier\n"
     "(see 'stretchwerk-cli devices'). Shows the position while playing; Enter or Ctrl-C\n"
     "stops. Without --loop it returns when the range has played; with --loop it repeats the\n"
     "range until stopped.\n";

@@ -30,9 +30,11 @@ using namespace Process;
 const char* const processHelp =
     "usage: stretchwerk-cli process [OPTIONS] FILE...\n"
     "\n"
-    "Changes the duration and pitch of WAV and AIFF files (and split sets of mono files)\n"
-    "and writes each result as a new file beside its source, named after the settings\n"
-    "(\"Song P3.0 T1.25 2.wav\"). Existing files are never replaced.\n"
+    "Changes the duration and pitch of audio files (WAV, AIFF, FLAC, Ogg Vorbis, Opus, MP3,\n"
+    "RF64, Wave64, CAF, and split sets of mono files) and writes each result as a new file\n"
+    "beside its source, named after the settings (\"Song P3.0 T1.25 2.wav\"). A result keeps\n"
+    "the format of a lossless source; a lossy source (MP3, Ogg Vorbis, Opus) gives FLAC.\n"
+    "A WAV result beyond 4 GiB is written as RF64. Existing files are never replaced.\n"
     "\n"
     "Options:\n"
     "  --time 150%            new duration in percent of the source (10% to 12800%)\n"
@@ -49,6 +51,8 @@ const char* const processHelp =
     "                         result; studio is the cleanest and takes the most time\n"
     "  --markpoints FILE.mpt  follow the time, pitch and formant curves of a mark point file\n"
     "  --out-dir DIR          write the results there instead of beside their sources\n"
+    "  --format F             the results' format: wav, aiff, flac or rf64 (also w64, caf);\n"
+    "                         default from the settings file, else as described above\n"
     "  --name-parts before|after   where the settings go in the name\n"
     "  --no-pitch-in-name, --no-time-in-name, --no-index-in-name\n"
     "  --jobs N               files processed at once (default: the number of cores)\n"
@@ -77,6 +81,7 @@ struct ProcessRequest {
     std::optional<bool> partsBefore;
     bool noPitch = false, noTime = false, noIndex = false;
     std::optional<std::string> outDir;
+    std::optional<FileType> format;
     unsigned jobs = 0;
     std::vector<SourceSpec> sources;
     bool timeGiven = false;
@@ -115,6 +120,12 @@ Engine::Quality parseQuality(const std::string& name) {
     if (name == "best") return Engine::Quality::Best;
     if (name == "studio") return Engine::Quality::Studio;
     throw UsageError("--quality takes mono, fast, medium, best or studio");
+}
+
+FileType parseFormat(const std::string& key) {
+    const FileFormat* f = formatOfKey(key);
+    if (!f || !f->writtenBits) throw UsageError("--format takes " + writableKeys());
+    return f->type;
 }
 
 void takeSplit(Arguments& args, const std::string& option, std::size_t members, ProcessRequest& r) {
@@ -174,6 +185,8 @@ void takeValueOption(const std::string& word, Arguments& args, ProcessRequest& r
         r.markpoints = args.value(word);
     else if (word == "--out-dir")
         r.outDir = args.value(word);
+    else if (word == "--format")
+        r.format = parseFormat(args.value(word));
     else if (word == "--jobs")
         r.jobs = static_cast<unsigned>(args.integer(word, 1, 64));
     else if (word == "--name-parts") {
@@ -225,6 +238,7 @@ void applyDefaults(ProcessRequest& r, std::ostream& err) {
     r.naming.includeIndex = job.naming.includeIndex && !r.noIndex;
     r.naming.partsBeforeTitle = r.partsBefore.value_or(job.naming.partsBeforeTitle);
     r.naming.targetDirectory = r.outDir.value_or(job.naming.targetDirectory);
+    r.naming.format = r.format.value_or(job.naming.format);
     if (!r.quality) r.quality = job.quality;
     r.row.exactPitch = r.row.exactPitch || job.exactPitch;
     if (r.jobs == 0) r.jobs = std::max(1u, std::thread::hardware_concurrency());
@@ -317,8 +331,8 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
     std::vector<std::string> partial;
     try {
         CAudioFileCache cache(openSource(spec), 10, 65536);
-        const RowSource source{&cache, spec.paths, spec.split,
-                               static_cast<std::int32_t>(fileTypeFromExtension(spec.paths[0]))};
+        const FileType type = openedFileType(*cache.file, spec.paths[0]);
+        const RowSource source{&cache, spec.paths, spec.split, static_cast<std::int32_t>(type)};
         RowResult result = processRow(r.row, source, r.naming, *r.quality, dialogs, &slot,
                                       RowHooks{&slot, &namingLock}, &partial);
         if (result.failure) std::rethrow_exception(result.failure);

@@ -34,7 +34,11 @@ void show(const App::CSettings& s, std::ostream& out) {
         << "IncludeIndex: " << yesNo(s.includeIndex) << '\n'
         << "NamePrefix: " << yesNo(s.namePrefix) << '\n'
         << "NamePostfix: " << yesNo(s.namePostfix) << '\n'
-        << "Quality: " << s.quality << '\n';
+        << "Quality: " << s.quality << '\n'
+        << "ResultFormat: "
+        << (Audio::formatOf(s.resultFormat) ? Audio::formatOf(s.resultFormat)->key
+                                            : "as the source")
+        << '\n';
 }
 
 } // namespace

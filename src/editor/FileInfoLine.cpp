@@ -44,7 +44,7 @@ std::string fileInfoLine(const AudioFormat& format, u64 frames, bool split, File
     std::snprintf(tail, sizeof tail, ", %llu frames, %.1f MBytes",
                   static_cast<unsigned long long>(frames), bytes / 1048576.0);
     return std::string(head) + channelPart(format.channels, split) +
-           (type == AiffType ? "AIFF" : "PCM Wave") + "        " +
+           (formatOf(type) ? formatOf(type)->shortName : "PCM Wave") + "        " +
            durationText(frames, format.sampleRate) + tail;
 }
 

@@ -11,6 +11,7 @@
 
 #include "audio/AudioSplitFile.h"
 #include "audio/DataFile.h"
+#include "audio/FileFormats.h"
 
 namespace Process {
 
@@ -30,6 +31,11 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 } // namespace
+
+std::string CKALODestinationFileBuilder::extension() const {
+    const FileFormat* f = formatOf(static_cast<FileType>(fileType));
+    return f ? f->writtenExtension : "wav";
+}
 
 std::uint64_t CKALODestinationFileBuilder::freeBytes(const std::string& path) {
     struct statvfs fs {};
@@ -160,24 +166,19 @@ void CKALODestinationFileBuilder::CheckFileSpace_And_ReopenSaveDialog(std::size_
 
 std::unique_ptr<CAudioFile> CKALODestinationFileBuilder::PrepareOutputFiles() {
     const u32 members = split ? memberCount : 1;
-    std::unique_ptr<CAudioFile> writer;
-    if (split && fileType == 1) {
-        auto set = std::make_unique<CAudioSplitFile<CWaveFile, 10>>(members);
-        for (u32 k = 0; k < members; ++k)
-            set->setMember(k, std::make_unique<CWaveFile>(CDataFile::forPath(destinationPaths[k])));
-        writer = std::move(set);
-    } else if (split && fileType == 2) {
-        auto set = std::make_unique<CAudioSplitFile<CAiffFile, 10>>(members);
-        for (u32 k = 0; k < members; ++k)
-            set->setMember(k, std::make_unique<CAiffFile>(CDataFile::forPath(destinationPaths[k])));
-        writer = std::move(set);
-    } else if (fileType == 1) {
-        writer = std::make_unique<CWaveFile>(CDataFile::forPath(destinationPaths[0]));
-    } else if (fileType == 2) {
-        writer = std::make_unique<CAiffFile>(CDataFile::forPath(destinationPaths[0]));
-    } else {
+    const FileFormat* f = formatOf(static_cast<FileType>(fileType));
+    if (!f || !f->writtenBits)
         throw std::runtime_error("CKALODestinationFileBuilder::PrepareOutputFiles() cannot create "
                                  "destination CAudioFile object!");
+    const u64 bytes = expectedLength * format.bytesPerFrame / members;
+    std::unique_ptr<CAudioFile> writer;
+    if (split) {
+        auto set = std::make_unique<CAudioSplitFile<CAudioFile, 10>>(members);
+        for (u32 k = 0; k < members; ++k)
+            set->setMember(k, f->make(CDataFile::forPath(destinationPaths[k]), bytes));
+        writer = std::move(set);
+    } else {
+        writer = f->make(CDataFile::forPath(destinationPaths[0]), bytes);
     }
     writer->open(Write, &format);
     return writer;
@@ -188,6 +189,8 @@ std::unique_ptr<CAudioFile> CKALODestinationFileBuilder::build() {
     if (members > 10 || sourcePaths.size() < members)
         throw std::logic_error(
             "CKALODestinationFileBuilder::build() the source names too few files!");
+    const std::uint64_t bytes = expectedLength * format.bytesPerFrame;
+    checkResultSize(static_cast<FileType>(fileType), split ? bytes / format.channels : bytes);
     destinationPaths.assign(members, std::string());
     try {
         for (std::size_t i = 0; i < members; ++i)
@@ -195,7 +198,6 @@ std::unique_ptr<CAudioFile> CKALODestinationFileBuilder::build() {
                 removeClaimed();
                 return nullptr;
             }
-        const std::uint64_t bytes = expectedLength * format.bytesPerFrame;
         for (std::size_t i = 0; i < members; ++i)
             CheckFileSpace_And_ReopenSaveDialog(i, split ? bytes / format.channels : bytes);
         std::unique_ptr<CAudioFile> writer = PrepareOutputFiles();

@@ -30,7 +30,7 @@ class CKALODestinationFileBuilder {
     std::uint32_t memberCount = 1;
     std::vector<std::string> sourcePaths; // member 0 first
     bool split = false;
-    std::int32_t fileType = 1; // 1 WAV, 2 AIFF
+    std::int32_t fileType = 1; // of the result: an Audio::FileType
     std::vector<std::string> destinationPaths;
 
     explicit CKALODestinationFileBuilder(DestinationDialogs& asked) : dialogs(asked) {}
@@ -52,7 +52,8 @@ class CKALODestinationFileBuilder {
     // are taken. False (and out cleared) when the dialog was cancelled.
     bool makeUnique(const std::string& sourcePath, std::string* out);
 
-    std::string extension() const { return fileType == 2 ? "aif" : "wav"; }
+    // What a written file of the type is named with ("wav", "aif", "flac").
+    std::string extension() const;
 
   protected:
     // Free bytes for the caller on the volume of the path's folder.

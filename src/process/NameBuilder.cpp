@@ -32,7 +32,9 @@ std::string NameBuilder::compose(const std::string& source, int index) const {
     const std::string name = slash == std::string::npos ? source : source.substr(slash + 1);
     const auto dot = name.rfind('.');
     const std::string title = dot == std::string::npos ? name : name.substr(0, dot);
-    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    const std::string ext = !extension.empty()         ? extension
+                            : dot == std::string::npos ? std::string()
+                                                       : name.substr(dot + 1);
     return before ? dir + parts + title + "." + ext : dir + title + parts + "." + ext;
 }
 

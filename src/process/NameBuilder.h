@@ -13,6 +13,7 @@ struct NameBuilder {
     float semitones = 0.0f;
     float cents = 0.0f;
     float timeFactor = 1.0f;
+    std::string extension; // of the result, without '.'; empty: the source's own
 
     // The destination for a source path and an index.
     std::string compose(const std::string& sourcePath, int index) const;

@@ -1,6 +1,5 @@
 #include "process/RowProcessor.h"
 
-#include "audio/FormatCapacity.h"
 #include "process/ProcessingLimits.h"
 #include "process/SourceWatch.h"
 
@@ -51,7 +50,17 @@ void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
                  const RowSource& source, const NamingSettings& naming, const Factors& f,
                  std::uint64_t expectedLength) {
     const AudioFormat& format = source.cache->file->format;
+    const auto sourceType = static_cast<FileType>(source.fileType);
+    const FileType result = resultTypeFor(sourceType, naming.format);
     builder.format = format;
+    const u32 bits = formatOf(result)->writtenBits(format.bitsPerSample);
+    if (bits != format.bitsPerSample) {
+        builder.format.bitsPerSample = bits;
+        builder.format.bytesPerFrame = bytesPerSample(bits) * format.channels;
+        builder.format.bytesPerSecond = builder.format.bytesPerFrame * format.sampleRate;
+    }
+    builder.fileType = static_cast<std::int32_t>(result);
+    if (result != sourceType) builder.names.extension = formatOf(result)->writtenExtension;
     // Curves change the factors along the file: no single value belongs in the name.
     builder.names.includePitch = naming.includePitch && !row.useMarkPoints;
     builder.names.includeTime = naming.includeTime && !row.useMarkPoints;
@@ -64,7 +73,6 @@ void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
     builder.expectedLength = expectedLength;
     builder.memberCount = format.channels;
     builder.split = source.split;
-    builder.fileType = source.fileType;
     builder.sourcePaths = source.memberPaths;
 }
 
@@ -73,19 +81,6 @@ std::unique_ptr<CAudioFile> buildDestination(CKALODestinationFileBuilder& builde
     std::unique_lock<std::mutex> lock;
     if (namingLock) lock = std::unique_lock(*namingLock);
     return builder.build(); // removes what it claimed when it fails
-}
-
-// A result larger than its format can hold is refused before any file is made.
-void refuseWhatCannotFit(const RowSource& source, const AudioFormat& format,
-                         std::uint64_t expectedLength) {
-    AudioFormat member = format;
-    if (source.split) { // one mono file per channel
-        member.channels = 1;
-        member.bytesPerFrame = format.bytesPerFrame / format.channels;
-    }
-    const std::string problem =
-        sizeBeyondFormat(static_cast<FileType>(source.fileType), member, expectedLength);
-    if (!problem.empty()) throw std::length_error(problem);
 }
 
 std::string sourceChangedText(const std::string& path) {
@@ -135,13 +130,13 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
               .quality = quality,
               .doubleLength = row.doubleLength,
               .exactPitch = row.exactPitch});
-    refuseWhatCannotFit(source, format, job.getExpectedLength());
     CKALODestinationFileBuilder builder(dialogs);
     fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
     RowResult result;
     result.destination = buildDestination(builder, hooks.namingLock);
     if (!result.destination) return result;
     result.destinationPaths = builder.destinationPaths;
+    result.type = static_cast<FileType>(builder.fileType);
     if (partialPaths) *partialPaths = builder.destinationPaths;
     if (observer) observer->jobStarted(job);
     try {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/AudioFileCache.h"
+#include "audio/FileFormats.h"
 #include "markpoints/MarkPointArray.h"
 #include "process/KALO2FileProcess.h"
 #include "process/KALODestinationFileBuilder.h"
@@ -37,6 +38,9 @@ struct RowSettings {
 };
 
 struct NamingSettings {
+    // The result's format as the user asked for it; UnknownType: by the source's
+    // (Audio::resultTypeFor).
+    Audio::FileType format = Audio::UnknownType;
     bool includePitch = true;
     bool includeTime = true;
     bool includeIndex = true;
@@ -48,13 +52,14 @@ struct RowSource {
     Audio::CAudioFileCache* cache = nullptr;
     std::vector<std::string> memberPaths; // member 0 first
     bool split = false;
-    std::int32_t fileType = 1;
+    std::int32_t fileType = 1; // an Audio::FileType
 };
 
 struct RowResult {
     // The closed result; null when naming was cancelled, or when the job left no result.
     std::unique_ptr<Audio::CAudioFile> destination;
     std::vector<std::string> destinationPaths;
+    Audio::FileType type = Audio::UnknownType; // the destination's format
     bool aborted = false;
     // What stopped the job half way; the destination is then closed with what it holds.
     std::exception_ptr failure;

@@ -109,13 +109,18 @@ TEST(BatchDriver, AJobEndedBeforeItsFirstFrameLeavesNoFileAndNoRow) {
 }
 
 TEST(BatchDriver, CopyDialogRefusesAnExtensionThatDoesNotMatchItsFilter) {
-    EXPECT_EQ(copyExtensionProblem("/a/x.WAV", 0), std::nullopt);
-    EXPECT_EQ(copyExtensionProblem("/a/x.aif", 1), std::nullopt);
-    EXPECT_EQ(copyExtensionProblem("/a/x.aif", 0),
+    using namespace Audio;
+    EXPECT_EQ(copyExtensionProblem("/a/x.WAV", WavType), std::nullopt);
+    EXPECT_EQ(copyExtensionProblem("/a/x.aif", AiffType), std::nullopt);
+    EXPECT_EQ(copyExtensionProblem("/a/x.AIFF", AiffType), std::nullopt);
+    EXPECT_EQ(copyExtensionProblem("/a/x.flac", FlacType), std::nullopt);
+    EXPECT_EQ(copyExtensionProblem("/a/x.aif", WavType),
               "you typed in an invalid file extension! please change it to \".wav\"");
-    EXPECT_EQ(copyExtensionProblem("/a/x.aiff", 1),
+    EXPECT_EQ(copyExtensionProblem("/a/x.wav", AiffType),
               "you typed in an invalid file extension! please change it to \".aif\"");
-    EXPECT_EQ(copyExtensionProblem("/a.b/x", 0), std::string()); // refused without a message
+    EXPECT_EQ(copyExtensionProblem("/a/x.mp3", FlacType),
+              "you typed in an invalid file extension! please change it to \".flac\"");
+    EXPECT_EQ(copyExtensionProblem("/a.b/x", WavType), std::string()); // refused without a message
     EXPECT_EQ(copyInitialName("take.1.wav"), "take.1 copy");
     EXPECT_EQ(copyRemainingSeconds(5000, 0), 0);
     EXPECT_EQ(copyRemainingSeconds(5000, 250), 15);
@@ -128,7 +133,7 @@ TEST(BatchDriver, SaveACopyWritesTheChosenFormatAndLeavesNothingWhenStopped) {
     ScriptedUi ui;
     const std::string path = toneFile(dir, "a.wav", 5000, 2);
     CFileRow& row = addFile(list, path);
-    ui.copyTargets = {{dir.file("a copy.aif"), 1}};
+    ui.copyTargets = {{dir.file("a copy.aif"), Audio::AiffType}};
     BatchDriver driver;
     driver.saveCopy(row, ui);
     EXPECT_EQ(ui.copyNames, std::vector<std::string>{"a copy"});
@@ -138,11 +143,16 @@ TEST(BatchDriver, SaveACopyWritesTheChosenFormatAndLeavesNothingWhenStopped) {
     EXPECT_EQ(copy->format.channels, 2u);
     EXPECT_FALSE(row.busy);
 
-    ui.copyTargets = {{dir.file("stopped.wav"), 0}};
+    ui.copyTargets = {{dir.file("a copy.flac"), Audio::FlacType}};
+    driver.saveCopy(row, ui);
+    EXPECT_EQ(TestSupport::readAll(*Audio::openSourceFile(dir.file("a copy.flac"))),
+              TestSupport::readFile(path));
+
+    ui.copyTargets = {{dir.file("stopped.wav"), Audio::WavType}};
     ui.stopAfterUpdates = 2;
     driver.saveCopy(row, ui);
     EXPECT_FALSE(std::filesystem::exists(dir.file("stopped.wav")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
 }
 
 // A file that another run makes under the chosen name while the copy is written is left alone:
@@ -154,7 +164,7 @@ TEST(BatchDriver, SaveACopyNeverReplacesAFileMadeWhileItCopies) {
     CFileRow& row = addFile(list, toneFile(dir, "a.wav", 5000));
     const std::string target = dir.file("a copy.wav");
     const std::vector<unsigned char> theirs{'o', 't', 'h', 'e', 'r'};
-    ui.copyTargets = {{target, 0}};
+    ui.copyTargets = {{target, Audio::WavType}};
     ui.atUpdate = [&] {
         if (!std::filesystem::exists(target)) TestSupport::writeBytes(target, theirs);
     };
@@ -166,7 +176,7 @@ TEST(BatchDriver, SaveACopyNeverReplacesAFileMadeWhileItCopies) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 
     // A file that was there when the name was chosen is replaced, as the dialog asked.
-    ui.copyTargets = {{target, 0}};
+    ui.copyTargets = {{target, Audio::WavType}};
     ui.messages.clear();
     driver.saveCopy(row, ui);
     EXPECT_TRUE(ui.messages.empty());

@@ -97,11 +97,13 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     s.namePostfix = false;
     s.quality = 4;
     s.exactPitch = true;
+    s.resultFormat = Audio::FlacType;
     s.save();
     const auto written = text(TestSupport::readBytes(s.getPath()));
     EXPECT_NE(written.find("\r\nAudioDriver = Dummy Output\r\n"), std::string::npos);
     EXPECT_NE(written.find("\r\nEditorPath = /usr/bin/audio editor\r\n"), std::string::npos);
     EXPECT_NE(written.find("\r\nTargetPath = /music/a=b\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\nResultFormat = flac\r\n"), std::string::npos);
 
     CSettings back(twoDevices);
     back.load();
@@ -115,6 +117,22 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     EXPECT_FALSE(back.namePostfix);
     EXPECT_EQ(back.quality, 4);
     EXPECT_TRUE(back.exactPitch);
+    EXPECT_EQ(back.resultFormat, Audio::FlacType);
+}
+
+// A file without the key (every file before there was one), a format that is not written and
+// an unknown word all mean as the source.
+TEST_F(SettingsTest, ResultFormatReadsAWrittenFormatsWord) {
+    const std::pair<const char*, Audio::FileType> rows[] = {
+        {"", Audio::UnknownType},
+        {"ResultFormat = wav\r\n", Audio::WavType},
+        {"ResultFormat = rf64\r\n", Audio::Rf64Type},
+        {"ResultFormat = mp3\r\n", Audio::UnknownType},
+        {"ResultFormat = flacc\r\n", Audio::UnknownType},
+    };
+    for (const auto& [line, type] : rows)
+        EXPECT_EQ(loaded(std::string("AudioDriver = default\r\n") + line).resultFormat, type)
+            << line;
 }
 
 TEST_F(SettingsTest, QualityReadsTheLeadingNumber) {

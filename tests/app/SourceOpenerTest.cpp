@@ -15,14 +15,20 @@ using namespace ModelTest;
 TEST(SourceOpener, ChosenNamesFollowTheExtensionAndTheFilter) {
     TestSupport::TempDir dir;
     const std::string base = dir.file("take1");
-    EXPECT_EQ(resolveChosenName(base, OpenFilter::AllAudio), base); // neither exists
+    const Audio::FileFormat* all = nullptr;
+    EXPECT_EQ(resolveChosenName(base, all), base); // none exists
+    TestSupport::writeBytes(base + ".opus", {});
+    EXPECT_EQ(resolveChosenName(base, all), base + ".opus");
+    TestSupport::writeBytes(base + ".aiff", {});
+    EXPECT_EQ(resolveChosenName(base, all), base + ".aiff");
     TestSupport::writeBytes(base + ".aif", {});
-    EXPECT_EQ(resolveChosenName(base, OpenFilter::AllAudio), base + ".aif");
+    EXPECT_EQ(resolveChosenName(base, all), base + ".aif");
     TestSupport::writeBytes(base + ".wav", {});
-    EXPECT_EQ(resolveChosenName(base, OpenFilter::AllAudio), base + ".wav");
-    EXPECT_EQ(resolveChosenName(base, OpenFilter::Aiff), base + ".aif");
-    EXPECT_EQ(resolveChosenName(base, OpenFilter::Wave), base + ".wav");
-    EXPECT_EQ(resolveChosenName(base + ".mp3", OpenFilter::Wave), base + ".mp3");
+    EXPECT_EQ(resolveChosenName(base, all), base + ".wav");
+    EXPECT_EQ(resolveChosenName(base, Audio::formatOf(Audio::AiffType)), base + ".aif");
+    EXPECT_EQ(resolveChosenName(base, Audio::formatOf(Audio::WavType)), base + ".wav");
+    EXPECT_EQ(resolveChosenName(base, Audio::formatOf(Audio::FlacType)), base + ".flac");
+    EXPECT_EQ(resolveChosenName(base + ".mid", Audio::formatOf(Audio::WavType)), base + ".mid");
 }
 
 TEST(SourceOpener, EachFailureIsShownAndTheOtherFilesStillOpen) {
@@ -31,15 +37,15 @@ TEST(SourceOpener, EachFailureIsShownAndTheOtherFilesStillOpen) {
     ScriptedUi ui;
     const std::string good = toneFile(dir, "take1.WAV", 800);
     const std::string empty = toneFile(dir, "empty.wav", 0);
-    TestSupport::writeBytes(dir.file("take1.mp3"), {1, 2, 3});
+    TestSupport::writeBytes(dir.file("take1.mid"), {1, 2, 3});
     TestSupport::writeBytes(dir.file("junk.wav"), {'R', 'I', 'F', 'F'});
     const auto added = openChosenFiles(
-        list, {dir.file("take1.mp3"), empty, dir.file("junk.wav"), good, dir.file("gone.aif")},
-        OpenFilter::AllAudio, ui);
+        list, {dir.file("take1.mid"), empty, dir.file("junk.wav"), good, dir.file("gone.aif")},
+        nullptr, ui);
     ASSERT_EQ(added.size(), 1u);
     EXPECT_EQ(added[0]->nameLine(), "take1.WAV");
     ASSERT_EQ(ui.messages.size(), 4u);
-    EXPECT_EQ(ui.messages[0], "\"" + dir.file("take1.mp3") +
+    EXPECT_EQ(ui.messages[0], "\"" + dir.file("take1.mid") +
                                   "\"\nVellamar Stretchwerk does not support this kind of file or "
                                   "the name of the file was wrong!");
     EXPECT_EQ(ui.messages[1],
@@ -48,7 +54,7 @@ TEST(SourceOpener, EachFailureIsShownAndTheOtherFilesStillOpen) {
         EXPECT_FALSE(ui.messages[k].empty());
 
     ScriptedUi dropUi; // dropped: only audio names, others skipped silently
-    EXPECT_EQ(openDroppedFiles(list, {dir.file("take1.mp3"), good}, dropUi).size(), 1u);
+    EXPECT_EQ(openDroppedFiles(list, {dir.file("take1.mid"), good}, dropUi).size(), 1u);
     EXPECT_TRUE(dropUi.messages.empty());
     EXPECT_EQ(list.size(), 2u);
 }
@@ -81,7 +87,7 @@ TEST(SourceOpener, SplitMembersFailingACheckAreAskedForAgain) {
     ScriptedUi ui;
     const std::string left = toneFile(dir, "L.wav", 800, 1, 44100);
     const std::string right = toneFile(dir, "R.wav", 800, 1, 44100);
-    ui.files = {dir.file("L.mp3"),
+    ui.files = {dir.file("L.mid"),
                 left,
                 toneFile(dir, "st.wav", 800, 2, 44100),
                 toneFile(dir, "slow.wav", 800, 1, 22050),
@@ -112,8 +118,8 @@ TEST(SourceOpener, SplitMembersFailingACheckAreAskedForAgain) {
         "looks like this file has not wave data or might be broken.",
         "You have already opened this file! select anothe one please!"};
     EXPECT_EQ(ui.messages, expected);
-    EXPECT_EQ(ui.filters.front(), kAllAudioFilter);
-    EXPECT_EQ(ui.filters.back(), kWaveOnlyFilter);
+    EXPECT_EQ(ui.filters.front(), Audio::openDialogFilter());
+    EXPECT_EQ(ui.filters.back(), Audio::singleFormatFilter(Audio::WavType));
     EXPECT_EQ(ui.titles.back(), "Select Right Channel File");
 }
 
@@ -162,7 +168,7 @@ TEST(SourceOpener, AFifoIsRefusedWithoutWaiting) {
     BatchList list;
     ScriptedUi ui;
     auto opening = std::async(std::launch::async, [&] {
-        openChosenFiles(list, {pipe}, OpenFilter::AllAudio, ui);
+        openChosenFiles(list, {pipe}, nullptr, ui);
         openDroppedFiles(list, {pipe}, ui);
     });
     if (opening.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {

@@ -86,8 +86,9 @@ if [ "$gui" = 1 ]; then
   desktop=$prefix/share/applications/stretchwerk.desktop
   out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
   [ -z "$out" ] || fail "desktop-file-validate has remarks: $out"
-  # Offered for WAV and AIFF files by the file manager.
-  for type in audio/x-wav audio/wav audio/vnd.wave audio/x-aiff audio/aiff; do
+  # Offered by the file manager for every format the program reads.
+  for type in audio/x-wav audio/wav audio/vnd.wave audio/x-aiff audio/aiff audio/flac \
+      audio/x-vorbis+ogg audio/x-opus+ogg audio/mpeg audio/x-w64 audio/x-caf; do
     grep -q "^MimeType=.*$type;" "$desktop" || fail "the desktop entry lacks $type"
   done
   # The entry starts the installed program and names the installed icon.

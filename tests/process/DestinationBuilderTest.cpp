@@ -173,6 +173,46 @@ TEST(DestinationSpace, SplitStereoChecksHalfTheBytesPerMember) {
     EXPECT_EQ(tightDialogs.messages.size(), 1u);
 }
 
+// The result's format decides the writer, also for every member of a split set.
+TEST(DestinationFormat, SplitMembersAreWrittenInTheResultFormat) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    TightBuilder builder(dialogs);
+    describeSource(builder, {dir.file("Take L.mp3"), dir.file("Take R.mp3")}, 2, true);
+    builder.free = 1u << 20;
+    builder.fileType = Audio::FlacType;
+    builder.names.extension = builder.extension();
+    std::unique_ptr<Audio::CAudioFile> writer = builder.build();
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(builder.destinationPaths[1], dir.file("Take R P1.50 T1.50 2.flac"));
+    const Channels frames{std::vector<float>(100, 0.25f), std::vector<float>(100, -0.5f)};
+    float* pointers[] = {const_cast<float*>(frames[0].data()),
+                         const_cast<float*>(frames[1].data())};
+    Audio::u32 written = 0;
+    writer->write(pointers, 100, &written);
+    writer->close();
+    for (int k : {0, 1}) {
+        auto member = Audio::openSourceFile(builder.destinationPaths[k]);
+        EXPECT_EQ(Audio::openedFileType(*member, "x"), Audio::FlacType);
+        EXPECT_EQ(TestSupport::readAll(*member), Channels{frames[k]});
+    }
+}
+
+// A result the format cannot hold is refused with its size before any name is taken.
+TEST(DestinationFormat, ResultBeyondWhatTheFormatHoldsIsRefusedFirst) {
+    TestSupport::TempDir dir;
+    RecordingDialogs dialogs;
+    TightBuilder builder(dialogs);
+    describeSource(builder, {dir.file("long.wav")}, 2, false);
+    builder.free = ~std::uint64_t{0};
+    builder.fileType = Audio::AiffType;
+    builder.expectedLength = std::uint64_t{3} << 30; // 12 GiB of 16-bit stereo
+    EXPECT_NE(TestSupport::errorText([&] { builder.build(); }).find("12.00 GiB"),
+              std::string::npos);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 TEST(DestinationSpace, ShortageShowsTheMessageAndCancelAborts) {
     TestSupport::TempDir dir;
     RecordingDialogs dialogs;

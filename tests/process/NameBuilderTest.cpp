@@ -38,6 +38,11 @@ TEST(NameBuilder, ComposesTheEnabledPartsAroundTheTitle) {
         {[](NameBuilder&) {}, "Song.wav", 2, "Song P1.50 T1.50 2.wav"},
         {[](NameBuilder& n) { n.includePitch = n.includeTime = false; }, "/m/take.one.wav", 5,
          "/m/take.one 5.wav"},
+        {[](NameBuilder& n) { n.extension = "flac"; }, "/m/a.MP3", 2, "/m/a P1.50 T1.50 2.flac"},
+        {[](NameBuilder& n) { n.extension = "flac", n.partsBeforeTitle = true; }, "/m/a.b.ogg", 3,
+         "/m/P1.50 T1.50 3 a.b.flac"},
+        {[](NameBuilder& n) { n.extension = "wav"; }, "/m.x/take", 2,
+         "/m.x/take P1.50 T1.50 2.wav"},
     };
     for (const Row& r : rows) {
         NameBuilder names;

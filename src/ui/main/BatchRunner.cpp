@@ -61,8 +61,10 @@ class BatchRunner::Bridge : public App::BatchUi {
                                                  const std::string& extension) override {
         std::optional<std::string> chosen;
         runner.onUiThread([&] {
-            const QString filter = extension == "aif" ? QStringLiteral("AIFF Files (*.aif)")
-                                                      : QStringLiteral("Wave Files (*.wav)");
+            const Audio::FileFormat* f = Audio::formatOfPath("." + extension);
+            const QString filter = QStringLiteral("%1 (*.%2)")
+                                       .arg(QString::fromUtf8(f ? f->filterName : "Wave Files"),
+                                            QString::fromStdString(extension));
             if (auto c = Dialogs::current().saveFile(
                     runner.window, QString(), QString::fromStdString(initialPath), filter, {}))
                 chosen = c->path.toStdString();
@@ -78,16 +80,18 @@ class BatchRunner::Bridge : public App::BatchUi {
         std::optional<App::CopyTarget> chosen;
         runner.onUiThread([&] {
             auto accept = [this](const SaveChoice& c) {
-                const auto problem = App::copyExtensionProblem(c.path.toStdString(), c.filter);
+                const auto problem = App::copyExtensionProblem(
+                    c.path.toStdString(), Audio::saveFilterFormat(c.filter)->type);
                 if (problem && !problem->empty())
                     Dialogs::current().message(runner.window, QString::fromStdString(*problem),
                                                kAppTitle);
                 return !problem;
             };
-            if (auto c = Dialogs::current().saveFile(runner.window, QString(),
-                                                     QString::fromStdString(initialName),
-                                                     qtFilter(App::kCopyFilter), accept))
-                chosen = App::CopyTarget{c->path.toStdString(), c->filter};
+            if (auto c = Dialogs::current().saveFile(
+                    runner.window, QString(), QString::fromStdString(initialName),
+                    qtFilter(QString::fromStdString(Audio::saveDialogFilter())), accept))
+                chosen = App::CopyTarget{c->path.toStdString(),
+                                         Audio::saveFilterFormat(c->filter)->type};
         });
         return chosen;
     }

@@ -16,13 +16,13 @@
 #include "app/JobSettings.h"
 #include "app/SourceOpener.h"
 #include "app/WaveOverview.h"
-#include "ui/main/BatchRunner.h"
 #include "ui/common/Dialogs.h"
+#include "ui/editor/WaveEditor.h"
+#include "ui/main/BatchRunner.h"
 #include "ui/main/ExternalEditor.h"
 #include "ui/main/NowPlayingPanel.h"
 #include "ui/main/RowWidget.h"
 #include "ui/main/SmallDialogs.h"
-#include "ui/editor/WaveEditor.h"
 
 namespace Ui {
 
@@ -169,14 +169,13 @@ void FileListWidget::openAudioFiles() {
     int filter = 0;
     const QStringList paths = Dialogs::current().openFiles(
         this, text(App::kOpenTitle), text(App::CSettings::loadDefaultPath()),
-        qtFilter(text(App::kAllAudioFilter)), &filter);
+        qtFilter(text(Audio::openDialogFilter())), &filter);
     if (paths.isEmpty()) return;
     App::CSettings::saveDefaultPath(QFileInfo(paths.front()).absolutePath().toStdString());
     std::vector<std::string> chosen;
     for (const QString& p : paths)
         chosen.push_back(p.toStdString());
-    App::openChosenFiles(list, chosen, static_cast<App::OpenFilter>(std::clamp(filter, 0, 2)),
-                         *this);
+    App::openChosenFiles(list, chosen, Audio::openFilterFormat(filter), *this);
     syncRows();
 }
 
@@ -184,7 +183,7 @@ void FileListWidget::openPaths(const QStringList& paths) {
     std::vector<std::string> chosen;
     for (const QString& p : paths)
         chosen.push_back(p.toStdString());
-    App::openChosenFiles(list, chosen, App::OpenFilter::AllAudio, *this);
+    App::openChosenFiles(list, chosen, nullptr, *this);
     syncRows();
 }
 

@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "app/DeviceList.h"
-#include "ui/common/Dialogs.h"
 #include "audio/AudioFileOpener.h"
 #include "process/NameBuilder.h"
+#include "ui/common/Dialogs.h"
 
 namespace Ui {
 
@@ -43,6 +43,7 @@ class PreferencesDialog : public QDialog {
         settings.includeIndex = index_->isChecked();
         settings.namePrefix = prefix->isChecked();
         settings.namePostfix = postfix->isChecked();
+        settings.resultFormat = static_cast<Audio::FileType>(resultFormat->currentData().toUInt());
         if (beside->isChecked())
             settings.targetPath.clear();
         else if (folderChanged && !folder.empty())
@@ -70,6 +71,14 @@ class PreferencesDialog : public QDialog {
         prefix->setAutoExclusive(false);
         postfix->setAutoExclusive(false);
         sample = control(new QLabel(this), "IDC_NAMESAMPLE", tr("Sample name"));
+        resultFormat = control(new QComboBox(this), "IDC_RESULTFORMAT", tr("Result format"));
+        resultFormat->addItem(tr("as the source"), 0u);
+        for (const Audio::FileFormat& f : Audio::fileFormats())
+            if (f.offered && f.writtenBits)
+                resultFormat->addItem(QString::fromUtf8(f.key).toUpper(),
+                                      static_cast<unsigned>(f.type));
+        auto* resultLabel = new QLabel(tr("Result format:"), this);
+        resultLabel->setBuddy(resultFormat);
         beside = control(new QCheckBox(tr("Beside the source file"), this), "IDC_USECURRENTLOC");
         folderName = control(new QLabel(this), "IDC_DIRSTRING", tr("Target folder"));
         chooseFolder = control(new QPushButton(tr("Choose..."), this), "IDC_DIRCHOOSE",
@@ -95,6 +104,9 @@ class PreferencesDialog : public QDialog {
         nameLayout->addWidget(postfix, 1, 1);
         nameLayout->addWidget(index_, 2, 0);
         nameLayout->addWidget(sample, 3, 0, 1, 2);
+        auto* resultLayout = new QHBoxLayout;
+        resultLayout->addWidget(resultLabel);
+        resultLayout->addWidget(resultFormat, 1);
         auto* folderLayout = new QGridLayout;
         folderLayout->addWidget(beside, 0, 0, 1, 2);
         folderLayout->addWidget(folderName, 1, 0);
@@ -104,6 +116,7 @@ class PreferencesDialog : public QDialog {
         layout->addWidget(group(tr("Sound device"), deviceLayout));
         layout->addWidget(group(tr("External editor"), editorLayout));
         layout->addWidget(group(tr("File names"), nameLayout));
+        layout->addWidget(group(tr("Result format"), resultLayout));
         layout->addWidget(group(tr("Target folder"), folderLayout));
         layout->addWidget(buttons);
 
@@ -124,6 +137,7 @@ class PreferencesDialog : public QDialog {
         });
         for (QCheckBox* box : {pitch, time, index_})
             connect(box, &QCheckBox::toggled, this, [this] { updateSample(); });
+        connect(resultFormat, &QComboBox::currentIndexChanged, this, [this] { updateSample(); });
     }
 
     void load() {
@@ -143,6 +157,12 @@ class PreferencesDialog : public QDialog {
         index_->setChecked(settings.includeIndex);
         prefix->setChecked(settings.namePrefix);
         postfix->setChecked(settings.namePostfix);
+        // A format the settings file names but the list does not offer (rf64) is kept.
+        const auto stored = static_cast<unsigned>(settings.resultFormat);
+        if (resultFormat->findData(stored) < 0)
+            resultFormat->addItem(
+                QString::fromUtf8(Audio::formatOf(settings.resultFormat)->key).toUpper(), stored);
+        resultFormat->setCurrentIndex(resultFormat->findData(stored));
         folder = settings.targetPath;
         const bool hasFolder = !settings.targetPath.empty();
         beside->setChecked(!hasFolder);
@@ -160,6 +180,9 @@ class PreferencesDialog : public QDialog {
         names.semitones = 1.0f;
         names.cents = 50.0f;
         names.timeFactor = 1.5f;
+        const auto chosen = static_cast<Audio::FileType>(resultFormat->currentData().toUInt());
+        const Audio::FileType result = Audio::resultTypeFor(Audio::WavType, chosen);
+        if (result != Audio::WavType) names.extension = Audio::formatOf(result)->writtenExtension;
         sample->setText(QStringLiteral("Sample:\t\t") +
                         QString::fromStdString(names.compose("SoundFile.wav", 3)));
     }
@@ -194,6 +217,7 @@ class PreferencesDialog : public QDialog {
     bool editorChanged = false, folderChanged = false;
     std::string editor, folder;
     QComboBox* device = nullptr;
+    QComboBox* resultFormat = nullptr;
     QLabel *editorName = nullptr, *sample = nullptr, *folderName = nullptr;
     QCheckBox *pitch = nullptr, *time = nullptr, *index_ = nullptr, *beside = nullptr;
     QRadioButton *prefix = nullptr, *postfix = nullptr;

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/stretchwerk/stretchwerk.svg")));
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Changes the duration and pitch of WAV and AIFF files."));
+        QStringLiteral("Changes the duration and pitch of audio files."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(

@@ -16,6 +16,7 @@
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "markpoints/MarkPointFile.h"
+#include "support/FormatCorpus.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
@@ -203,15 +204,15 @@ class MainWindowTest : public QObject {
         QCOMPARE(dialogs.messages.value(0),
                  QStringLiteral("VELLAMAR Stretchwerk II version: 2.0.2.0"));
         dialogs.chosenFiles = {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
-                               QString::fromStdString(tmp->file("b.mp3")),
+                               QString::fromStdString(tmp->file("b.mid")),
                                QString::fromStdString(ModelTest::toneFile(*tmp, "c.wav", 8000))};
         QTest::keyClick(list, Qt::Key_O);
         QCOMPARE(dialogs.titles.value(0), QStringLiteral("Add to batch list..."));
-        QVERIFY(
-            dialogs.filters.value(0).startsWith(QStringLiteral("All Audiofiles (*.wav *.aif)")));
+        QVERIFY(dialogs.filters.value(0).startsWith(
+            QStringLiteral("All Audiofiles (*.wav *.WAV *.aif *.AIF *.aiff *.AIFF *.flac")));
         QCOMPARE(list->model().size(), 2u);
-        QCOMPARE(dialogs.messages.size(), 2); // the mp3 named
-        QVERIFY(dialogs.messages[1].contains(QStringLiteral("b.mp3")));
+        QCOMPARE(dialogs.messages.size(), 2); // the MIDI file named
+        QVERIFY(dialogs.messages[1].contains(QStringLiteral("b.mid")));
         QTest::mouseClick(rowWidget(w, 1), Qt::LeftButton, {}, QPoint(3, 3));
         QVERIFY(list->model().row(1).selected && !list->model().row(0).selected);
         QVERIFY(w.action(34002)->isEnabled());
@@ -334,6 +335,67 @@ class MainWindowTest : public QObject {
         QVERIFY(!std::filesystem::exists(tmp->file("x.aif")));
     }
 
+    // The open dialog lists every name the opener takes; FLAC, Ogg, Opus and MP3 files open in
+    // the list and in the wave editor, named as people know them; an MP3 gives a FLAC result,
+    // and the result format chosen in the preferences is what a WAV gives.
+    void compressedFormatsOpenInBothWindowsAndProcessIntoTheirResultFormat() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings = quietSettings();
+        MainWindow w(settings);
+        showActive(w);
+        FileListWidget* list = w.fileList();
+        const char* names[] = {"tone.flac", "tone.ogg", "tone.opus", "tone.mp3"};
+        for (const char* name : names)
+            dialogs.chosenFiles << QString::fromStdString(TestSupport::FormatCorpus::path(name));
+        QTest::keyClick(list, Qt::Key_O);
+        for (const char* pattern : {"*.wav ", "*.aif ", "*.AIF ", "*.aiff ", "*.AIFF ", "*.flac ",
+                                    "*.FLAC ", "*.ogg ", "*.opus ", "*.mp3 ", "*.MP3 "})
+            QVERIFY2(dialogs.filters.value(0).contains(QLatin1String(pattern)), pattern);
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
+        QCOMPARE(list->model().size(), 4u);
+        const QString shown[] = {"FLAC", "Ogg Vorbis", "Opus", "MP3"};
+        for (std::size_t i = 0; i < 4; ++i) {
+            QTest::mouseClick(rowWidget(w, i), Qt::LeftButton, {}, QPoint(3, 3));
+            QTest::keyClick(list, Qt::Key_W);
+            CWaveEditor* editor = list->editorOf(list->model().row(i));
+            QVERIFY(editor);
+            const QString info = editor->findChild<QLabel*>(QStringLiteral("infoLine"))->text();
+            QVERIFY2(info.contains(QStringLiteral("Stereo - ") + shown[i] + "  "),
+                     qPrintable(info));
+        }
+        QString format;
+        dialogs.onExec = [&](QDialog& d) {
+            for (QLabel* value : d.findChildren<QLabel*>())
+                if (value->accessibleName() == QStringLiteral("Format")) format = value->text();
+            return QDialog::Accepted;
+        };
+        QTest::keyClick(list, Qt::Key_I); // the MP3 row is the selected one
+        QCOMPARE(format, QStringLiteral("MPEG Layer III"));
+
+        w.action(34002)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
+        QCOMPARE(list->model().size(), 5u);
+        const App::CFileRow& result = list->model().row(4);
+        QCOMPARE(result.getFileType(), Audio::FlacType);
+        QCOMPARE(QString::fromStdString(result.getMembers()[0].name),
+                 QStringLiteral("tone P0.0 T1.00 2.flac"));
+
+        dialogs.onExec = [](QDialog& d) {
+            auto* box = child<QComboBox>(&d, "IDC_RESULTFORMAT");
+            box->setCurrentIndex(box->findText(QStringLiteral("AIFF")));
+            d.accept();
+            return d.result();
+        };
+        QVERIFY(runPreferences(&w, settings));
+        QCOMPARE(settings.resultFormat, Audio::AiffType);
+        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
+        QTest::mouseClick(rowWidget(w, 5), Qt::LeftButton, {}, QPoint(3, 3));
+        w.action(34002)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
+        QVERIFY(std::filesystem::exists(tmp->file("take P0.0 T1.00 2.aif")));
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
+    }
+
     void droppedFilesOpenAndOthersAreSkipped() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
@@ -341,7 +403,7 @@ class MainWindowTest : public QObject {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(
                           QString::fromStdString(ModelTest::toneFile(*tmp, "take1.WAV", 800))),
-                      QUrl::fromLocalFile(QString::fromStdString(tmp->file("take1.mp3")))});
+                      QUrl::fromLocalFile(QString::fromStdString(tmp->file("take1.mid")))});
         showActive(w);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(w.fileList()->viewport(), &enter);
@@ -366,7 +428,7 @@ class MainWindowTest : public QObject {
                  (QStringList{"Select Left Channel File", "Select Right Channel File",
                               "Select Right Channel File", "Select Right Channel File"}));
         QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(dialogs.filters.value(1), QStringLiteral("Wave Files (*.wav)"));
+        QCOMPARE(dialogs.filters.value(1), QStringLiteral("Wave Files (*.wav *.WAV)"));
         QCOMPARE(rowWidget(w, 0)->findChild<QLabel*>(QStringLiteral("ctl110"))->text().left(8),
                  QStringLiteral("Split - "));
     }
