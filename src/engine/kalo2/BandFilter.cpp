@@ -105,13 +105,16 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
     const int wanted = subFrames == 1 ? hop + tail : size;
 
     for (int j = 0; j < subFrames; ++j) {
+        // Such a sub-frame reaches neither the splice nor the carried values.
+        const bool searchOnly = j > 0 && j * hop + size <= use.segmentLength;
+        if (searchOnly && use.decimation == 0) continue;
         // The band's spectrum ends at high: no more of it is computed, and the zeros above
         // it are left out of the transform back.
         tables.sineTransform.apply(segment + static_cast<std::ptrdiff_t>(j) * hop, work.spectrum,
                                    work.transform, scale, size, high);
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
         float* out = segment + static_cast<std::ptrdiff_t>(j) * hop;
-        if (sparse && j > 0 && j * hop + size <= use.segmentLength) {
+        if (sparse && searchOnly) {
             addSparseFrame(work.spectrum, end, *sines, window, hop, carry, out, work.filtered);
             continue;
         }

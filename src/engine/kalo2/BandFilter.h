@@ -8,7 +8,8 @@ namespace Engine {
 
 // Which filtered values are read afterwards: the first 1024k (the splice), those from the
 // segment length on (carried into the next call), and every decimation-th value in between
-// (the period search, from decimation - 1 on). The rest is overwritten by the next call's input.
+// (the period search, from decimation - 1 on; none with a decimation of 0, when no search runs
+// on this call). The rest is overwritten by the next call's input.
 struct FilterUse {
     int segmentLength;
     int decimation;

@@ -37,8 +37,11 @@ class CBandStretcher {
 
   private:
     static void filterChannels(EngineState& s, const CRateTables& tables, const EngineParameters& p,
-                               const BandSetup& band, int channels);
+                               const BandSetup& band, int channels, int searchDecimation);
     static double findPeriod(EngineState& s, const BandSetup& band, int channels);
+    static double findExactPeriod(EngineState& s, const BandSetup& band, int channels);
+    static void processExact(EngineState& s, const CRateTables& tables, const EngineParameters& p,
+                             const BandSetup& band, int channels);
 };
 
 } // namespace Engine

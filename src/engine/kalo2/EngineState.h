@@ -62,6 +62,8 @@ struct EngineState {
     float accumulator[kSegmentCapacity];
     FilterWork filter;
     float difference[kDifferenceCapacity];
+    // Exact-pitch mode: the decimated points of the undecimated mix in the accumulator.
+    float coarseMix[kSegmentCapacity / 8];
     ChannelState channels[Audio::kMaxEngineChannels];
 };
 
