@@ -45,17 +45,21 @@ void CKALO2FileProcess::init(const JobParameters& p) {
         throw std::runtime_error("CKALO2FileProcess::init() the source has " +
                                  std::to_string(sourceFormat.channels) + " channels; at most " +
                                  std::to_string(Audio::kMaxEngineChannels) + " can be processed!");
-    auto engine = Engine::makeEngine({static_cast<int>(sourceFormat.channels),
-                                      static_cast<float>(sourceFormat.sampleRate)},
-                                     options);
+    auto engine = Engine::makeEngine(
+        {static_cast<int>(sourceFormat.channels), static_cast<float>(sourceFormat.sampleRate)},
+        options);
     expectedLength = estimateLength(engine->step());
     if (dynamic)
         factorSource =
             std::make_unique<CurveFactors>(curves[0], curves[1], curves[2], preserveFormants);
     else
         factorSource = std::make_unique<FixedFactors>(factors);
+    // In exact-pitch mode fixed factors give exactly time × length frames: the result is cut
+    // there instead of ending with the rest of the engine's last call.
+    const bool exactLength = options.exactPitch && !dynamic;
     stream = std::make_unique<StretchStream>(*source, std::move(engine), *factorSource,
-                                             StreamRange{startFrame, endFrame}, expectedLength);
+                                             StreamRange{startFrame, endFrame}, expectedLength,
+                                             exactLength);
     initialised = true;
 }
 

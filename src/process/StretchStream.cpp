@@ -20,9 +20,10 @@ void bringWithinFullScale(float* samples, std::uint32_t count) {
 StretchStream::StretchStream(Audio::CAudioFileCache& source_,
                              std::unique_ptr<Engine::TimePitchEngine> engine,
                              FactorSource& factors_, StreamRange range_,
-                             std::uint64_t minimumLength_)
+                             std::uint64_t minimumLength_, bool exactLength_)
     : source(source_), stretcher(std::move(engine)), factors(factors_), range(range_),
-      minimumLength(minimumLength_), channelCount(stretcher->format().channels) {
+      minimumLength(minimumLength_), exactLength(exactLength_),
+      channelCount(stretcher->format().channels) {
     restart();
 }
 
@@ -43,6 +44,7 @@ void StretchStream::restart() {
 // A short source ends before the engine's latency is through: silence follows its end until
 // the output is as long as promised.
 bool StretchStream::wantsMore() const {
+    if (exactLength) return given < minimumLength;
     return position < range.end + startLatency || given < minimumLength;
 }
 
@@ -98,8 +100,10 @@ std::int32_t StretchStream::next() {
         const float* const* out = stretcher->output();
         for (int c = 0; c < channelCount; ++c)
             view[static_cast<std::size_t>(c)] = out[c] + skip;
-        given += static_cast<std::uint64_t>(n - skip);
-        return n - skip;
+        auto count = static_cast<std::uint64_t>(n - skip);
+        if (exactLength) count = std::min(count, minimumLength - given);
+        given += count;
+        return static_cast<std::int32_t>(count);
     }
     return 0;
 }
