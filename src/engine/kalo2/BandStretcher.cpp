@@ -1,5 +1,6 @@
 #include "engine/kalo2/BandStretcher.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -16,6 +17,11 @@ int analysisLength(int segmentLength) {
     while (length < segmentLength)
         length *= 2;
     return length;
+}
+
+// The filter's coefficient index of a frequency: its bins lie 22050 / 2048k Hz apart.
+int binOf(double hz, int k) {
+    return static_cast<int>(hz / (22050.0 / (2048.0 * k)));
 }
 } // namespace
 
@@ -34,16 +40,14 @@ int CBandStretcher::bandsFor(const EngineParameters& p, BandSetup (&bands)[kBand
 
 void CBandStretcher::filterChannels(EngineState& s, const CRateTables& tables,
                                     const EngineParameters& p, const BandSetup& band, int channels,
-                                    int searchDecimation) {
+                                    const FilterUse& use) {
     const int k = p.rateMultiple;
     const int length = analysisLength(s.segmentLength[band.slot]);
     // Ramps are wider (divisor 10 instead of 6) near unity stretch.
     const float deviation = static_cast<float>(p.stretch) - 1.0f;
     const int rampDivisor = std::fabs(deviation) < 0.1f ? 10 : 6;
-    const double spacing = 22050.0 / (2048.0 * k);
-    const int high = static_cast<int>(band.highHz / spacing);
-    const int low = static_cast<int>(band.lowHz / spacing);
-    const FilterUse use{s.segmentLength[band.slot], searchDecimation};
+    const int high = binOf(band.highHz, k);
+    const int low = binOf(band.lowHz, k);
     for (int c = 0; c < channels; ++c)
         CBandFilter::filter(s.channels[c].segment[band.slot], length, low, high, rampDivisor, use,
                             tables, s.accumulator, s.filter);
@@ -65,13 +69,18 @@ double CBandStretcher::findPeriod(EngineState& s, const BandSetup& band, int cha
 // A period off by a fraction of a frame would put every jump off by as much and shift the
 // band's pitch. The search of the quality's decimation finds the minimum; the undecimated mix
 // places it to a fraction of a frame.
-double CBandStretcher::findExactPeriod(EngineState& s, const BandSetup& band, int channels) {
+double CBandStretcher::findExactPeriod(EngineState& s, const CRateTables& tables,
+                                       const BandSetup& band, int channels, const FilterUse& use) {
     const int length = analysisLength(s.segmentLength[band.slot]);
     const float* segments[Audio::kMaxEngineChannels];
     for (int c = 0; c < channels; ++c)
         segments[c] = s.channels[c].segment[band.slot];
     const float* full = s.accumulator;
     CPeriodSearch::mix(segments, channels, length, 1, s.accumulator);
+    if (use.searchSpectra)
+        CBandFilter::addSearchFrames(use, length, binOf(band.highHz, tables.rateMultiple),
+                                     1.0f / static_cast<float>(channels), tables, s.accumulator,
+                                     s.filter);
 
     const int d = band.decimation;
     const int lags = (s.segmentLength[band.slot] / 2) / d;
@@ -105,7 +114,9 @@ int CBandStretcher::exactDriftJump(double idealPosition, int relativePosition, d
     return static_cast<int>(jump);
 }
 
-// Exact-pitch mode looks for the period only when the drift is large enough for a jump.
+// Exact-pitch mode looks for the period only when the drift is large enough for a jump. The
+// search then needs the band's mono mix undecimated: the sub-frames only it reads are summed
+// over the channels in the spectrum and transformed back once.
 void CBandStretcher::processExact(EngineState& s, const CRateTables& tables,
                                   const EngineParameters& p, const BandSetup& band, int channels) {
     BandRecord& record = s.bands[band.slot];
@@ -114,10 +125,18 @@ void CBandStretcher::processExact(EngineState& s, const CRateTables& tables,
     const double drift = std::trunc(record.idealPosition - relative);
     const bool due = std::fabs(drift) > 150.0 * p.rateMultiple;
 
-    filterChannels(s, tables, p, band, channels, due ? 1 : 0);
+    const int segmentLength = s.segmentLength[band.slot];
+    FilterUse use{segmentLength, due ? 1 : 0};
+    const int summed =
+        CBandFilter::searchOnlyFrames(analysisLength(segmentLength), segmentLength, tables);
+    if (due && summed > 0) {
+        use = {segmentLength, 0, &s.searchSpectra[0][0]};
+        std::fill_n(use.searchSpectra, summed * tables.sineTransform.size(), 0.0f);
+    }
+    filterChannels(s, tables, p, band, channels, use);
     position += p.hop;
     if (!due) return;
-    const double period = findExactPeriod(s, band, channels);
+    const double period = findExactPeriod(s, tables, band, channels, use);
     position += exactDriftJump(record.idealPosition, relative, period, p.rateMultiple,
                                record.jumpRemainder);
 }
@@ -132,7 +151,7 @@ void CBandStretcher::process(EngineState& s, const CRateTables& tables, const En
         return;
     }
 
-    filterChannels(s, tables, p, band, channels, band.decimation);
+    filterChannels(s, tables, p, band, channels, {s.segmentLength[band.slot], band.decimation});
     const double period = findPeriod(s, band, channels);
 
     std::int32_t& position = s.bandPosition[band.slot];
