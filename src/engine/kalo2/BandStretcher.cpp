@@ -127,11 +127,11 @@ void CBandStretcher::processExact(EngineState& s, const CRateTables& tables,
 
     const int segmentLength = s.segmentLength[band.slot];
     FilterUse use{segmentLength, due ? 1 : 0};
-    const int summed =
+    const int searchOnly =
         CBandFilter::searchOnlyFrames(analysisLength(segmentLength), segmentLength, tables);
-    if (due && summed > 0) {
+    if (due && searchOnly > 0) {
         use = {segmentLength, 0, &s.searchSpectra[0][0]};
-        std::fill_n(use.searchSpectra, summed * tables.sineTransform.size(), 0.0f);
+        std::fill_n(use.searchSpectra, searchOnly * tables.sineTransform.size(), 0.0f);
     }
     filterChannels(s, tables, p, band, channels, use);
     position += p.hop;

@@ -157,7 +157,8 @@ CPeriodSearch::Refined CPeriodSearch::refineAround(const float* full, int decima
                                                    double estimate, int low, int high) {
     constexpr int kRun = 8;
     const float* x = full + decimation - 1;
-    // a[i] holds lag low - 1 + i: one lag beyond the range on each side, for the V.
+    // a[i] holds lag low - 1 + i: two decimation steps at most (of 64 frames, the lowest band's)
+    // and one lag beyond each side, for the V.
     constexpr int kMaxWindow = 2 * 64 + 3;
     float a[kMaxWindow];
     const int end = std::min(high + 2, low - 1 + kMaxWindow);
