@@ -12,7 +12,8 @@ namespace {
 
 class EngineStream {
   public:
-    EngineStream() : state(new std::byte[KALO2_StateSize()]()) {
+    explicit EngineStream(bool exactPitch = false) : state(new std::byte[KALO2_StateSize()]()) {
+        KALO2_SetExactPitch(engineState(), exactPitch);
         for (int c = 0; c < 2; ++c) {
             source[c].resize(KALO2_BufferFrames + 200000);
             buffer[c].resize(KALO2_BufferFrames);
@@ -47,13 +48,14 @@ class EngineStream {
     std::uint32_t position = 0, request = 4096;
 };
 
-// Arguments: quality mode; time factor in percent; pitch in cents; formants preserved.
+// Arguments: quality mode; time factor in percent; pitch in cents; formants preserved; exact
+// pitch.
 void BM_EngineCall(benchmark::State& st) {
     const int quality = static_cast<int>(st.range(0));
     const double time = st.range(1) / 100.0;
     const double pitch = std::pow(2.0, st.range(2) / 1200.0);
     const double formant = st.range(3) ? 1.0 / pitch : 1.0;
-    EngineStream stream;
+    EngineStream stream(st.range(4) != 0);
     for (int i = 0; i < 20; ++i)
         stream.call(time, pitch, formant, quality);
     for (auto _ : st)
@@ -61,8 +63,8 @@ void BM_EngineCall(benchmark::State& st) {
 }
 
 BENCHMARK(BM_EngineCall)
-    ->ArgNames({"quality", "time%", "cents", "formants"})
-    ->ArgsProduct({{1, 2, 3, 4}, {125}, {0}, {0}})
-    ->ArgsProduct({{3}, {100}, {300}, {0, 1}});
+    ->ArgNames({"quality", "time%", "cents", "formants", "exact"})
+    ->ArgsProduct({{1, 2, 3, 4}, {125}, {0}, {0}, {0, 1}})
+    ->ArgsProduct({{3}, {100}, {300}, {0, 1}, {0, 1}});
 
 } // namespace

@@ -55,11 +55,15 @@ void CKALO2FileProcess::init(const JobParameters& p) {
     else
         factorSource = std::make_unique<FixedFactors>(factors);
     // A source of a few frames at a small time factor is promised less than one frame; it
-    // still gets one, as a file without frames is no sound file.
+    // still gets one, as a file without frames is no sound file. In exact-pitch mode fixed
+    // factors give exactly time × length frames: the result is cut there instead of ending
+    // with the rest of the engine's last call.
     const std::uint64_t leastLength =
         endFrame > startFrame ? std::max<std::uint64_t>(expectedLength, 1) : expectedLength;
+    const bool exactLength = options.exactPitch && !dynamic;
     stream = std::make_unique<StretchStream>(*source, std::move(engine), *factorSource,
-                                             StreamRange{startFrame, endFrame}, leastLength);
+                                             StreamRange{startFrame, endFrame}, leastLength,
+                                             exactLength);
     initialised = true;
 }
 

@@ -21,9 +21,11 @@ void bringWithinFullScale(float* samples, std::uint32_t count) {
 StretchStream::StretchStream(Audio::CAudioFileCache& source_,
                              std::unique_ptr<Engine::TimePitchEngine> engine,
                              FactorSource& factors_, StreamRange range_,
-                             std::uint64_t minimumLength_)
+                             std::uint64_t minimumLength_, bool exactLength_)
     : source(source_), stretcher(std::move(engine)), factors(factors_), range(range_),
-      minimumLength(minimumLength_), channelCount(stretcher->format().channels) {
+      minimumLength(minimumLength_),
+      exactLength(exactLength_ || (stretcher->exactDuration() && minimumLength_ > 0)),
+      channelCount(stretcher->format().channels) {
     restart();
 }
 
@@ -44,7 +46,7 @@ void StretchStream::restart() {
 // A short source ends before the engine's latency is through: silence follows its end until
 // the output is as long as promised.
 bool StretchStream::wantsMore() const {
-    if (stretcher->exactDuration() && minimumLength > 0) return given < minimumLength;
+    if (exactLength) return given < minimumLength;
     return position < range.end + startLatency || given < minimumLength;
 }
 
@@ -98,7 +100,7 @@ std::int32_t StretchStream::next() {
         const auto skip = static_cast<std::int32_t>(latencyLeft);
         latencyLeft = 0;
         std::int32_t count = n - skip;
-        if (stretcher->exactDuration() && minimumLength > 0)
+        if (exactLength)
             count = static_cast<std::int32_t>(
                 std::min<std::uint64_t>(static_cast<std::uint64_t>(count), minimumLength - given));
         const float* const* out = stretcher->output();

@@ -25,10 +25,12 @@ struct StreamRange {
 class StretchStream {
   public:
     // `factors` is borrowed and asked before every call. The stream ends once the engine has
-    // read past the range's end by its latency and at least `minimumLength` frames are out; an
-    // engine of exact duration ends at `minimumLength` frames (when it is not 0).
+    // read past the range's end by its latency and at least `minimumLength` frames are out;
+    // with `exactLength`, or an engine of exact duration (and `minimumLength` not 0), once
+    // `minimumLength` frames are out, not one more.
     StretchStream(Audio::CAudioFileCache& source, std::unique_ptr<Engine::TimePitchEngine> engine,
-                  FactorSource& factors, StreamRange range, std::uint64_t minimumLength);
+                  FactorSource& factors, StreamRange range, std::uint64_t minimumLength,
+                  bool exactLength = false);
 
     // Runs engine calls until one leaves output past the latency; the frames are then in
     // frames()[c][0..n) until the next call. 0 once the stream has ended.
@@ -61,6 +63,7 @@ class StretchStream {
     FactorSource& factors;
     StreamRange range;
     std::uint64_t minimumLength;
+    bool exactLength;
     int channelCount;
     std::int64_t position = 0;
     std::int64_t startLatency = 0;

@@ -57,6 +57,30 @@ TEST(EngineFrames, ExactRatiosFromSemitoneStepsKeepTheirWholeFrames) {
     EXPECT_EQ(engine.call(Process::pitchFactorOf(12, 0)), 256);
 }
 
+namespace {
+// The first output frame of a 300 Hz tone that starts at source frame 0.
+std::size_t firstSound(double pitch, bool exact) {
+    const Signal in = tone(20000, 300.0, 44100.0);
+    StateBuffer state;
+    KALO2_SetExactPitch(state.get(), exact);
+    const auto latency = static_cast<std::size_t>(KALO2_OutputLatency(pitch, 44100.0f, exact));
+    Signal all;
+    Signal buffer(KALO2_BufferFrames);
+    float* channels[Audio::kMaxEngineChannels] = {buffer.data()};
+    std::uint32_t position = 0, request = 4096;
+    while (all.size() < latency + 200) {
+        std::copy(in.begin() + position, in.begin() + position + request, buffer.begin());
+        const int n = KALO2_Process(1.0, pitch, 1.0, 3, 44100.0f, 1, 0, &position, &request,
+                                    channels, state.get());
+        all.insert(all.end(), buffer.begin(), buffer.begin() + n);
+    }
+    std::size_t first = 0;
+    while (std::fabs(all[first]) < 1e-3f)
+        ++first;
+    return first;
+}
+} // namespace
+
 TEST(EngineFrames, LatencyIsFourCallsOfOutput) {
     EXPECT_EQ(KALO2_OutputLatency(1.0, 44100.0f), 2048);
     EXPECT_EQ(KALO2_OutputLatency(1.0, 96000.0f), 4096);
@@ -66,26 +90,25 @@ TEST(EngineFrames, LatencyIsFourCallsOfOutput) {
     // Everything before the latency is silence; a tone that starts at frame 0 comes out
     // right after it (the resampler's twelve-frame delay apart).
     for (double pitch : {1.0, 3.0, 0.5}) {
-        Settings s;
-        s.pitch = pitch;
-        const Signal in = tone(20000, 300.0, 44100.0);
-        StateBuffer state;
         const int latency = KALO2_OutputLatency(pitch, 44100.0f);
-        Signal all;
-        Signal buffer(KALO2_BufferFrames);
-        float* channels[Audio::kMaxEngineChannels] = {buffer.data()};
-        std::uint32_t position = 0, request = 4096;
-        while (all.size() < static_cast<std::size_t>(latency) + 200) {
-            std::copy(in.begin() + position, in.begin() + position + request, buffer.begin());
-            const int n = KALO2_Process(1.0, pitch, 1.0, 3, 44100.0f, 1, 0, &position, &request,
-                                        channels, state.get());
-            all.insert(all.end(), buffer.begin(), buffer.begin() + n);
-        }
-        std::size_t first = 0;
-        while (std::fabs(all[first]) < 1e-3f)
-            ++first;
+        const std::size_t first = firstSound(pitch, false);
         EXPECT_GE(first, static_cast<std::size_t>(latency)) << pitch;
         EXPECT_LE(first, latency + 12.0 / pitch + 3) << pitch;
+    }
+}
+
+// In exact-pitch mode the latency is the formant stage's 2048k frames and the resampler's
+// twelve at the requested ratio, rounded to the nearest frame: (2048 + 12) / 3 = 686.67 and
+// (4096 + 12) / 1.5 = 2738.67 round up, 2060 / 2.2 = 936.36 rounds down.
+TEST(EngineFrames, ExactPitchLatencyIsRoundedAndEndsWhereTheSoundBegins) {
+    EXPECT_EQ(KALO2_OutputLatency(1.0, 44100.0f, true), 2060);
+    EXPECT_EQ(KALO2_OutputLatency(3.0, 44100.0f, true), 687);
+    EXPECT_EQ(KALO2_OutputLatency(1.5, 96000.0f, true), 2739);
+    EXPECT_EQ(KALO2_OutputLatency(2.2, 44100.0f, true), 936);
+    EXPECT_EQ(KALO2_OutputLatency(0.1, 44100.0f, true), 8240); // clamped to 0.25
+    for (double pitch : {1.0, 3.0, 0.5, 0.7, 2.2}) {
+        const double latency = KALO2_OutputLatency(pitch, 44100.0f, true);
+        EXPECT_NEAR(static_cast<double>(firstSound(pitch, true)), latency, 1.0) << pitch;
     }
 }
 

@@ -105,13 +105,26 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
     const int wanted = subFrames == 1 ? hop + tail : size;
 
     for (int j = 0; j < subFrames; ++j) {
+        // Such a sub-frame reaches neither the splice nor the carried values.
+        const bool searchOnly = j > 0 && j * hop + size <= use.segmentLength;
+        const bool summed = searchOnly && use.decimation == 0 && use.searchSpectra;
+        if (searchOnly && use.decimation == 0 && !summed) continue;
         // The band's spectrum ends at high: no more of it is computed, and the zeros above
         // it are left out of the transform back.
         tables.sineTransform.apply(segment + static_cast<std::ptrdiff_t>(j) * hop, work.spectrum,
                                    work.transform, scale, size, high);
         limitSpectrum(work.spectrum, size, low, high, rampDivisor);
         float* out = segment + static_cast<std::ptrdiff_t>(j) * hop;
-        if (sparse && j > 0 && j * hop + size <= use.segmentLength) {
+        if (summed) {
+            float* sum = use.searchSpectra + static_cast<std::ptrdiff_t>(j - 1) * size;
+            for (int q = 0; q < end; ++q)
+                sum[q] += work.spectrum[q];
+            // The part of the values before it that belongs to the sub-frame before.
+            std::copy(carry, carry + hop, out);
+            std::fill(carry, carry + hop, 0.0f);
+            continue;
+        }
+        if (sparse && searchOnly) {
             addSparseFrame(work.spectrum, end, *sines, window, hop, carry, out, work.filtered);
             continue;
         }
@@ -121,6 +134,33 @@ void CBandFilter::filter(float* segment, int analysisLength, int low, int high, 
         overlapAdd(work.filtered, window, hop, at, carry, out);
     }
     std::copy(carry, carry + tail, segment + static_cast<std::ptrdiff_t>(subFrames) * hop);
+}
+
+int CBandFilter::searchOnlyFrames(int analysisLength, int segmentLength,
+                                  const CRateTables& tables) {
+    const int size = tables.sineTransform.size();
+    const int hop = size / 2;
+    const int subFrames = std::max(analysisLength / hop - 1, 1);
+    int count = 0;
+    for (int j = 1; j < subFrames; ++j)
+        count += j * hop + size <= segmentLength ? 1 : 0;
+    return count;
+}
+
+void CBandFilter::addSearchFrames(const FilterUse& use, int analysisLength, int high, float gain,
+                                  const CRateTables& tables, float* mix, FilterWork& work) {
+    const int size = tables.sineTransform.size();
+    const int hop = size / 2;
+    const float* window = tables.hann.data();
+    const int frames = searchOnlyFrames(analysisLength, use.segmentLength, tables);
+    for (int j = 1; j <= frames; ++j) {
+        const float* sum = use.searchSpectra + static_cast<std::ptrdiff_t>(j - 1) * size;
+        tables.sineTransform.apply(sum, work.filtered, work.transform, 1.0f, std::min(high, size),
+                                   size);
+        float* out = mix + static_cast<std::ptrdiff_t>(j) * hop;
+        for (int i = 0; i < size; ++i)
+            out[i] += gain * (work.filtered[i] * window[i]);
+    }
 }
 
 } // namespace Engine

@@ -8,10 +8,18 @@ namespace Engine {
 
 // Which filtered values are read afterwards: the first 1024k (the splice), those from the
 // segment length on (carried into the next call), and every decimation-th value in between
-// (the period search, from decimation - 1 on). The rest is overwritten by the next call's input.
+// (the period search, from decimation - 1 on; none with a decimation of 0). The rest is
+// overwritten by the next call's input.
+//
+// With a decimation of 0 and searchSpectra, the sub-frames only the search reads are not
+// transformed back but their band spectra added to searchSpectra (2048k values for each
+// sub-frame from the second on), and every value of the segment holds the other sub-frames'
+// part of it: the search then transforms back the sum over the channels once for all of them
+// (see addSearchFrames).
 struct FilterUse {
     int segmentLength;
     int decimation;
+    float* searchSpectra = nullptr;
 };
 
 class CBandFilter {
@@ -22,6 +30,13 @@ class CBandFilter {
     static void filter(float* segment, int analysisLength, int low, int high, int rampDivisor,
                        const FilterUse& use, const CRateTables& tables, float* carry,
                        FilterWork& work);
+
+    // Adds gain times the sub-frames summed into use.searchSpectra, transformed back and
+    // weighted as filter() would have, to mix[0..analysisLength).
+    static void addSearchFrames(const FilterUse& use, int analysisLength, int high, float gain,
+                                const CRateTables& tables, float* mix, FilterWork& work);
+    // How many sub-frames a search reads alone; use.searchSpectra holds that many spectra.
+    static int searchOnlyFrames(int analysisLength, int segmentLength, const CRateTables& tables);
 
     // Cuts a spectrum of size values to the band [low, high) with ramps of (edge /
     // rampDivisor) coefficients below each edge; adjacent bands get complementary ramps.

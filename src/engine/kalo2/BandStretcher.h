@@ -2,6 +2,7 @@
 // Time-stretches one frequency band in the time domain: the band's read position advances
 // by a fixed hop per call and, once it has drifted from where the stretch factor puts it,
 // jumps by whole periods of the band's own signal.
+#include "engine/kalo2/BandFilter.h"
 #include "engine/kalo2/EngineParameters.h"
 #include "engine/kalo2/EngineState.h"
 #include "engine/kalo2/RateTables.h"
@@ -37,8 +38,12 @@ class CBandStretcher {
 
   private:
     static void filterChannels(EngineState& s, const CRateTables& tables, const EngineParameters& p,
-                               const BandSetup& band, int channels);
+                               const BandSetup& band, int channels, const FilterUse& use);
     static double findPeriod(EngineState& s, const BandSetup& band, int channels);
+    static double findExactPeriod(EngineState& s, const CRateTables& tables, const BandSetup& band,
+                                  int channels, const FilterUse& use);
+    static void processExact(EngineState& s, const CRateTables& tables, const EngineParameters& p,
+                             const BandSetup& band, int channels);
 };
 
 } // namespace Engine

@@ -62,6 +62,10 @@ struct EngineState {
     float accumulator[kSegmentCapacity];
     FilterWork filter;
     float difference[kDifferenceCapacity];
+    // Exact-pitch mode: the decimated points of the undecimated mix in the accumulator, and the
+    // band spectra of the sub-frames only the search reads, summed over the channels.
+    float coarseMix[kSegmentCapacity / 8];
+    float searchSpectra[2][kSegmentCapacity / 2];
     ChannelState channels[Audio::kMaxEngineChannels];
 };
 

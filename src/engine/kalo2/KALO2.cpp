@@ -5,13 +5,13 @@
 #include <cstring>
 #include <iterator>
 
+#include "engine/SimdClones.h"
 #include "engine/kalo2/BandStretcher.h"
 #include "engine/kalo2/EngineParameters.h"
 #include "engine/kalo2/EngineState.h"
 #include "engine/kalo2/FormantStage.h"
 #include "engine/kalo2/RateTables.h"
 #include "engine/kalo2/Resampler.h"
-#include "engine/SimdClones.h"
 
 using namespace Engine;
 
@@ -129,8 +129,11 @@ std::uint32_t KALO2_StateSize() {
 std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate, bool exactPitch) {
     const int k = rateMultipleFor(sampleRate);
     if (exactPitch) {
+        // The formant stage's four hops, and the resampler's centre tap, which lies half its
+        // taps behind the newest input: source frame 0 leaves it that much later.
         const EngineParameters p = conditionParameters(1.0, pitchFactor, 1.0, 3, sampleRate, true);
-        return static_cast<std::int32_t>(std::lround(2048.0 * k / p.pitchRatio));
+        const double delay = 2048.0 * k + kResamplerTaps / 2;
+        return static_cast<std::int32_t>(std::lround(delay / p.pitchRatio));
     }
     const int m = outputFramesFor(pitchFactor, k);
     return static_cast<std::int32_t>(2048.0 * k / (512.0 * k / m));

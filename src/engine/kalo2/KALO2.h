@@ -22,8 +22,9 @@ inline constexpr std::uint32_t KALO2_BufferFrames = 65537;
 // operator new is enough) and passes them as Engine::EngineState*.
 std::uint32_t KALO2_StateSize();
 
-// Number of leading output frames that belong to the engine's start-up delay (in exact-pitch
-// mode, see below, when exactPitch is set).
+// Number of leading output frames that belong to the engine's start-up delay. In exact-pitch
+// mode (see below), when exactPitch is set: the frames before the sound of source frame 0, to
+// the nearest frame.
 std::int32_t KALO2_OutputLatency(double pitchFactor, float sampleRate, bool exactPitch = false);
 
 // Exact-pitch mode for a stream, chosen before its first call (a zero-filled state is in the
