@@ -14,6 +14,10 @@
 
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
+#include "markpoints/MarkPointFile.h"
+#include "support/ScriptedDialogs.h"
+#include "ui/editor/MarkPointEdit.h"
+#include "ui/editor/WaveEditor.h"
 #include "ui/main/BatchRunner.h"
 #include "ui/main/FileListWidget.h"
 #include "ui/main/MainWindow.h"
@@ -22,10 +26,6 @@
 #include "ui/main/ProgressDialog.h"
 #include "ui/main/RowWidget.h"
 #include "ui/main/StartUp.h"
-#include "markpoints/MarkPointFile.h"
-#include "ui/editor/MarkPointEdit.h"
-#include "ui/editor/WaveEditor.h"
-#include "support/ScriptedDialogs.h"
 
 using namespace Ui;
 
@@ -81,7 +81,7 @@ std::string pointsText(const MarkPoints::CMarkPointArray& curve) {
 void clickAt(CWaveEditor& editor, std::int64_t frame, double value) {
     Editor::CEditorDocument& d = editor.document();
     QTest::mouseClick(editor.view(), Qt::LeftButton, {},
-                      QPoint(d.pixelOfFrame(frame), d.pixelOfValue(value)));
+                      QPoint(d.geometry().pixelOfFrame(frame), d.geometry().pixelOfValue(value)));
 }
 
 } // namespace
