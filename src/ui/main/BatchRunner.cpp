@@ -102,8 +102,11 @@ class BatchRunner::Bridge : public App::BatchUi {
     BatchRunner& runner;
 };
 
-BatchRunner::BatchRunner(App::BatchList& rows, QWidget* parentWindow)
-    : QObject(parentWindow), list(rows), window(parentWindow) {
+BatchRunner::BatchRunner(App::BatchList& rows) : list(rows) {
+}
+
+void BatchRunner::setWindow(QWidget* parent) {
+    window = parent;
 }
 
 BatchRunner::~BatchRunner() {

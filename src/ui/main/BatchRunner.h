@@ -15,8 +15,10 @@ namespace Ui {
 class BatchRunner : public QObject {
     Q_OBJECT
   public:
-    BatchRunner(App::BatchList& list, QWidget* window);
+    explicit BatchRunner(App::BatchList& list);
     ~BatchRunner() override;
+    // The window the runner's dialogs belong to.
+    void setWindow(QWidget* parent);
 
     // False while a batch or a copy runs.
     bool processSelected(const App::JobSettings& settings);

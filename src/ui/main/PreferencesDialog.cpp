@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "app/DeviceList.h"
-#include "ui/common/Dialogs.h"
 #include "audio/AudioFileOpener.h"
 #include "process/NameBuilder.h"
+#include "ui/common/Dialogs.h"
 
 namespace Ui {
 

@@ -19,9 +19,12 @@
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
 #include "ui/main/BatchRunner.h"
+#include "ui/main/EditorWindows.h"
 #include "ui/main/FileListWidget.h"
+#include "ui/main/ListCommands.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/NowPlayingPanel.h"
+#include "ui/main/PlaybackControl.h"
 #include "ui/main/PreferencesDialog.h"
 #include "ui/main/ProgressDialog.h"
 #include "ui/main/RowWidget.h"
@@ -43,7 +46,7 @@ App::CSettings quietSettings() {
 }
 
 RowWidget* rowWidget(MainWindow& w, std::size_t i) {
-    return w.fileList()->widgetOf(w.fileList()->model().row(i));
+    return w.fileList()->widgetAt(i);
 }
 
 void showActive(MainWindow& w) {
@@ -104,7 +107,8 @@ class MainWindowTest : public QObject {
 
     void startsWithTitleGeometryAndTheCommandTable() {
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         QCOMPARE(w.windowTitle(), QStringLiteral("Vellamar Stretchwerk"));
         QCOMPARE(w.geometry().size(), QSize(470, 400));
         QAction* process = w.action(34002);
@@ -122,7 +126,8 @@ class MainWindowTest : public QObject {
 
     void algorithmMenuChecksOneEntryAndStoresIt() {
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         w.selectAlgorithm(4, false);
         QVERIFY(w.action(34009)->isChecked());
         QVERIFY(!w.action(34007)->isChecked());
@@ -189,7 +194,8 @@ class MainWindowTest : public QObject {
     void openingSelectingAndKeys() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         FileListWidget* list = w.fileList();
         QTest::keyClick(list, Qt::Key_Space); // no row ever: ignored
         QTest::keyClick(list, Qt::Key_V);
@@ -202,18 +208,18 @@ class MainWindowTest : public QObject {
         QCOMPARE(dialogs.titles.value(0), QStringLiteral("Add to batch list..."));
         QVERIFY(
             dialogs.filters.value(0).startsWith(QStringLiteral("All Audiofiles (*.wav *.aif)")));
-        QCOMPARE(list->model().size(), 2u);
+        QCOMPARE(session.list.size(), 2u);
         QCOMPARE(dialogs.messages.size(), 2); // the mp3 named
         QVERIFY(dialogs.messages[1].contains(QStringLiteral("b.mp3")));
         QTest::mouseClick(rowWidget(w, 1), Qt::LeftButton, {}, QPoint(3, 3));
-        QVERIFY(list->model().row(1).selected && !list->model().row(0).selected);
+        QVERIFY(session.list.row(1).selected && !session.list.row(0).selected);
         QVERIFY(w.action(34002)->isEnabled());
         QTest::mouseClick(rowWidget(w, 0), Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 3));
-        QCOMPARE(list->model().selectedRows().size(), 2u);
+        QCOMPARE(session.list.selectedRows().size(), 2u);
         QTest::keyClick(list, Qt::Key_Up);
-        QCOMPARE(list->model().selectedRows(), std::vector<App::CFileRow*>{&list->model().row(0)});
+        QCOMPARE(session.list.selectedRows(), std::vector<App::CFileRow*>{&session.list.row(0)});
         QTest::keyClick(list, Qt::Key_End);
-        QVERIFY(list->model().row(1).selected);
+        QVERIFY(session.list.row(1).selected);
         QTest::keyClick(list, Qt::Key_I);
         QCOMPARE(dialogs.executed.value(0), QStringLiteral("PropertiesDialog"));
     }
@@ -221,9 +227,10 @@ class MainWindowTest : public QObject {
     void rowFieldsFollowTheListRules() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
-        w.fileList()->openPaths(
+        w.listCommands().openPaths(
             {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 80000))});
         QApplication::processEvents(); // lays the new row out
         RowWidget* row = rowWidget(w, 0);
@@ -232,7 +239,7 @@ class MainWindowTest : public QObject {
         typed->selectAll();
         QTest::keyClicks(typed, QStringLiteral("-60"));
         QCOMPARE(typed->text(), QStringLiteral("-48"));
-        QCOMPARE(w.fileList()->model().row(0).getSemitones(), -48);
+        QCOMPARE(session.list.row(0).getSemitones(), -48);
         QTest::mouseClick(child<QCheckBox>(row, "ctl117"), Qt::LeftButton);
         QVERIFY(!semitones->isEnabled());
         QVERIFY(!child<QCheckBox>(row, "ctl118")->isEnabled());
@@ -256,20 +263,22 @@ class MainWindowTest : public QObject {
         auto* unit = child<QComboBox>(row, "ctl119");
         unit->activated(2);
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("please enter a valid BPM number!")});
-        QCOMPARE(w.fileList()->model().row(0).getSourceBpm(), 120.5);
+        QCOMPARE(session.list.row(0).getSourceBpm(), 120.5);
         QCOMPARE(child<QLineEdit>(row, "ctl116")->text(), QStringLiteral("120.50000"));
     }
 
     void copyAndPasteParametersWithTheKeys() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
         FileListWidget* list = w.fileList();
-        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 800)),
-                         QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 800))});
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 800)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 800))});
         QApplication::processEvents();
-        list->model().row(0).setSemitoneText("5");
+        session.list.row(0).setSemitoneText("5");
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier); // none selected
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral(
                                        "You need to select exactly one entry to copy parameters")});
@@ -283,42 +292,45 @@ class MainWindowTest : public QObject {
     void processingAddsRowsAndCancelStopsTheFile() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         w.selectAlgorithm(1, false);
-        FileListWidget* list = w.fileList();
-        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "long.wav", 3000000)),
-                         QString::fromStdString(ModelTest::toneFile(*tmp, "short.wav", 16000))});
-        list->selectAll();
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "long.wav", 3000000)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "short.wav", 16000))});
+        w.listCommands().selectAll();
         w.action(34002)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(w.findChild<ProgressDialog*>() != nullptr, 5000);
         ProgressDialog* progress = w.findChild<ProgressDialog*>();
         QVERIFY(progress->windowTitle().startsWith(QStringLiteral("Processing \"long.wav\"")));
         QTest::mouseClick(child<QPushButton>(progress, "IDCANCEL"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
         QCOMPARE(dialogs.questions.value(0),
                  QStringLiteral("Are you sure you want to abort processing?"));
-        QCOMPARE(list->model().size(), 4u);
-        QVERIFY(list->model().row(2).created);
-        QVERIFY(list->model().row(2).frames() < 3000000u);
-        QVERIFY(list->model().row(3).selected);
+        QCOMPARE(session.list.size(), 4u);
+        QVERIFY(session.list.row(2).created);
+        QVERIFY(session.list.row(2).frames() < 3000000u);
+        QVERIFY(session.list.row(3).selected);
         QVERIFY(dialogs.messages.isEmpty());
 
         dialogs.answers = {true}; // delete the created files too
-        list->deleteSelected();
-        QCOMPARE(list->model().size(), 3u);
+        w.listCommands().deleteSelected();
+        QCOMPARE(session.list.size(), 3u);
         QVERIFY(!std::filesystem::exists(tmp->file("short P0.0 T1.00 2.wav")));
     }
 
     void saveACopyChecksTheExtensionBeforeTheDialogCloses() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
-        w.fileList()->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000))});
-        w.fileList()->selectAll();
+        Session session(settings);
+        MainWindow w(session);
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000))});
+        w.listCommands().selectAll();
         dialogs.saves = {{QString::fromStdString(tmp->file("x.aif")), 0},
                          {QString::fromStdString(tmp->file("x.wav")), 0}};
         w.action(34003)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!w.fileList()->runner().isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 10000);
         QCOMPARE(dialogs.saveInitial, QStringList{QStringLiteral("a copy")});
         QCOMPARE(dialogs.messages,
                  QStringList{QStringLiteral(
@@ -330,7 +342,8 @@ class MainWindowTest : public QObject {
     void droppedFilesOpenAndOthersAreSkipped() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(
                           QString::fromStdString(ModelTest::toneFile(*tmp, "take1.WAV", 800))),
@@ -341,20 +354,21 @@ class MainWindowTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(w.fileList()->viewport(), &drop);
-        QCOMPARE(w.fileList()->model().size(), 1u);
+        QCOMPARE(session.list.size(), 1u);
         QVERIFY(dialogs.messages.isEmpty());
     }
 
     void splitStereoAsksForEachMemberAgainAfterAFailedCheck() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         const QString left = QString::fromStdString(ModelTest::toneFile(*tmp, "L.wav", 800));
         dialogs.singleFiles = {
             left, QString::fromStdString(ModelTest::toneFile(*tmp, "st.wav", 800, 2)), left,
             QString::fromStdString(ModelTest::toneFile(*tmp, "R.wav", 800))};
         QTest::keyClick(w.fileList(), Qt::Key_L);
-        QCOMPARE(w.fileList()->model().size(), 1u);
+        QCOMPARE(session.list.size(), 1u);
         QCOMPARE(dialogs.titles,
                  (QStringList{"Select Left Channel File", "Select Right Channel File",
                               "Select Right Channel File", "Select Right Channel File"}));
@@ -376,9 +390,10 @@ class MainWindowTest : public QObject {
         dialogs.singleFiles = {QString::fromStdString(ModelTest::toneFile(*tmp, "L.wav", 800)),
                                QString::fromStdString(ModelTest::toneFile(*tmp, "R.wav", 800)),
                                QString::fromStdString(script)};
-        MainWindow w(settings);
-        w.fileList()->openSplit(2);
-        w.fileList()->selectAll();
+        Session session(settings);
+        MainWindow w(session);
+        w.listCommands().openSplit(2);
+        w.listCommands().selectAll();
         QTest::keyClick(w.fileList(), Qt::Key_E);
         QCOMPARE(dialogs.messages.value(0),
                  QStringLiteral("I could not open the editor. Can you select it again for me?"));
@@ -397,14 +412,15 @@ class MainWindowTest : public QObject {
         App::CSettings settings(App::listOutputDevices);
         for (const App::OutputDevice& d : App::listOutputDevices())
             if (d.name.find("No sound card") != std::string::npos) settings.deviceId = d.id;
-        MainWindow w(settings);
-        w.fileList()->initEngine();
+        Session session(settings);
+        MainWindow w(session);
+        w.playback().initEngine();
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
-        w.fileList()->openPaths(
+        w.listCommands().openPaths(
             {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 80000))});
-        w.fileList()->selectAll();
+        w.listCommands().selectAll();
         QTest::keyClick(w.fileList(), Qt::Key_Space);
-        NowPlayingPanel* panel = w.fileList()->nowPlayingPanel();
+        NowPlayingPanel* panel = w.nowPlayingPanel();
         QVERIFY(!panel->isHidden());
         QCOMPARE(child<QLabel>(panel, "playingName")->text(), QStringLiteral("a.wav"));
         QTRY_VERIFY_WITH_TIMEOUT(panel->positionText() != QStringLiteral("0:00.0"), 5000);
@@ -415,17 +431,18 @@ class MainWindowTest : public QObject {
     void closingDuringABatchAsksAndAborts() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        auto* w = new MainWindow(settings);
-        w->fileList()->openPaths(
+        Session session(settings);
+        auto* w = new MainWindow(session);
+        w->listCommands().openPaths(
             {QString::fromStdString(ModelTest::toneFile(*tmp, "long.wav", 3000000))});
-        w->fileList()->selectAll();
+        w->listCommands().selectAll();
         w->action(34002)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(w->findChild<ProgressDialog*>() != nullptr, 5000);
         dialogs.answers = {false};
         QVERIFY(!w->close());
         dialogs.answers = {true, false}; // stop and quit; keep the created file
         QVERIFY(w->close());
-        QVERIFY(!w->fileList()->runner().isRunning());
+        QVERIFY(!session.runner.isRunning());
         delete w;
         QVERIFY(std::filesystem::exists(tmp->file("long P0.0 T1.00 2.wav")));
     }
@@ -433,67 +450,70 @@ class MainWindowTest : public QObject {
     void theEditorOpensOncePerRowAndClosesBeforeItsRowGoes() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
         FileListWidget* list = w.fileList();
-        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
-                         QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 8000))});
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 8000))});
         QApplication::processEvents();
         auto* button = child<QPushButton>(rowWidget(w, 0), "ctl444");
         QVERIFY(button->isEnabled());
         QTest::mouseClick(button, Qt::LeftButton);
-        App::CFileRow& a = list->model().row(0);
-        CWaveEditor* editor = list->editorOf(a);
+        App::CFileRow& a = session.list.row(0);
+        CWaveEditor* editor = w.editors().editorOf(a);
         QVERIFY(editor && editor->isVisible() && a.editorOpen);
         QCOMPARE(editor->windowTitle(), QStringLiteral("a.wav"));
         QVERIFY(a.getOverview());                  // built for the waveform
         QTest::mouseClick(button, Qt::LeftButton); // again: the same window
         QCOMPARE(w.findChildren<CWaveEditor*>().size(), 1);
-        list->selectAll();
+        w.listCommands().selectAll();
         QTest::keyClick(list, Qt::Key_W); // a second editor, for b
         QCOMPARE(w.findChildren<CWaveEditor*>().size(), 2);
-        QVERIFY(list->model().row(1).editorOpen);
+        QVERIFY(session.list.row(1).editorOpen);
 
         // Removing a row asks its editor to close: Cancel keeps both.
         editor->document().setModified(true);
         dialogs.threeWay = {Ui::Answer::Cancel};
-        list->model().selectOnly(0);
-        list->deleteSelected();
-        QCOMPARE(list->model().size(), 2u);
+        session.list.selectOnly(0);
+        w.listCommands().deleteSelected();
+        QCOMPARE(session.list.size(), 2u);
         QCOMPARE(dialogs.questions.value(0),
                  QStringLiteral("You forgot to save! Do you want to save right now?"));
         QCOMPARE(dialogs.messages.size(), 1); // the editor would not close
-        QVERIFY(a.editorOpen && list->editorOf(a) == editor);
+        QVERIFY(a.editorOpen && w.editors().editorOf(a) == editor);
         dialogs.threeWay = {Ui::Answer::No};
-        list->deleteSelected();
-        QCOMPARE(list->model().size(), 1u);
-        QCOMPARE(w.findChildren<CWaveEditor*>().size(), 1);
+        w.listCommands().deleteSelected();
+        QCOMPARE(session.list.size(), 1u);
+        QTRY_COMPARE(w.findChildren<CWaveEditor*>().size(), 1);
 
         // An editor closed by itself frees its row; the main window closes the others.
-        CWaveEditor* b = list->editorOf(list->model().row(0));
+        CWaveEditor* b = w.editors().editorOf(session.list.row(0));
         activate(b);
         QTest::keyClick(b->view(), Qt::Key_F4, Qt::AltModifier);
         QTRY_VERIFY(w.findChildren<CWaveEditor*>().isEmpty());
-        QVERIFY(!list->model().row(0).editorOpen);
+        QVERIFY(!session.list.row(0).editorOpen);
         QTest::keyClick(list, Qt::Key_W);
-        QVERIFY(list->editorOf(list->model().row(0)));
+        QVERIFY(w.editors().editorOf(session.list.row(0)));
         dialogs.messages.clear();
         QVERIFY(w.close());
-        QVERIFY(w.findChildren<CWaveEditor*>().isEmpty());
+        QTRY_VERIFY(w.findChildren<CWaveEditor*>().isEmpty());
     }
 
     void curvesDrawnInTheEditorProcessLikeTheCommandLine() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
         FileListWidget* list = w.fileList();
         const std::string source = ModelTest::toneFile(*tmp, "take.wav", 16000);
-        list->openPaths({QString::fromStdString(source)});
-        list->selectAll();
+        w.listCommands().openPaths({QString::fromStdString(source)});
+        w.listCommands().selectAll();
         QTest::keyClick(list, Qt::Key_W);
-        App::CFileRow& row = list->model().row(0);
-        CWaveEditor* editor = list->editorOf(row);
+        App::CFileRow& row = session.list.row(0);
+        CWaveEditor* editor = w.editors().editorOf(row);
         activate(editor);
         editor->action(34061)->trigger(); // the whole file in view
         // A pitch step: up a fifth from 6000 on, square.
@@ -518,9 +538,9 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(child<QCheckBox>(rowWidget(w, 0), "ctl120"), Qt::LeftButton);
         QVERIFY(row.getUseMarkPoints());
         w.action(34002)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
-        QCOMPARE(list->model().size(), 2u);
-        const std::string processed = list->model().row(1).getMembers()[0].path;
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
+        QCOMPARE(session.list.size(), 2u);
+        const std::string processed = session.list.row(1).getMembers()[0].path;
 
         // The same curves, made and processed by the command line.
         const std::string made = tmp->file("cli.mpt");
