@@ -32,9 +32,11 @@ std::optional<std::string> copyExtensionProblem(const std::string& path, int fil
     return "you typed in an invalid file extension! please change it to \"" + expected + "\"";
 }
 
-std::string copyInitialName(const std::string& memberName) {
-    const auto dot = memberName.rfind('.');
-    return (dot == std::string::npos ? memberName : memberName.substr(0, dot)) + " copy";
+std::string copyInitialName(const MemberName& member) {
+    const auto dot = member.name.rfind('.');
+    const std::string name =
+        (dot == std::string::npos ? member.name : member.name.substr(0, dot)) + " copy";
+    return member.directory.empty() ? name : member.directory + "/" + name;
 }
 
 std::int64_t copyRemainingSeconds(std::int64_t elapsedMs, int permille) {
@@ -79,8 +81,9 @@ void removeFiles(const std::vector<std::string>& paths) {
 
 } // namespace
 
-std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings,
-                                                       BatchUi& ui,
+std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row,
+                                                       const Process::RowSettings& rowSettings,
+                                                       const JobSettings& settings, BatchUi& ui,
                                                        std::vector<std::string>& destinationPaths) {
     struct BusyMark {
         CFileRow& row;
@@ -94,10 +97,10 @@ std::unique_ptr<CAudioFile> BatchDriver::processOneRow(CFileRow& row, const JobS
     std::vector<std::string> partial;
     Process::RowResult result;
     try {
-        Process::RowSettings rowSettings = row.settings();
-        rowSettings.exactPitch = settings.exactPitch;
-        result = Process::processRow(rowSettings, row.source(), settings.naming, settings.quality,
-                                     ui, &progress, {&watch, nullptr}, &partial);
+        Process::RowSettings job = rowSettings;
+        job.exactPitch = settings.exactPitch;
+        result = Process::processRow(job, row.source(), settings.naming, settings.quality, ui,
+                                     &progress, {&watch, nullptr}, &partial);
     } catch (...) {
         window->finish();
         ui.showMessage(failureText(std::current_exception(), kCannotProcess));
@@ -127,15 +130,27 @@ std::vector<CFileRow*> BatchDriver::processSelected(BatchList& list, const JobSe
     std::vector<CFileRow*> added;
     for (CFileRow* row : chosen) {
         if (cancelled) break;
-        bool present = false;
-        // A row the user removed meanwhile is skipped; a busy row cannot be removed.
+        // A row the user removed meanwhile is skipped; a busy row cannot be removed. The job
+        // takes the row's settings and curves as they are now: a wave editor may go on
+        // editing them while it runs.
+        std::optional<Process::RowSettings> taken;
+        std::string problem;
         ui.onListThread([&] {
-            present = list.indexOf(*row).has_value() && !row->busy;
-            if (present) row->busy = true;
+            if (!list.indexOf(*row).has_value() || row->busy) return;
+            try {
+                taken = row->settings();
+                row->busy = true;
+            } catch (...) {
+                problem = failureText(std::current_exception(), kCannotProcess);
+            }
         });
-        if (!present) continue;
+        if (!problem.empty()) {
+            ui.showMessage(problem);
+            break;
+        }
+        if (!taken) continue;
         std::vector<std::string> paths;
-        std::unique_ptr<CAudioFile> destination = processOneRow(*row, settings, ui, paths);
+        std::unique_ptr<CAudioFile> destination = processOneRow(*row, *taken, settings, ui, paths);
         if (!destination) break;
         const bool split = row->isSplit();
         const FileType type = row->getFileType();
@@ -207,23 +222,36 @@ bool copyMember(const MemberName& member, FileType type, const CopyTarget& targe
 
 } // namespace
 
-void BatchDriver::saveCopy(CFileRow& row, BatchUi& ui) {
-    struct BusyMark {
-        CFileRow& row;
-        ~BusyMark() { row.busy = false; }
-    } busy{row};
-    row.busy = true;
+bool BatchDriver::saveCopy(CFileRow& row, BatchUi& ui) {
     for (const MemberName& member : row.getMembers()) {
-        const std::optional<CopyTarget> target = ui.chooseCopyTarget(copyInitialName(member.name));
-        if (!target) return;
+        const std::optional<CopyTarget> target = ui.chooseCopyTarget(copyInitialName(member));
+        if (!target) return false;
         try {
-            if (!copyMember(member, row.getFileType(), *target, ui)) return;
+            if (!copyMember(member, row.getFileType(), *target, ui)) return true;
         } catch (...) {
             ui.showMessage(
                 failureText(std::current_exception(),
                             "cannot copy \"" + member.path + "\" to \"" + target->path + "\"!"));
-            return;
+            return true;
         }
+    }
+    return true;
+}
+
+void BatchDriver::saveCopies(BatchList& list, BatchUi& ui) {
+    std::vector<CFileRow*> chosen;
+    ui.onListThread([&] {
+        for (CFileRow* row : list.selectedRows())
+            if (!row->busy) {
+                row->busy = true;
+                chosen.push_back(row);
+            }
+    });
+    bool going = true;
+    for (CFileRow* row : chosen) {
+        // Marked busy above, so the row is still there.
+        if (going) going = saveCopy(*row, ui);
+        row->busy = false;
     }
 }
 

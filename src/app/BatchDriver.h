@@ -25,25 +25,24 @@ std::string copyingTitle(const std::string& path);
 // message to show ("you typed in an invalid file extension! ..."), empty for a name without
 // any "." (refused without a message).
 std::optional<std::string> copyExtensionProblem(const std::string& path, int filter);
-// The dialog's initial name: the member's name without extension, plus " copy".
-std::string copyInitialName(const std::string& memberName);
+// The dialog's initial name: the member's name without extension, plus " copy", in the member's
+// own folder.
+std::string copyInitialName(const MemberName& member);
 // Remaining seconds of a copy after `elapsedMs` at `permille` of the frames.
 std::int64_t copyRemainingSeconds(std::int64_t elapsedMs, int permille);
 
+// Runs on a thread of its own or on the list's. Everything of a row that the user may change
+// while it runs (its parameters, its curves, the list itself) is read where the list lives,
+// through BatchUi::onListThread; a busy row takes no new parameters meanwhile.
 class BatchDriver {
   public:
     // Processes the selected rows in list order; each result becomes a new, created row; at the
     // end only the last one is selected. Does nothing while a batch runs. Returns the new rows.
     std::vector<CFileRow*> processSelected(BatchList& list, const JobSettings& settings,
                                            BatchUi& ui);
-    // One row into one new file: the destination (also an aborted one, and one that a failure
-    // left holding frames), or null, which stops the batch. `destinationPaths` receives the
-    // destination's member paths.
-    std::unique_ptr<Audio::CAudioFile> processOneRow(CFileRow& row, const JobSettings& settings,
-                                                     BatchUi& ui,
-                                                     std::vector<std::string>& destinationPaths);
-    // Copies each member of the row to a file the user names.
-    void saveCopy(CFileRow& row, BatchUi& ui);
+    // Saves a copy of each member of each selected row, in list order, to a file the user names
+    // in one dialog per member; a cancelled dialog ends the command.
+    void saveCopies(BatchList& list, BatchUi& ui);
 
     bool isRunning() const { return running; }
     // From any thread: aborts the running file (closed with what it holds) and skips the rest.
@@ -51,6 +50,15 @@ class BatchDriver {
 
   private:
     class JobWatch;
+    // One row into one new file, with the row's settings as they were when its turn came: the
+    // destination (also an aborted one, and one that a failure left holding frames), or null,
+    // which stops the batch. `destinationPaths` receives the destination's member paths.
+    std::unique_ptr<Audio::CAudioFile> processOneRow(CFileRow& row,
+                                                     const Process::RowSettings& rowSettings,
+                                                     const JobSettings& settings, BatchUi& ui,
+                                                     std::vector<std::string>& destinationPaths);
+    // False when the user cancelled a dialog, which ends the command.
+    bool saveCopy(CFileRow& row, BatchUi& ui);
 
     std::atomic<bool> running{false};
     std::atomic<bool> cancelled{false};

@@ -141,8 +141,8 @@ bool BatchRunner::processSelected(const App::JobSettings& settings) {
     return launch([this, settings](Bridge& ui) { driver.processSelected(list, settings, ui); });
 }
 
-bool BatchRunner::saveCopy(App::CFileRow& row) {
-    return launch([this, &row](Bridge& ui) { driver.saveCopy(row, ui); });
+bool BatchRunner::saveCopies() {
+    return launch([this](Bridge& ui) { driver.saveCopies(list, ui); });
 }
 
 void BatchRunner::cancel() {

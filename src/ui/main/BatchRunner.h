@@ -22,7 +22,8 @@ class BatchRunner : public QObject {
 
     // False while a batch or a copy runs.
     bool processSelected(const App::JobSettings& settings);
-    bool saveCopy(App::CFileRow& row);
+    // A copy of each selected row, one save dialog per member file.
+    bool saveCopies();
     bool isRunning() const { return running; }
     // Aborts the file being written (it keeps a valid header) and skips the rest.
     void cancel();

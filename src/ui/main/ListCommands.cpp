@@ -108,8 +108,8 @@ void ListCommands::processSelected() {
     view.refreshRows();
 }
 
-void ListCommands::saveCopy() {
-    if (App::CFileRow* row = session.list.firstSelected()) session.runner.saveCopy(*row);
+void ListCommands::saveCopies() {
+    session.runner.saveCopies();
 }
 
 void ListCommands::openInExternalEditor() {

@@ -29,7 +29,7 @@ class ListCommands : public QObject, public App::ListUi {
     void openPaths(const QStringList& paths);
     void dropFiles(const QStringList& paths);
     void processSelected();
-    void saveCopy();
+    void saveCopies();
     void openInExternalEditor();
     // Key W: the wave editor of every selected row.
     void openWaveEditors();

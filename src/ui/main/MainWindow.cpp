@@ -219,7 +219,7 @@ void MainWindow::connectCommands() {
     on(kSplit61, [&l] { l.openSplit(7); });
     on(kSplit71, [&l] { l.openSplit(8); });
     on(kExternalEditor, [&l] { l.openInExternalEditor(); });
-    on(kSaveCopy, [&l] { l.saveCopy(); });
+    on(kSaveCopy, [&l] { l.saveCopies(); });
     on(kReveal, [&l] { l.revealInFileManager(); });
     on(kProcess, [&l] { l.processSelected(); });
     on(kInfo, [&l] { l.fileInformation(); });

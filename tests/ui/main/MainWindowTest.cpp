@@ -319,24 +319,28 @@ class MainWindowTest : public QObject {
         QVERIFY(!std::filesystem::exists(tmp->file("short P0.0 T1.00 2.wav")));
     }
 
-    void saveACopyChecksTheExtensionBeforeTheDialogCloses() {
+    void saveACopyOfEachSelectedRowStartsInItsFolder() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
         Session session(settings);
         MainWindow w(session);
         w.listCommands().openPaths(
-            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000))});
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 8000))});
         w.listCommands().selectAll();
-        dialogs.saves = {{QString::fromStdString(tmp->file("x.aif")), 0},
-                         {QString::fromStdString(tmp->file("x.wav")), 0}};
+        const QString out = QString::fromStdString(tmp->file("out/"));
+        std::filesystem::create_directories(tmp->file("out"));
+        dialogs.saves = {{out + "x.aif", 0}, {out + "x.wav", 0}, {out + "y.wav", 0}};
         w.action(34003)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 10000);
-        QCOMPARE(dialogs.saveInitial, QStringList{QStringLiteral("a copy")});
+        QCOMPARE(dialogs.saveInitial, (QStringList{QString::fromStdString(tmp->file("a copy")),
+                                                   QString::fromStdString(tmp->file("b copy"))}));
         QCOMPARE(dialogs.messages,
                  QStringList{QStringLiteral(
                      "you typed in an invalid file extension! please change it to \".wav\"")});
-        QVERIFY(std::filesystem::exists(tmp->file("x.wav")));
-        QVERIFY(!std::filesystem::exists(tmp->file("x.aif")));
+        QVERIFY(std::filesystem::exists(tmp->file("out/x.wav")));
+        QVERIFY(std::filesystem::exists(tmp->file("out/y.wav")));
+        QVERIFY(!std::filesystem::exists(tmp->file("out/x.aif")));
     }
 
     void droppedFilesOpenAndOthersAreSkipped() {
