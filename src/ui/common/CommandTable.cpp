@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
 #include <stdexcept>
@@ -36,6 +37,17 @@ QAction& CommandTable::at(int id) const {
     QAction* a = find(id);
     if (!a) throw std::out_of_range("no command " + std::to_string(id));
     return *a;
+}
+
+bool CommandTable::runKeypadKey(const QKeyEvent& event) const {
+    if (!(event.modifiers() & Qt::KeypadModifier)) return false;
+    const QKeySequence pressed(QKeyCombination(event.modifiers(), Qt::Key(event.key())));
+    for (const auto& [id, a] : actions) {
+        if (!a->isEnabled() || !a->shortcuts().contains(pressed)) continue;
+        if (!event.isAutoRepeat() || a->autoRepeat()) a->trigger();
+        return true;
+    }
+    return false;
 }
 
 QString buttonTipOf(const QAction& action) {

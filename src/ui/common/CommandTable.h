@@ -7,6 +7,7 @@
 #include <map>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QWidget;
 
@@ -39,6 +40,12 @@ class CommandTable {
     QAction* find(int id) const;
     // Throws std::out_of_range for an id the table does not hold.
     QAction& at(int id) const;
+
+    // Keypad keys: an X server delivers them with Qt::KeypadModifier, which the shortcut map
+    // does not match against keys that name the keypad, so they reach the window's key handler,
+    // which passes them here. True when a command took the key (a held key repeats only
+    // commands that repeat).
+    bool runKeypadKey(const QKeyEvent& event) const;
 
   private:
     QWidget* window;

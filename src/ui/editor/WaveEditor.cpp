@@ -38,8 +38,9 @@ using MarkPoints::SQUARE;
 namespace {
 
 constexpr double kMinFramesPerPixel = 1.0 / 64.0;
+// Zoomed in, the values scroll; zoomed out, the whole range takes a part of the view's height.
 constexpr double kMinVerticalZoom = 1.0 / 16.0;
-constexpr double kMaxVerticalZoom = 1.0;
+constexpr double kMaxVerticalZoom = 4.0;
 
 } // namespace
 
@@ -290,6 +291,13 @@ void CWaveEditor::zoomToFit() {
     setFramesPerPixel(fpp);
 }
 
+void CWaveEditor::fitOnce() {
+    if (fitted || shut) return;
+    fitted = true;
+    zoomToFit();
+    refresh();
+}
+
 void CWaveEditor::zoomVertically(double factor) {
     const double zoom = doc->geometry().getVerticalZoom() * factor;
     if (zoom < kMinVerticalZoom || zoom > kMaxVerticalZoom) return;
@@ -441,8 +449,10 @@ bool CWaveEditor::eventFilter(QObject* watched, QEvent* event) {
     if (watched != markPointEdit) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Resize:
-        // The view takes its new size in its own handler, which runs after this filter.
-        QMetaObject::invokeMethod(this, &CWaveEditor::refresh, Qt::QueuedConnection);
+        // The view takes its new size in its own handler, which runs after this filter. The
+        // first size shows the whole file.
+        QMetaObject::invokeMethod(this, fitted ? &CWaveEditor::refresh : &CWaveEditor::fitOnce,
+                                  Qt::QueuedConnection);
         break;
     case QEvent::MouseMove: {
         const int y = static_cast<QMouseEvent*>(event)->position().toPoint().y();
@@ -461,6 +471,7 @@ bool CWaveEditor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CWaveEditor::keyPressEvent(QKeyEvent* event) {
+    if (commands.runKeypadKey(*event)) return;
     switch (event->key()) {
     case Qt::Key_Space:
         if (!event->isAutoRepeat()) run([this] { playback->togglePlay(playRange()); });

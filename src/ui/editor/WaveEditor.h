@@ -85,6 +85,8 @@ class CWaveEditor : public QWidget {
     void setTempo(double bpm);
     void zoomHorizontally(double factor);
     void zoomToFit();
+    // At the view's first size: the whole file in view.
+    void fitOnce();
     void zoomVertically(double factor);
     void rebuildInfoLine();
     // The selection's frames, if any, and the range that plays: the selection or the file.
@@ -110,6 +112,7 @@ class CWaveEditor : public QWidget {
     bool freeEdit = false;
     // Closed: the window goes with the next turn of the event loop and touches its row no more.
     bool shut = false;
+    bool fitted = false;
     double tempo = -1.0;
     std::uint32_t rulerType = 1;
 

@@ -110,7 +110,8 @@ bool FileListWidget::handleKey(QKeyEvent* event) {
     if (bound == keys.end()) return false;
     const auto& [action, beforeAnyRow] = bound->second;
     if (!beforeAnyRow && !list.hadRows()) return false;
-    action->trigger();
+    // A held key repeats only the commands that are meant to act again and again.
+    if (!event->isAutoRepeat() || action->autoRepeat()) action->trigger();
     return true;
 }
 

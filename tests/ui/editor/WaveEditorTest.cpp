@@ -12,6 +12,7 @@
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "markpoints/MarkPointFile.h"
+#include "support/HeldKey.h"
 #include "support/QtTests.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/HorizontalTimeScale.h"
@@ -173,11 +174,27 @@ class WaveEditorTest : public QObject {
             QVERIFY2(e.action(id), qPrintable(QString::number(id)));
         QCOMPARE(e.action(100004)->toolTip(),
                  QStringLiteral("In Free Edit Mode one click is enough to add a new mark point"));
+        // Each button shows a glyph; its tip names the command and its key.
         const auto buttons = e.findChildren<QToolButton*>();
         QVERIFY(buttons.size() >= 25);
-        for (QToolButton* b : buttons)
-            if (b->objectName().startsWith(QLatin1String("button")))
-                QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+        for (QToolButton* b : buttons) {
+            if (!b->objectName().startsWith(QLatin1String("button"))) continue;
+            QAction* a = b->defaultAction();
+            const QString name = QString(a->text()).remove(QLatin1Char('&'));
+            QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+            QVERIFY2(b->toolTip().startsWith(name), qPrintable(b->toolTip()));
+            if (!a->shortcut().isEmpty())
+                QVERIFY2(b->toolTip().contains(a->shortcut().toString(QKeySequence::NativeText)),
+                         qPrintable(b->toolTip()));
+        }
+        QCOMPARE(e.findChild<QToolButton*>(QStringLiteral("button34039"))->toolTip(),
+                 QStringLiteral("Show time curve (F5)"));
+
+        // It opens with the whole file in view.
+        const Editor::CViewGeometry& g = f.doc().geometry();
+        const int width = g.getViewRect().right - g.getViewRect().left;
+        QVERIFY(g.getFramesPerPixel() * width >= 16000);
+        QVERIFY(g.getFramesPerPixel() / 2 * width < 16000);
     }
 
     void editingKeysRunTheDocumentsCommands() {
@@ -271,8 +288,29 @@ class WaveEditorTest : public QObject {
         QCOMPARE(d.geometry().getVerticalZoom(), 0.5);
         f.key(Qt::Key_Down, Qt::ControlModifier);
         QCOMPARE(d.geometry().getVerticalZoom(), 1.0);
+        f.key(Qt::Key_Down, Qt::ControlModifier); // out beyond the whole range, to a limit
+        QCOMPARE(d.geometry().getVerticalZoom(), 2.0);
+        for (int i = 0; i < 5; ++i)
+            f.key(Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(d.geometry().getVerticalZoom(), 4.0);
         f.cmd(100004)->trigger();
         QVERIFY(f.editor->isFreeEdit());
+    }
+
+    void heldKeysActOnceButZoomOnAndOn() {
+        Fixture f;
+        QWidget* view = f.editor->view();
+        f.key(Qt::Key_F5);
+        QVERIFY(!f.doc().isShown(1));
+        heldKey(view, Qt::Key_F5); // held: not shown and hidden again and again
+        QVERIFY(!f.doc().isShown(1));
+        f.key(Qt::Key_A, Qt::ControlModifier);
+        heldKey(view, Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(f.doc().commands().anySelected());
+        const double fpp = f.doc().geometry().getFramesPerPixel();
+        heldKey(view, Qt::Key_Right, Qt::ControlModifier);
+        heldKey(view, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(f.doc().geometry().getFramesPerPixel(), fpp / 4);
     }
 
     void contextAndRulerMenusRunTheWindowsCommands() {
@@ -458,6 +496,10 @@ class WaveEditorTest : public QObject {
         Fixture f(40000);
         initNullOutput(f.engine);
         QVERIFY(f.engine.isInitialized());
+        f.key(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.editor->statusText(), QStringLiteral("playing \"a.wav\""));
+        f.key(Qt::Key_0, Qt::KeypadModifier);
+        QVERIFY(!f.editor->isPlaying());
         f.key(Qt::Key_Return);
         QCOMPARE(f.editor->statusText(), QStringLiteral("playing \"a.wav\""));
         QTRY_VERIFY_WITH_TIMEOUT(f.doc().getCursorFrame() > 0, 5000);

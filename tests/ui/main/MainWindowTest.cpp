@@ -15,6 +15,7 @@
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "markpoints/MarkPointFile.h"
+#include "support/HeldKey.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
@@ -201,6 +202,8 @@ class MainWindowTest : public QObject {
         QTest::keyClick(list, Qt::Key_V);
         QCOMPARE(dialogs.messages.value(0),
                  QStringLiteral("VELLAMAR Stretchwerk II version: 2.0.2.0"));
+        heldKey(list, Qt::Key_V); // a held key acts once
+        QCOMPARE(dialogs.messages.size(), 1);
         dialogs.chosenFiles = {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
                                QString::fromStdString(tmp->file("b.mp3")),
                                QString::fromStdString(ModelTest::toneFile(*tmp, "c.wav", 8000))};
