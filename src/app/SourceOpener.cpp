@@ -39,6 +39,42 @@ std::string failureText(const std::exception_ptr& failure, const std::string& fa
     }
 }
 
+namespace {
+
+// The types the opener takes by name, with every extension that names them.
+struct OpenableType {
+    FileType type;
+    const char* description;
+    std::vector<const char*> extensions;
+};
+
+const std::vector<OpenableType>& openableTypes() {
+    static const std::vector<OpenableType> types{{WavType, "Wave Files", {"wav"}},
+                                                 {AiffType, "AIFF Files", {"aif", "aiff"}}};
+    return types;
+}
+
+std::string patternsOf(const std::vector<const char*>& extensions) {
+    std::string patterns;
+    for (const char* e : extensions)
+        patterns += (patterns.empty() ? "*." : ";*.") + std::string(e);
+    return patterns;
+}
+
+} // namespace
+
+std::string audioOpenFilter(std::optional<FileType> only) {
+    std::string filter;
+    std::vector<const char*> all;
+    for (const OpenableType& t : openableTypes()) {
+        all.insert(all.end(), t.extensions.begin(), t.extensions.end());
+        if (!only || *only == t.type)
+            filter += std::string(t.description) + "|" + patternsOf(t.extensions) + "|";
+    }
+    if (!only) filter = "All Audiofiles|" + patternsOf(all) + "|" + filter;
+    return filter + "|";
+}
+
 std::string resolveChosenName(const std::string& path, OpenFilter filter) {
     if (!extensionOf(path).empty()) return path;
     switch (filter) {
@@ -127,9 +163,7 @@ const char* unknownSplitFailure(SplitKind kind) {
 std::optional<std::string> chooseMember(const std::string& title,
                                         const std::vector<std::string>& chosen,
                                         const SplitMemberInfo* first, ListUi& ui) {
-    const std::string filter = !first                    ? kAllAudioFilter
-                               : first->type == AiffType ? kAiffOnlyFilter
-                                                         : kWaveOnlyFilter;
+    const std::string filter = first ? audioOpenFilter(first->type) : audioOpenFilter();
     for (;;) {
         std::optional<std::string> path = ui.chooseFile(title, filter);
         if (!path) return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 // Opening sources into the batch list: chosen files, dropped files and split sets, with every
 // check and message the list gives on the way.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,10 +11,12 @@
 namespace App {
 
 inline constexpr const char* kOpenTitle = "Add to batch list...";
-inline constexpr const char* kAllAudioFilter =
-    "All Audiofiles | *.wav; *.aif|Wave Files (*.wav) | *.wav|AIFF Files (*.aif) | *.aif||";
-inline constexpr const char* kWaveOnlyFilter = "Wave Files (*.wav) | *.wav||";
-inline constexpr const char* kAiffOnlyFilter = "AIFF Files (*.aif) | *.aif*||";
+
+// The open dialogs' filter as pairs of a description and its patterns, every name the opener
+// takes ("All Audiofiles|*.wav;*.aif;*.aiff|Wave Files|*.wav|AIFF Files|*.aif;*.aiff||"), in the
+// order of OpenFilter. With `only`, the entry of that type alone (a split set's later members).
+// The patterns are lower case; the names they stand for match in any case.
+std::string audioOpenFilter(std::optional<Audio::FileType> only = std::nullopt);
 inline constexpr const char* kCouldNotOpen =
     "I could not open this file.  Perhaps it is already open in another program or in a format "
     "Stretchwerk does not recognize.";

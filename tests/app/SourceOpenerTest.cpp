@@ -6,6 +6,14 @@
 using namespace App;
 using namespace ModelTest;
 
+TEST(SourceOpener, TheOpenFilterNamesEveryExtensionTheOpenerTakes) {
+    EXPECT_EQ(audioOpenFilter(),
+              "All Audiofiles|*.wav;*.aif;*.aiff|Wave Files|*.wav|AIFF Files|*.aif;*.aiff||");
+    EXPECT_EQ(audioOpenFilter(Audio::AiffType), "AIFF Files|*.aif;*.aiff||");
+    for (const char* name : {"x.wav", "x.aif", "x.aiff"})
+        EXPECT_NE(Audio::fileTypeFromExtension(name), Audio::UnknownType) << name;
+}
+
 TEST(SourceOpener, ChosenNamesFollowTheExtensionAndTheFilter) {
     TestSupport::TempDir dir;
     const std::string base = dir.file("take1");
@@ -106,8 +114,8 @@ TEST(SourceOpener, SplitMembersFailingACheckAreAskedForAgain) {
         "looks like this file has not wave data or might be broken.",
         "You have already opened this file! select anothe one please!"};
     EXPECT_EQ(ui.messages, expected);
-    EXPECT_EQ(ui.filters.front(), kAllAudioFilter);
-    EXPECT_EQ(ui.filters.back(), kWaveOnlyFilter);
+    EXPECT_EQ(ui.filters.front(), audioOpenFilter());
+    EXPECT_EQ(ui.filters.back(), "Wave Files|*.wav||");
     EXPECT_EQ(ui.titles.back(), "Select Right Channel File");
 }
 

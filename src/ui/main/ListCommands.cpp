@@ -78,7 +78,7 @@ void ListCommands::openAudioFiles() {
     int filter = 0;
     const QStringList paths = Dialogs::current().openFiles(
         window, text(App::kOpenTitle), text(App::CSettings::loadDefaultPath()),
-        qtFilter(text(App::kAllAudioFilter)), &filter);
+        qtFilter(text(App::audioOpenFilter())), &filter);
     if (paths.isEmpty()) return;
     App::CSettings::saveDefaultPath(QFileInfo(paths.front()).absolutePath().toStdString());
     App::openChosenFiles(session.list, stdPaths(paths),

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/DeviceList.h"
@@ -209,8 +210,20 @@ class MainWindowTest : public QObject {
                                QString::fromStdString(ModelTest::toneFile(*tmp, "c.wav", 8000))};
         QTest::keyClick(list, Qt::Key_O);
         QCOMPARE(dialogs.titles.value(0), QStringLiteral("Add to batch list..."));
-        QVERIFY(
-            dialogs.filters.value(0).startsWith(QStringLiteral("All Audiofiles (*.wav *.aif)")));
+        // The first filter takes every name the opener takes, in any case.
+        const QString all = dialogs.filters.value(0).section(QStringLiteral(";;"), 0, 0);
+        QVERIFY2(all.startsWith(QStringLiteral("All Audiofiles (")), qPrintable(all));
+        const QStringList patterns = all.section('(', 1).chopped(1).split(' ');
+        const auto taken = [&](const QString& name) {
+            return std::any_of(patterns.begin(), patterns.end(), [&](const QString& p) {
+                return QRegularExpression(QRegularExpression::wildcardToRegularExpression(p))
+                    .match(name)
+                    .hasMatch();
+            });
+        };
+        for (const char* name : {"a.wav", "b.WAV", "c.aif", "d.AIFF", "e.aiff", "f.Aif"})
+            QVERIFY2(taken(QLatin1String(name)), name);
+        QVERIFY(!taken(QStringLiteral("g.mp3")));
         QCOMPARE(session.list.size(), 2u);
         QCOMPARE(dialogs.messages.size(), 2); // the mp3 named
         QVERIFY(dialogs.messages[1].contains(QStringLiteral("b.mp3")));
@@ -380,7 +393,7 @@ class MainWindowTest : public QObject {
                  (QStringList{"Select Left Channel File", "Select Right Channel File",
                               "Select Right Channel File", "Select Right Channel File"}));
         QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(dialogs.filters.value(1), QStringLiteral("Wave Files (*.wav)"));
+        QCOMPARE(dialogs.filters.value(1), QStringLiteral("Wave Files (*.[wW][aA][vV])"));
         QCOMPARE(rowWidget(w, 0)->findChild<QLabel*>(QStringLiteral("ctl110"))->text().left(8),
                  QStringLiteral("Split - "));
     }
