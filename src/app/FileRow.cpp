@@ -224,3 +224,16 @@ std::optional<double> sourceBpmFrom(const std::string& text) {
 }
 
 } // namespace App
+
+namespace App {
+
+const char* externalEditorRefusal(const CFileRow& row) {
+    if (row.editorOpen) return "close the editor before you start a external wave editor!";
+    if (row.busy)
+        return "you should not open this file in a wave editor while a kalo rendering is in "
+               "progress!";
+    if (row.overviewBuilding != 0) return "opening the wave editor is not allowed for the moment!";
+    return nullptr;
+}
+
+} // namespace App

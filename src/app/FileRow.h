@@ -164,6 +164,10 @@ bool CFileRow::changeTimeUnit(Process::TimeUnit unit, bool askAlways, AskBpm ask
 
 namespace App {
 
+// Why the row's files may not go to the external editor now (its wave editor is open, it is
+// being processed, its overview is being built); null when they may.
+const char* externalEditorRefusal(const CFileRow& row);
+
 inline constexpr const char* kInvalidBpm = "please enter a valid BPM number!";
 // The source-BPM dialog's number: "," read as "."; nothing unless 1 < value <= 10000.
 std::optional<double> sourceBpmFrom(const std::string& text);

@@ -113,14 +113,12 @@ void ListCommands::saveCopies() {
 }
 
 void ListCommands::openInExternalEditor() {
+    // A row that is refused is named; the others still open.
     for (App::CFileRow* row : session.list.selectedRows()) {
-        if (row->editorOpen)
-            return showMessage("close the editor before you start a external wave editor!");
-        if (row->busy)
-            return showMessage("you should not open this file in a wave editor while a kalo "
-                               "rendering is in progress!");
-        if (row->overviewBuilding != 0)
-            return showMessage("opening the wave editor is not allowed for the moment!");
+        if (const char* refusal = App::externalEditorRefusal(*row)) {
+            showMessage(refusal);
+            continue;
+        }
         playback.stop();
         QStringList files;
         for (const App::MemberName& m : row->getMembers())

@@ -398,6 +398,7 @@ class MainWindowTest : public QObject {
                  QStringLiteral("Split - "));
     }
 
+    // A row that may not go to the editor is named, and the others still go.
     void externalEditorStartsAloneThenOncePerMember() {
         ScriptedDialogs dialogs;
         const std::string log = tmp->file("editor.log");
@@ -412,12 +413,18 @@ class MainWindowTest : public QObject {
                                QString::fromStdString(script)};
         Session session(settings);
         MainWindow w(session);
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "c.wav", 800))});
+        session.list.row(0).busy = true;
         w.listCommands().openSplit(2);
         w.listCommands().selectAll();
         QTest::keyClick(w.fileList(), Qt::Key_E);
-        QCOMPARE(dialogs.messages.value(0),
-                 QStringLiteral("I could not open the editor. Can you select it again for me?"));
+        QCOMPARE(dialogs.messages,
+                 (QStringList{"you should not open this file in a wave editor while a kalo "
+                              "rendering is in progress!",
+                              "I could not open the editor. Can you select it again for me?"}));
         QCOMPARE(settings.editorPath, script);
+        session.list.row(0).busy = false;
         auto written = [&] {
             QFile f(QString::fromStdString(log));
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
