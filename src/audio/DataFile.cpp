@@ -51,17 +51,22 @@ void CDataFile::open(u32 mode_) {
     if (isOpen()) throw std::runtime_error("CDataFile::open() close the file before you open it!");
     if (mode == Read) {
         handle = ::open(fullPath.c_str(), O_RDONLY | O_CLOEXEC);
-        if (handle < 0)
-            throw std::runtime_error("CDataFile::open() cannot open the file! it may not exist?"
-                                     "\n FILE:" +
-                                     fullPath + lastErrorSuffix(errno));
+        if (handle < 0) {
+            // The guess names the one reason it fits; the system's own reason follows.
+            const int error = errno;
+            throw std::runtime_error(std::string("CDataFile::open() cannot open the file!") +
+                                     (error == ENOENT ? " it may not exist?" : "") +
+                                     "\n FILE:" + fullPath + lastErrorSuffix(error));
+        }
     } else if (mode == Write) {
         handle = ::open(fullPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (handle < 0)
-            throw std::runtime_error(
-                "CDataFile::open() cannot open the file! it may be opened by another application?"
-                "\n FILE:" +
-                fullPath + lastErrorSuffix(errno));
+        if (handle < 0) {
+            const int error = errno;
+            const bool inUse = error == ETXTBSY || error == EBUSY;
+            throw std::runtime_error(std::string("CDataFile::open() cannot open the file!") +
+                                     (inUse ? " it may be opened by another application?" : "") +
+                                     "\n FILE:" + fullPath + lastErrorSuffix(error));
+        }
     }
 }
 

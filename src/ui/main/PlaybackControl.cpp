@@ -1,6 +1,8 @@
 #include "ui/main/PlaybackControl.h"
 
 #include "app/AppTexts.h"
+#include "app/DeviceList.h"
+#include "app/OutputFailure.h"
 #include "ui/common/Dialogs.h"
 #include "ui/main/NowPlayingPanel.h"
 
@@ -53,10 +55,18 @@ void PlaybackControl::togglePlay() {
 void PlaybackControl::initEngine() {
     try {
         session.engine.init(session.settings.deviceId);
-    } catch (const std::exception& e) {
-        showMessage(QString::fromStdString(e.what()));
     } catch (...) {
-        showMessage(QString::fromLatin1(App::kEngineInitFailed));
+        // Named as the preferences name it, with what failed and what to do.
+        const std::exception_ptr failure = std::current_exception();
+        std::optional<App::OutputDevice> device;
+        try {
+            for (const App::OutputDevice& d : App::listOutputDevices())
+                if (d.id == session.settings.deviceId) device = d;
+        } catch (...) {
+            // Without the list the device goes unnamed.
+        }
+        showMessage(
+            QString::fromStdString(App::outputStartFailure(device ? &*device : nullptr, failure)));
     }
 }
 

@@ -93,10 +93,18 @@ void clickAt(CWaveEditor& editor, std::int64_t frame, double value) {
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestSupport::TempDir> tmp;
+    std::unique_ptr<TestSupport::TempDir> tmp, home;
     std::unique_ptr<ScriptedDialogs> unexpected; // no real dialog ever blocks a test
 
   private slots:
+    // ALSA reads ~/.asoundrc: a home of our own gives it a device that never opens.
+    void initTestCase() {
+        home = std::make_unique<TestSupport::TempDir>();
+        const std::string rc = "pcm.swkmissing {\n type hw\n card 31\n"
+                               " hint { show on\n description \"Missing card\" }\n}\n";
+        TestSupport::writeBytes(home->file(".asoundrc"), {rc.begin(), rc.end()});
+        qputenv("HOME", QByteArray::fromStdString(home->path().string()));
+    }
     void init() {
         std::filesystem::remove_all(App::CSettings::configFolder());
         tmp = std::make_unique<TestSupport::TempDir>();
@@ -124,6 +132,12 @@ class MainWindowTest : public QObject {
         for (int id : {34026, 34027, 34093, 34010, 34003, 34024, 34019, 57665, 34011, 34020, 34023,
                        34021, 34006, 34007, 34008, 34009, 57664, 34025})
             QVERIFY2(w.action(id), qPrintable(QString::number(id)));
+        // A Linux user reads no names of another system's things.
+        for (QAction* a : w.findChildren<QAction*>())
+            for (const QString& text : {a->text(), a->statusTip(), a->toolTip()})
+                for (const char* foreign :
+                     {"Explorer", "Homepage", "DirectSound", "ASIO", "registry"})
+                    QVERIFY2(!text.contains(QLatin1String(foreign)), qPrintable(text));
     }
 
     void algorithmMenuChecksOneEntryAndStoresIt() {
@@ -432,6 +446,27 @@ class MainWindowTest : public QObject {
         const QByteArray expected = QByteArray::fromStdString("[]\n[" + tmp->file("L.wav") +
                                                               "]\n[" + tmp->file("R.wav") + "]\n");
         QTRY_COMPARE_WITH_TIMEOUT(written(), expected, 5000);
+    }
+
+    // A machine without the sound card of the settings: the box names the ALSA device, what
+    // failed and what to do.
+    void anOutputThatWillNotOpenIsNamedWithWhatToDo() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings(App::listOutputDevices);
+        for (const App::OutputDevice& d : App::listOutputDevices())
+            if (d.name.find("swkmissing") != std::string::npos) settings.deviceId = d.id;
+        QVERIFY(settings.deviceId != App::DeviceId{});
+        Session session(settings);
+        MainWindow w(session);
+        w.playback().initEngine();
+        QCOMPARE(dialogs.messages.size(), 1);
+        const QString text = dialogs.messages[0];
+        QVERIFY2(text.startsWith(QStringLiteral(
+                     "The ALSA output \"Missing card (swkmissing)\" could not be opened: ")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("Choose another output in Edit \u203a Preferences.")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("DirectSound")), qPrintable(text));
     }
 
     void playingShowsWhatPlaysAndSpaceStopsIt() {
