@@ -14,9 +14,9 @@ PropertiesDialog::PropertiesDialog(const QString& fileName,
     setWindowTitle(QStringLiteral("FileProperties for ") + fileName);
     auto* form = new QFormLayout;
     for (const auto& [key, value] : lines) {
+        // The value is the label's own text, announced with its caption, whose buddy it is.
         auto* text = new QLabel(QString::fromStdString(value), this);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        text->setAccessibleName(QString::fromStdString(key));
         form->addRow(QString::fromStdString(key) + QLatin1Char(':'), text);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

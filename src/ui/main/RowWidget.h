@@ -40,6 +40,7 @@ class RowWidget : public QFrame {
     void build();
     void connectControls();
     void showEnabled();
+    void showStates();
 
     App::CFileRow& model;
     QLabel* name = nullptr;
@@ -52,6 +53,8 @@ class RowWidget : public QFrame {
     QCheckBox* formants = nullptr;
     QCheckBox* markPoints = nullptr;
     QPushButton* editor = nullptr;
+    bool shownSelected = false;
+    bool shownBusy = false;
 };
 
 } // namespace Ui

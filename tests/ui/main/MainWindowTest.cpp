@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: mouse and keys on real widgets, dialogs answered
 // through the seam.
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,6 +88,12 @@ void clickAt(CWaveEditor& editor, std::int64_t frame, double value) {
     Editor::CEditorDocument& d = editor.document();
     QTest::mouseClick(editor.view(), Qt::LeftButton, {},
                       QPoint(d.geometry().pixelOfFrame(frame), d.geometry().pixelOfValue(value)));
+}
+
+// What a screen reader announces of a widget: its accessible name and description.
+QString announced(QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a->text(QAccessible::Name) + QLatin1Char(' ') + a->text(QAccessible::Description);
 }
 
 } // namespace
@@ -183,8 +190,9 @@ class MainWindowTest : public QObject {
         ScriptedDialogs dialogs;
         App::CSettings settings(App::listOutputDevices);
         settings.targetPath = "/music/out";
-        QString sample;
+        QString sample, folderHeard, sampleHeard;
         bool besideWasOff = false, chooserOff = false, postfixOff = false;
+        bool toggledOff = false, toggledOn = false;
         dialogs.onExec = [&](QDialog& d) -> int {
             child<QCheckBox>(&d, "IDC_INCLUDEINDEX")->setChecked(false);
             QTest::mouseClick(child<QRadioButton>(&d, "IDC_PREFIXEXT"), Qt::LeftButton);
@@ -195,11 +203,24 @@ class MainWindowTest : public QObject {
             QTest::mouseClick(beside, Qt::LeftButton); // unticked again, no folder chosen
             postfixOff = !child<QRadioButton>(&d, "IDC_POSTFIXEXT")->isChecked();
             sample = child<QLabel>(&d, "IDC_NAMESAMPLE")->text();
+            // The folder and the sample name are announced, not their captions alone; the
+            // chooser follows the box however it was toggled (a screen reader's Toggle too).
+            folderHeard = announced(child<QLabel>(&d, "IDC_DIRSTRING"));
+            sampleHeard = announced(child<QLabel>(&d, "IDC_NAMESAMPLE"));
+            auto* chooser = child<QPushButton>(&d, "IDC_DIRCHOOSE");
+            QAccessibleInterface* box = QAccessible::queryAccessibleInterface(beside);
+            box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            toggledOff = beside->isChecked() && !chooser->isEnabled();
+            box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            toggledOn = !beside->isChecked() && chooser->isEnabled();
             d.accept();
             return d.result();
         };
         QVERIFY(runPreferences(nullptr, settings));
         QVERIFY(besideWasOff && chooserOff && postfixOff);
+        QVERIFY(toggledOff && toggledOn);
+        QVERIFY2(folderHeard.contains(QStringLiteral("/music/out")), qPrintable(folderHeard));
+        QVERIFY2(sampleHeard.contains(QStringLiteral("SoundFile.wav")), qPrintable(sampleHeard));
         QVERIFY(sample.startsWith(QStringLiteral("Sample:\t\t")));
         QVERIFY2(sample.endsWith(QStringLiteral("SoundFile.wav")), qPrintable(sample));
         QVERIFY(!sample.contains(QStringLiteral(" 3")));
@@ -244,14 +265,38 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(rowWidget(w, 1), Qt::LeftButton, {}, QPoint(3, 3));
         QVERIFY(session.list.row(1).selected && !session.list.row(0).selected);
         QVERIFY(w.action(34002)->isEnabled());
+        // The states a row shows in colour are accessible states and words too.
+        for (std::size_t i : {0u, 1u}) {
+            QAccessibleInterface* row = QAccessible::queryAccessibleInterface(rowWidget(w, i));
+            QCOMPARE(bool(row->state().selected), i == 1);
+            QVERIFY(row->state().selectable);
+            QCOMPARE(row->text(QAccessible::Description).contains(QStringLiteral("selected")),
+                     i == 1);
+        }
+        session.list.row(0).busy = session.list.row(0).created = true;
+        w.fileList()->refreshRows();
+        QVERIFY(QAccessible::queryAccessibleInterface(rowWidget(w, 0))->state().busy);
+        QVERIFY(announced(rowWidget(w, 0)).contains(QStringLiteral("being processed")));
+        QVERIFY(announced(rowWidget(w, 0)).contains(QStringLiteral("made by Stretchwerk")));
+        session.list.row(0).busy = session.list.row(0).created = false;
         QTest::mouseClick(rowWidget(w, 0), Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 3));
         QCOMPARE(session.list.selectedRows().size(), 2u);
         QTest::keyClick(list, Qt::Key_Up);
         QCOMPARE(session.list.selectedRows(), std::vector<App::CFileRow*>{&session.list.row(0)});
         QTest::keyClick(list, Qt::Key_End);
         QVERIFY(session.list.row(1).selected);
+        // The properties are announced with their values, not their captions alone.
+        QStringList heard;
+        dialogs.onExec = [&](QDialog& d) {
+            for (QLabel* value : d.findChildren<QLabel*>())
+                if (value->buddy() == nullptr && !value->text().endsWith(':'))
+                    heard << announced(value);
+            return int(QDialog::Accepted);
+        };
         QTest::keyClick(list, Qt::Key_I);
         QCOMPARE(dialogs.executed.value(0), QStringLiteral("PropertiesDialog"));
+        QVERIFY2(heard.filter(QStringLiteral("8000 Hz")).size() == 1, qPrintable(heard.join('|')));
+        QVERIFY2(heard.filter(QStringLiteral("c.wav")).size() == 1, qPrintable(heard.join('|')));
     }
 
     void rowFieldsFollowTheListRules() {
@@ -270,6 +315,14 @@ class MainWindowTest : public QObject {
         QTest::keyClicks(typed, QStringLiteral("-60"));
         QCOMPARE(typed->text(), QStringLiteral("-48"));
         QCOMPARE(session.list.row(0).getSemitones(), -48);
+        // Each number field shows its unit beside it, for the eye and as its label.
+        for (const auto& [field, unit] : {std::pair{"ctl112", "st"}, std::pair{"ctl113", "ct"}}) {
+            QLabel* shown = nullptr;
+            for (QLabel* l : row->findChildren<QLabel*>())
+                if (l->buddy() == child<QSpinBox>(row, field)) shown = l;
+            QVERIFY2(shown && shown->isVisible(), field);
+            QCOMPARE(shown->text(), QLatin1String(unit));
+        }
         QTest::mouseClick(child<QCheckBox>(row, "ctl117"), Qt::LeftButton);
         QVERIFY(!semitones->isEnabled());
         QVERIFY(!child<QCheckBox>(row, "ctl118")->isEnabled());
