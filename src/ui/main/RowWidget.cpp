@@ -101,7 +101,11 @@ void RowWidget::build() {
     editor->setObjectName(QStringLiteral("ctl444"));
     editor->setAccessibleName(tr("Wave editor"));
     editor->setToolTip(tr("Open the wave editor to draw the time, pitch and formant curves"));
+    layOut();
+    setAccessibleName(QString::fromStdString(model.nameLine()));
+}
 
+void RowWidget::layOut() {
     auto* top = new QHBoxLayout;
     top->addWidget(name);
     top->addWidget(info, 1);
@@ -125,7 +129,6 @@ void RowWidget::build() {
     layout->setSpacing(2);
     layout->addLayout(top);
     layout->addLayout(controls);
-    setAccessibleName(QString::fromStdString(model.nameLine()));
 }
 
 void RowWidget::showStates() {

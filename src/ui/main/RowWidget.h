@@ -38,6 +38,7 @@ class RowWidget : public QFrame {
 
   private:
     void build();
+    void layOut();
     void connectControls();
     void showEnabled();
     void showStates();
