@@ -29,9 +29,11 @@ std::optional<std::string> copyExtensionProblem(const std::string& path, FileTyp
            std::string(wanted->writtenExtension) + "\"";
 }
 
-std::string copyInitialName(const std::string& memberName) {
-    const auto dot = memberName.rfind('.');
-    return (dot == std::string::npos ? memberName : memberName.substr(0, dot)) + " copy";
+std::string copyInitialName(const MemberName& member) {
+    const auto dot = member.name.rfind('.');
+    const std::string name =
+        (dot == std::string::npos ? member.name : member.name.substr(0, dot)) + " copy";
+    return member.directory.empty() ? name : member.directory + "/" + name;
 }
 
 std::int64_t copyRemainingSeconds(std::int64_t elapsedMs, int permille) {
@@ -67,7 +69,8 @@ void BatchDriver::cancelBatch() {
     if (currentJob) currentJob->requestAbort();
 }
 
-RowOutcome BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings, BatchUi& ui) {
+RowOutcome BatchDriver::processOneRow(CFileRow& row, const Process::RowSettings& rowSettings,
+                                      const JobSettings& settings, BatchUi& ui) {
     struct BusyMark {
         CFileRow& row;
         ~BusyMark() { row.busy = false; }
@@ -79,10 +82,10 @@ RowOutcome BatchDriver::processOneRow(CFileRow& row, const JobSettings& settings
     JobWatch watch(*this, progress);
     Process::RowResult result;
     try {
-        Process::RowSettings rowSettings = row.settings();
-        rowSettings.exactPitch = settings.exactPitch;
-        result = Process::processRow(rowSettings, row.source(), settings.naming, settings.quality,
-                                     ui, &progress, {&watch, nullptr}, nullptr);
+        Process::RowSettings job = rowSettings;
+        job.exactPitch = settings.exactPitch;
+        result = Process::processRow(job, row.source(), settings.naming, settings.quality, ui,
+                                     &progress, {&watch, nullptr}, nullptr);
     } catch (...) {
         window->finish();
         ui.showMessage(failureText(std::current_exception(), kCannotProcess));
@@ -113,14 +116,26 @@ std::vector<CFileRow*> BatchDriver::processSelected(BatchList& list, const JobSe
     std::vector<CFileRow*> added;
     for (CFileRow* row : chosen) {
         if (cancelled) break;
-        bool present = false;
-        // A row the user removed meanwhile is skipped; a busy row cannot be removed.
+        // A row the user removed meanwhile is skipped; a busy row cannot be removed. The job
+        // takes the row's settings and curves as they are now: a wave editor may go on
+        // editing them while it runs.
+        std::optional<Process::RowSettings> taken;
+        std::string problem;
         ui.onListThread([&] {
-            present = list.indexOf(*row).has_value() && !row->busy;
-            if (present) row->busy = true;
+            if (!list.indexOf(*row).has_value() || row->busy) return;
+            try {
+                taken = row->settings();
+                row->busy = true;
+            } catch (...) {
+                problem = failureText(std::current_exception(), kCannotProcess);
+            }
         });
-        if (!present) continue;
-        RowOutcome outcome = processOneRow(*row, settings, ui);
+        if (!problem.empty()) {
+            ui.showMessage(problem);
+            break;
+        }
+        if (!taken) continue;
+        RowOutcome outcome = processOneRow(*row, *taken, settings, ui);
         if (!outcome.destination) {
             if (outcome.stopsBatch) break;
             continue;
@@ -201,27 +216,40 @@ bool copyMember(const MemberName& member, FileType type, const CopyTarget& targe
 
 } // namespace
 
-void BatchDriver::saveCopy(CFileRow& row, BatchUi& ui) {
-    struct BusyMark {
-        CFileRow& row;
-        ~BusyMark() { row.busy = false; }
-    } busy{row};
-    row.busy = true;
+bool BatchDriver::saveCopy(CFileRow& row, BatchUi& ui) {
     for (const MemberName& member : row.getMembers()) {
-        const std::optional<CopyTarget> target = ui.chooseCopyTarget(copyInitialName(member.name));
-        if (!target) return;
+        const std::optional<CopyTarget> target = ui.chooseCopyTarget(copyInitialName(member));
+        if (!target) return false;
         // The dialog asked before replacing a file that was there; one that another run makes
         // while the copy is written is left alone.
         struct stat st {};
         const bool replace = ::lstat(target->path.c_str(), &st) == 0;
         try {
-            if (!copyMember(member, row.getFileType(), *target, replace, ui)) return;
+            if (!copyMember(member, row.getFileType(), *target, replace, ui)) return true;
         } catch (...) {
             ui.showMessage(
                 failureText(std::current_exception(),
                             "cannot copy \"" + member.path + "\" to \"" + target->path + "\"!"));
-            return;
+            return true;
         }
+    }
+    return true;
+}
+
+void BatchDriver::saveCopies(BatchList& list, BatchUi& ui) {
+    std::vector<CFileRow*> chosen;
+    ui.onListThread([&] {
+        for (CFileRow* row : list.selectedRows())
+            if (!row->busy) {
+                row->busy = true;
+                chosen.push_back(row);
+            }
+    });
+    bool going = true;
+    for (CFileRow* row : chosen) {
+        // Marked busy above, so the row is still there.
+        if (going) going = saveCopy(*row, ui);
+        row->busy = false;
     }
 }
 

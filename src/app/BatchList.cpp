@@ -95,10 +95,13 @@ bool BatchList::copyParameters(ListUi& ui) {
 
 std::vector<CFileRow*> BatchList::pasteParameters() {
     if (!clipboard) return {};
-    std::vector<CFileRow*> chosen = selectedRows();
-    for (CFileRow* r : chosen)
-        clipboard->applyTo(*r);
-    return chosen;
+    std::vector<CFileRow*> changed;
+    for (CFileRow* r : selectedRows())
+        if (!r->busy) {
+            clipboard->applyTo(*r);
+            changed.push_back(r);
+        }
+    return changed;
 }
 
 void deleteRowFiles(CFileRow& row, ListUi& ui) {

@@ -54,7 +54,8 @@ class BatchList {
 
     // Copies the one selected row's parameters; false (with the message) otherwise.
     bool copyParameters(ListUi& ui);
-    // Applies the clipboard to every selected row; the rows changed.
+    // Applies the clipboard to every selected row that is not busy (a job has taken its
+    // parameters already); the rows changed.
     std::vector<CFileRow*> pasteParameters();
     bool hasClipboard() const { return clipboard.has_value(); }
 

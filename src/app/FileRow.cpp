@@ -6,13 +6,16 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "audio/ChannelLayout.h"
+
 namespace App {
 
 using namespace Audio;
 using Process::TimeUnit;
 
 std::unique_ptr<CAudioFileCache> makeRowCache(std::unique_ptr<CAudioFile> file) {
-    return std::make_unique<CAudioFileCache>(std::move(file), kRowCacheBlocks, kRowCacheBlockFrames);
+    return std::make_unique<CAudioFileCache>(std::move(file), kRowCacheBlocks,
+                                             kRowCacheBlockFrames);
 }
 
 MemberName MemberName::of(const std::string& path) {
@@ -44,19 +47,9 @@ std::string sanitizeNumberField(const std::string& text, int minimum, int maximu
 namespace {
 
 std::string kindOf(u32 channels, bool split) {
-    if (!split) return channels == 1 ? "Mono - " : "Stereo - ";
-    switch (channels) {
-    case 2:
-        return "Split - ";
-    case 6:
-        return "Surround 5.1 - ";
-    case 7:
-        return "Surround 6.1 - ";
-    case 8:
-        return "Surround 7.1 - ";
-    default:
-        return "";
-    }
+    if (!split) return std::string(singleFileLayoutName(channels)) + " - ";
+    const SplitLayout* layout = splitLayoutOf(channels);
+    return layout ? std::string(layout->name) + " - " : std::string();
 }
 
 std::string durationOf(u64 frames, u32 rate) {
@@ -145,18 +138,8 @@ std::string CFileRow::infoLine() const {
 
 std::string CFileRow::editorTitle() const {
     if (!split) return nameLine();
-    switch (format().channels) {
-    case 2:
-        return "Stereo Split";
-    case 6:
-        return "Surround 5.1";
-    case 7:
-        return "Surround 6.1";
-    case 8:
-        return "Surround 7.1";
-    default:
-        return "Unknown";
-    }
+    const SplitLayout* layout = splitLayoutOf(format().channels);
+    return layout ? layout->title : "Unknown";
 }
 
 std::optional<double> CFileRow::timeFieldValue() const {
@@ -238,6 +221,19 @@ std::optional<double> sourceBpmFrom(const std::string& text) {
     const std::optional<double> value = parseUserNumber(text);
     if (!value || !(*value > 1.0 && *value <= 10000.0)) return std::nullopt;
     return value;
+}
+
+} // namespace App
+
+namespace App {
+
+const char* externalEditorRefusal(const CFileRow& row) {
+    if (row.editorOpen) return "close the editor before you start a external wave editor!";
+    if (row.busy)
+        return "you should not open this file in a wave editor while a kalo rendering is in "
+               "progress!";
+    if (row.overviewBuilding != 0) return "opening the wave editor is not allowed for the moment!";
+    return nullptr;
 }
 
 } // namespace App

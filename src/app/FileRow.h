@@ -109,9 +109,16 @@ class CFileRow {
     Process::RowSettings settings() const;
     Process::RowSource source() const;
 
-    // Overview of the waveform, built on first use of the editor.
+    // Overview of the waveform, built on first use of the editor from the source as it was on
+    // `sourceDate` (the date of the source's cache then).
     Audio::CAudioFileCache* getOverview() const { return overview.get(); }
-    void setOverview(std::unique_ptr<Audio::CAudioFileCache> built) { overview = std::move(built); }
+    void setOverview(std::unique_ptr<Audio::CAudioFileCache> built,
+                     const Audio::FileDate& sourceDate) {
+        overview = std::move(built);
+        overviewDate = sourceDate;
+    }
+    // The source changed on disk since its overview was built: the cache has noticed a new date.
+    bool isOverviewStale() const { return overview && overviewDate != cache->getDate(); }
 
     std::atomic<bool> selected{false};
     std::atomic<bool> busy{false};
@@ -127,6 +134,7 @@ class CFileRow {
 
     std::unique_ptr<Audio::CAudioFileCache> cache;
     std::unique_ptr<Audio::CAudioFileCache> overview;
+    Audio::FileDate overviewDate;
     std::vector<MemberName> members;
     bool split;
     Audio::FileType fileType;
@@ -163,6 +171,10 @@ bool CFileRow::changeTimeUnit(Process::TimeUnit unit, bool askAlways, AskBpm ask
 } // namespace App
 
 namespace App {
+
+// Why the row's files may not go to the external editor now (its wave editor is open, it is
+// being processed, its overview is being built); null when they may.
+const char* externalEditorRefusal(const CFileRow& row);
 
 inline constexpr const char* kInvalidBpm = "please enter a valid BPM number!";
 // The source-BPM dialog's number: "," read as "."; nothing unless 1 < value <= 10000.

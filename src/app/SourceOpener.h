@@ -1,6 +1,7 @@
 #pragma once
 // Opening sources into the batch list: chosen files, dropped files and split sets, with every
 // check and message the list gives on the way.
+#include <optional>
 #include <string>
 #include <vector>
 

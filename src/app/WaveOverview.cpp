@@ -85,7 +85,16 @@ std::unique_ptr<CAudioFileCache> buildOverview(CFileRow& row,
 }
 
 CAudioFileCache* ensureOverview(CFileRow& row, const std::function<bool(int)>& progress) {
-    if (!row.getOverview()) row.setOverview(buildOverview(row, progress));
+    CAudioFileCache& source = row.getCache();
+    source.refresh();
+    if (!row.getOverview() || row.isOverviewStale()) {
+        const FileDate date = source.getDate();
+        row.setOverview(buildOverview(row, progress), date);
+        return row.getOverview();
+    }
+    // The source stays closed while the row is idle.
+    std::lock_guard lock(source.tableMutex());
+    if (source.file->isOpen() && source.getUsers() == 0) source.file->close();
     return row.getOverview();
 }
 

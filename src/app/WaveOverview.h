@@ -20,7 +20,8 @@ float overviewLevel(const float* samples, std::size_t count);
 std::unique_ptr<Audio::CAudioFileCache> buildOverview(CFileRow& row,
                                                       const std::function<bool(int)>& progress);
 
-// The row's overview, built when it has none yet.
+// The row's overview, built when it has none yet or when the source changed on disk since it was
+// built (the row's cache is refreshed first, which notices the change).
 Audio::CAudioFileCache* ensureOverview(CFileRow& row, const std::function<bool(int)>& progress);
 
 } // namespace App

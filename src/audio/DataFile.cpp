@@ -52,18 +52,23 @@ void CDataFile::open(u32 mode_) {
     if (mode == Read) {
         // Without O_NONBLOCK a FIFO would block the open until some writer comes along.
         handle = ::open(fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (handle < 0)
-            throw std::runtime_error("CDataFile::open() cannot open the file! it may not exist?"
-                                     "\n FILE:" +
-                                     fullPath + lastErrorSuffix(errno));
+        if (handle < 0) {
+            // The guess names the one reason it fits; the system's own reason follows.
+            const int error = errno;
+            throw std::runtime_error(std::string("CDataFile::open() cannot open the file!") +
+                                     (error == ENOENT ? " it may not exist?" : "") +
+                                     "\n FILE:" + fullPath + lastErrorSuffix(error));
+        }
         refuseWhatIsNoFile();
     } else if (mode == Write) {
         handle = ::open(fullPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (handle < 0)
-            throw std::runtime_error(
-                "CDataFile::open() cannot open the file! it may be opened by another application?"
-                "\n FILE:" +
-                fullPath + lastErrorSuffix(errno));
+        if (handle < 0) {
+            const int error = errno;
+            const bool inUse = error == ETXTBSY || error == EBUSY;
+            throw std::runtime_error(std::string("CDataFile::open() cannot open the file!") +
+                                     (inUse ? " it may be opened by another application?" : "") +
+                                     "\n FILE:" + fullPath + lastErrorSuffix(error));
+        }
     }
 }
 

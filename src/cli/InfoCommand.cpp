@@ -29,9 +29,10 @@ const char* const infoHelp =
 
 std::string describeFailure(const std::string& path, const std::string& what) {
     std::string text = what;
-    // The batch list's texts begin with the quoted name; the path is already in front.
-    const std::string quoted = "\"" + path + "\"\n";
-    if (text.rfind(quoted, 0) == 0) text.erase(0, quoted.size());
+    // The batch list's texts begin with the quoted name, the file layer's with the path and a
+    // colon; the path is already in front.
+    for (const std::string& named : {"\"" + path + "\"\n", path + ": "})
+        if (text.rfind(named, 0) == 0) text.erase(0, named.size());
     std::string line = "stretchwerk-cli: " + path + ": ";
     for (char c : text)
         line += c == '\n' ? std::string("\n    ") : std::string(1, c);

@@ -1,11 +1,16 @@
 #pragma once
 // The small value types the editor document and its view exchange.
+#include <array>
 #include <cstdint>
 
 #include "markpoints/MarkPoint.h"
+#include "markpoints/MarkPointArray.h"
 #include "markpoints/MarkPointMovingArray.h"
 
 namespace Editor {
+
+// The time, pitch and formant curves, in that order.
+using Curves = std::array<MarkPoints::CMarkPointArray, 3>;
 
 // Modifier bits of a mouse event; a double click adds kDoubleClick.
 inline constexpr std::uint32_t kShift = 1;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "audio/ChannelLayout.h"
 #include "audio/PlayTime.h"
 
 namespace Editor {
@@ -10,22 +11,9 @@ using namespace Audio;
 
 namespace {
 
-const char* channelPart(u32 channels, bool split) {
-    if (split) {
-        switch (channels) {
-        case 2:
-            return ", Split - ";
-        case 6:
-            return ", Surround 5.1 - ";
-        case 7:
-            return ", Surround 6.1 - ";
-        case 8:
-            return ", Surround 7.1 - ";
-        default:
-            break;
-        }
-    }
-    return channels == 1 ? ", Mono - " : ", Stereo - ";
+std::string channelPart(u32 channels, bool split) {
+    const SplitLayout* layout = split ? splitLayoutOf(channels) : nullptr;
+    return std::string(", ") + (layout ? layout->name : singleFileLayoutName(channels)) + " - ";
 }
 
 } // namespace

@@ -4,11 +4,9 @@
 #include <array>
 #include <optional>
 
-#include "markpoints/MarkPointArray.h"
+#include "editor/EditorTypes.h"
 
 namespace Editor {
-
-using Curves = std::array<MarkPoints::CMarkPointArray, 3>;
 
 class SnapshotSlots {
   public:

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 #include "ModelTestKit.h"
 #include "app/BatchDriver.h"
@@ -121,38 +128,51 @@ TEST(BatchDriver, CopyDialogRefusesAnExtensionThatDoesNotMatchItsFilter) {
     EXPECT_EQ(copyExtensionProblem("/a/x.mp3", FlacType),
               "you typed in an invalid file extension! please change it to \".flac\"");
     EXPECT_EQ(copyExtensionProblem("/a.b/x", WavType), std::string()); // refused without a message
-    EXPECT_EQ(copyInitialName("take.1.wav"), "take.1 copy");
+    EXPECT_EQ(copyInitialName(MemberName::of("/m/take.1.wav")), "/m/take.1 copy");
+    EXPECT_EQ(copyInitialName(MemberName::of("take")), "take copy");
     EXPECT_EQ(copyRemainingSeconds(5000, 0), 0);
     EXPECT_EQ(copyRemainingSeconds(5000, 250), 15);
     EXPECT_EQ(copyRemainingSeconds(5000, 1000), 0);
 }
 
-TEST(BatchDriver, SaveACopyWritesTheChosenFormatAndLeavesNothingWhenStopped) {
+TEST(BatchDriver, SaveACopyOfEachSelectedRowInItsFormatAndNothingWhenStopped) {
     TestSupport::TempDir dir;
     BatchList list;
     ScriptedUi ui;
     const std::string path = toneFile(dir, "a.wav", 5000, 2);
-    CFileRow& row = addFile(list, path);
-    ui.copyTargets = {{dir.file("a copy.aif"), Audio::AiffType}};
+    addFile(list, path);
+    addFile(list, toneFile(dir, "b.wav", 3000));
+    addFile(list, toneFile(dir, "c.wav", 3000));
+    list.row(0).selected = list.row(2).selected = true;
+    ui.copyTargets = {{dir.file("a copy.aif"), Audio::AiffType},
+                      {dir.file("c copy.wav"), Audio::WavType}};
     BatchDriver driver;
-    driver.saveCopy(row, ui);
-    EXPECT_EQ(ui.copyNames, std::vector<std::string>{"a copy"});
-    EXPECT_EQ(ui.progressTitles, std::vector<std::string>{"Copying \"a.wav\" ..."});
+    driver.saveCopies(list, ui);
+    EXPECT_EQ(ui.copyNames,
+              (std::vector<std::string>{dir.file("a copy"), dir.file("c copy")})); // its folder
+    EXPECT_EQ(ui.progressTitles,
+              (std::vector<std::string>{"Copying \"a.wav\" ...", "Copying \"c.wav\" ..."}));
     auto copy = Audio::openSourceFile(dir.file("a copy.aif"));
     EXPECT_EQ(copy->getFrames(), 5000u);
     EXPECT_EQ(copy->format.channels, 2u);
-    EXPECT_FALSE(row.busy);
+    EXPECT_EQ(Audio::openSourceFile(dir.file("c copy.wav"))->getFrames(), 3000u);
+    EXPECT_FALSE(list.row(0).busy || list.row(2).busy);
 
+    list.selectOnly(0);
     ui.copyTargets = {{dir.file("a copy.flac"), Audio::FlacType}};
-    driver.saveCopy(row, ui);
+    driver.saveCopies(list, ui);
     EXPECT_EQ(TestSupport::readAll(*Audio::openSourceFile(dir.file("a copy.flac"))),
               TestSupport::readFile(path));
 
+    // Cancelling a dialog ends the command; a stopped copy leaves nothing behind.
+    list.row(2).selected = true;
+    ui.copyNames.clear();
     ui.copyTargets = {{dir.file("stopped.wav"), Audio::WavType}};
     ui.stopAfterUpdates = 2;
-    driver.saveCopy(row, ui);
+    driver.saveCopies(list, ui);
+    EXPECT_EQ(ui.copyNames.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(dir.file("stopped.wav")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 6);
 }
 
 // A file that another run makes under the chosen name while the copy is written is left alone:
@@ -161,7 +181,7 @@ TEST(BatchDriver, SaveACopyNeverReplacesAFileMadeWhileItCopies) {
     TestSupport::TempDir dir;
     BatchList list;
     ScriptedUi ui;
-    CFileRow& row = addFile(list, toneFile(dir, "a.wav", 5000));
+    addFile(list, toneFile(dir, "a.wav", 5000)).selected = true;
     const std::string target = dir.file("a copy.wav");
     const std::vector<unsigned char> theirs{'o', 't', 'h', 'e', 'r'};
     ui.copyTargets = {{target, Audio::WavType}};
@@ -169,7 +189,7 @@ TEST(BatchDriver, SaveACopyNeverReplacesAFileMadeWhileItCopies) {
         if (!std::filesystem::exists(target)) TestSupport::writeBytes(target, theirs);
     };
     BatchDriver driver;
-    driver.saveCopy(row, ui);
+    driver.saveCopies(list, ui);
     EXPECT_EQ(TestSupport::readBytes(target), theirs);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].find("exists already"), std::string::npos) << ui.messages[0];
@@ -178,7 +198,66 @@ TEST(BatchDriver, SaveACopyNeverReplacesAFileMadeWhileItCopies) {
     // A file that was there when the name was chosen is replaced, as the dialog asked.
     ui.copyTargets = {{target, Audio::WavType}};
     ui.messages.clear();
-    driver.saveCopy(row, ui);
+    driver.saveCopies(list, ui);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(Audio::openSourceFile(target)->getFrames(), 5000u);
+}
+
+// The window runs the batch on a worker and changes the list on its own thread. The worker
+// takes a row's parameters and curves there too, so a wave editor that edits the curves while
+// the batch runs never races it (ThreadSanitizer watches this one).
+TEST(BatchThreads, CurvesEditedDuringABatchAreTakenOnTheListThread) {
+    TestSupport::TempDir dir;
+    BatchList list;
+    addFile(list, toneFile(dir, "a.wav", 60000));
+    addFile(list, toneFile(dir, "b.wav", 60000));
+    list.row(1).setSemitoneText("4");
+    list.selectOnly(1);
+    ScriptedUi copier;
+    ASSERT_TRUE(list.copyParameters(copier));
+    list.selectAll();
+
+    // The list's thread: runs what the worker hands it and edits curves in between.
+    struct ListThread : ScriptedUi {
+        std::mutex lock;
+        std::condition_variable wake;
+        std::deque<std::function<void()>*> queue;
+        void onListThread(const std::function<void()>& change) override {
+            std::function<void()> task = change;
+            std::unique_lock hold(lock);
+            queue.push_back(&task);
+            wake.notify_all();
+            wake.wait(hold,
+                      [&] { return std::find(queue.begin(), queue.end(), &task) == queue.end(); });
+        }
+    } ui;
+    BatchDriver driver;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        driver.processSelected(list, besideSources(), ui);
+        done = true;
+        ui.wake.notify_all();
+    });
+    std::int32_t frame = 0;
+    while (!done) {
+        {
+            std::unique_lock hold(ui.lock);
+            ui.wake.wait_for(hold, std::chrono::milliseconds(1),
+                             [&] { return done || !ui.queue.empty(); });
+            while (!ui.queue.empty()) {
+                (*ui.queue.front())();
+                ui.queue.pop_front();
+            }
+            ui.wake.notify_all();
+        }
+        // The editor of row 0 adds and removes points; paste meets busy rows.
+        auto& pitch = list.row(0).curves()[1];
+        pitch.insertUnique({frame, 1.5f, MarkPoints::LINEAR, 0});
+        if (pitch.size() > 8) pitch.remove(pitch[0].framePosition);
+        frame = (frame + 997) % 60000;
+        list.pasteParameters();
+    }
+    worker.join();
+    EXPECT_EQ(list.size(), 4u);
+    EXPECT_TRUE(ui.messages.empty());
 }

@@ -96,6 +96,11 @@ TEST(BatchList, CopyNeedsExactlyOneRowAndPasteAppliesEverything) {
         EXPECT_EQ(r.getSourceBpm(), 90.0);
         EXPECT_EQ(r.curves()[1], source.curves()[1]);
     }
+    // A busy row's job has taken its parameters already: it takes no new ones.
+    l.list.row(2).setSemitoneText("1");
+    l.list.row(2).busy = true;
+    EXPECT_EQ(l.list.pasteParameters(), std::vector<CFileRow*>{&l.list.row(1)});
+    EXPECT_EQ(l.list.row(2).getSemitones(), 1);
 }
 
 TEST(BatchList, RemovalKeepsRowsInUseAndDeletesCreatedFilesOnRequest) {

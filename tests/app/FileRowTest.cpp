@@ -103,7 +103,8 @@ TEST(FileRow, CheckBoxesExcludeEachOther) {
 }
 
 TEST(FileRow, StoredQualityOutsideTheModesIsFast) {
-    const std::pair<int, int> cases[] = {{-1, 2}, {0, 2}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 2}};
+    const std::pair<int, int> cases[] = {{-1, 2}, {0, 2}, {1, 1}, {2, 2}, {3, 3},
+                                         {4, 4},  {5, 5}, {6, 2}, {7, 2}};
     for (const auto& [stored, used] : cases)
         EXPECT_EQ(static_cast<int>(qualityFrom(stored)), used) << stored;
     CSettings settings([] { return std::vector<OutputDevice>{}; });

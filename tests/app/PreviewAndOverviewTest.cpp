@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <ctime>
+#include <fcntl.h>
 #include <future>
+#include <sys/stat.h>
 
 #include "ModelTestKit.h"
 #include "app/PreviewRenderer.h"
@@ -92,6 +95,19 @@ TEST(WaveOverview, OneLevelPerColumnOfEveryChannel) {
     EXPECT_FLOAT_EQ(levels[0][700], 0.25f); // the short last column misses frame 7
     EXPECT_FLOAT_EQ(levels[1][699], 699.0f / 1024.0f);
     EXPECT_EQ(ensureOverview(row, nullptr), overview); // built once
+    EXPECT_FALSE(row.getCache().file->isOpen());
+
+    // The source changed on disk: the overview is stale and built again from the new frames.
+    for (float& v : data[1])
+        v = -0.75f;
+    JobTest::writeWave(path, JobTest::makeFormat(2, 8000, 32), data);
+    const timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 10, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+    Audio::CAudioFileCache* rebuilt = ensureOverview(row, nullptr);
+    ASSERT_NE(rebuilt, nullptr);
+    Audio::tools::read(ptrs, 0, rebuilt, 2, 0, 701, &got);
+    EXPECT_FLOAT_EQ(levels[1][699], 0.75f);
+    EXPECT_FALSE(row.isOverviewStale());
 }
 
 TEST(WaveOverview, CancelledScanLeavesNoOverviewAndTheRowFree) {

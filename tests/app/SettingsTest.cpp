@@ -6,8 +6,13 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "app/AppTexts.h"
 #include "app/ConfigFile.h"
+#include "app/OutputFailure.h"
 #include "app/Settings.h"
+#include "output/AsioError.h"
+#include "output/AvailSoundDevices.h"
+#include "output/DirectSoundError.h"
 #include "support/TestSupport.h"
 
 using App::CSettings;
@@ -236,4 +241,37 @@ TEST_F(SettingsTest, RememberedFolderIsAFixedRecordOf260Bytes) {
     // A cut never splits a character: 258 bytes and a two-byte one leave 258.
     CSettings::saveDefaultPath(std::string(258, 'a') + "\xC3\xA9");
     EXPECT_EQ(CSettings::loadDefaultPath(), std::string(258, 'a'));
+}
+
+// A device that does not start is named as the preferences name it, with what failed in this
+// system's words and what to do, never the names of another system's interfaces.
+TEST(OutputFailure, NamesTheDeviceWhatFailedAndWhatToDo) {
+    using namespace DirectSound;
+    const OutputDevice alsa{{}, "Missing card (swkmissing)", Output::DirectSoundDevice};
+    const OutputDevice jack{{}, "studio", Output::AsioDevice};
+    const auto text = [](const OutputDevice* d, auto thrown) {
+        try {
+            throw thrown;
+        } catch (...) {
+            return outputStartFailure(d, std::current_exception());
+        }
+    };
+    const std::string nodriver =
+        text(&alsa, directsound_exception("x Init() Failed!\n", DSERR_NODRIVER));
+    EXPECT_EQ(nodriver,
+              "The ALSA output \"Missing card (swkmissing)\" could not be opened: there is "
+              "no such device, or no sound card answers (DSERR_NODRIVER). Choose another "
+              "output in Edit \u203a Preferences.");
+    EXPECT_NE(
+        text(&alsa, directsound_exception("", DSERR_ALLOCATED)).find("another program is using it"),
+        std::string::npos);
+    EXPECT_EQ(
+        text(&jack, ASIO::asio_runtime_error("cannot open the asio driver!", ASIO::ASE_NotPresent)),
+        "The JACK server \"studio\" could not be used: the server is not "
+        "running or cannot be reached. Choose another output in Edit \u203a Preferences.");
+    EXPECT_EQ(text(nullptr, std::runtime_error("the device went away")),
+              "The ALSA output of the settings could not be opened: the device went away. Choose "
+              "another output in Edit \u203a Preferences.");
+    EXPECT_EQ(text(&alsa, 7), std::string(App::kEngineInitFailed) + "\nChoose another output in Edit "
+                                                               "\u203a Preferences.");
 }

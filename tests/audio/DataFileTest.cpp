@@ -1,5 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -22,28 +24,28 @@ TEST(DataFile, OpenRefusesAnEmptyPathFirstAndASecondOpen) {
     EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { file->open(Write); }),
               "CDataFile::open() close the file before you open it!");
     EXPECT_TRUE(file->isOpen());
-    // Each failure keeps its text and adds the system's own reason.
+    // Each failure adds the system's own reason; the old guess only where it is the reason.
     const std::string tooLong = dir.file(std::string(300, 'x'));
+    std::filesystem::create_symlink("loopB", dir.file("loopA"));
+    std::filesystem::create_symlink("loopA", dir.file("loopB"));
     const struct {
         std::string path;
         u32 mode;
         std::string text;
     } failures[] = {
         {dir.file("none"), Read,
-         "it may not exist?\n FILE:" + dir.file("none") +
-             "\nLastError: 2 (No such file or "
-             "directory)"},
-        {tooLong, Write,
-         "it may be opened by another application?\n FILE:" + tooLong +
-             "\nLastError: 36 (File name too long)"},
+         " it may not exist?\n FILE:" + dir.file("none") +
+             "\nLastError: 2 (No such file or directory)"},
+        {dir.file("loopA"), Read,
+         "\n FILE:" + dir.file("loopA") + "\nLastError: 40 (Too many levels of symbolic links)"},
+        {tooLong, Write, "\n FILE:" + tooLong + "\nLastError: 36 (File name too long)"},
         {dir.path().string(), Write,
-         "it may be opened by another application?\n FILE:" + dir.path().string() +
-             "\nLastError: 21 (Is a directory)"},
+         "\n FILE:" + dir.path().string() + "\nLastError: 21 (Is a directory)"},
     };
     for (const auto& f : failures) {
         std::unique_ptr<CDataFile> bad(CDataFile::forPath(f.path));
         EXPECT_EQ(TestSupport::errorText<std::runtime_error>([&] { bad->open(f.mode); }),
-                  "CDataFile::open() cannot open the file! " + f.text);
+                  "CDataFile::open() cannot open the file!" + f.text);
         EXPECT_FALSE(bad->isOpen());
     }
 }

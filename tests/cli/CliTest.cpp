@@ -176,7 +176,10 @@ TEST(CliCopy, NeverOverwritesWithoutForceAndLeavesNothingHalfWritten) {
     // A source that cannot be read leaves no destination and no temporary file behind.
     TestSupport::writeBytes(dir.file("bad.wav"), {'R', 'I', 'F', 'F'});
     EXPECT_EQ(runCli("copy '" + dir.file("bad.wav") + "' '" + dir.file("out.wav") + "'", &out), 1);
-    EXPECT_EQ(runCli("copy '" + in + "' '" + dir.file("no/such/dir/out.wav") + "'", &out), 1);
+    const std::string nowhere = dir.file("no/such/dir/out.wav");
+    EXPECT_EQ(runCli("copy '" + in + "' '" + nowhere + "'", &out), 1);
+    EXPECT_EQ(out, "stretchwerk-cli: " + nowhere +
+                       ": cannot create a file in this folder (No such file or directory)\n");
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir.path()))
         names.push_back(e.path().filename().string());

@@ -25,15 +25,15 @@ struct Desk {
     explicit Desk(std::uint32_t scale = SCALE_PITCH, std::array<CMarkPointArray, 3> start = {},
                   std::int64_t length = kLength)
         : curves(std::move(start)), doc(curves, length, 120.0, scale) {
-        doc.setViewRect({0, 0, 1000, 201});
-        doc.setFramesPerPixel(48.0);
+        doc.geometry().setViewRect({0, 0, 1000, 201});
+        doc.geometry().setFramesPerPixel(48.0);
     }
     void press(PixelPoint at, int button = kLeftButton, std::uint32_t modifiers = 0) {
-        doc.buttonDown(at, button, modifiers);
+        doc.interaction().buttonDown(at, button, modifiers);
     }
-    void moveTo(PixelPoint at) { doc.mouseMove(at, true); }
+    void moveTo(PixelPoint at) { doc.interaction().mouseMove(at, true); }
     ReleaseOutcome release(PixelPoint at, int button = kLeftButton) {
-        return doc.buttonUp(at, button);
+        return doc.interaction().buttonUp(at, button);
     }
     ReleaseOutcome click(PixelPoint at, int button = kLeftButton, std::uint32_t modifiers = 0) {
         press(at, button, modifiers);
@@ -47,16 +47,16 @@ struct Desk {
     }
     PixelPoint at(std::uint32_t scale, std::size_t i) const {
         const CMarkPoint& p = doc.curve(scale)[i];
-        return {doc.pixelOfFrame(p.framePosition), doc.pixelOfValue(p.value)};
+        return {doc.geometry().pixelOfFrame(p.framePosition), doc.geometry().pixelOfValue(p.value)};
     }
     std::size_t historyDepth() {
         std::size_t n = 0;
-        while (doc.canUndo()) {
-            doc.undo();
+        while (doc.commands().canUndo()) {
+            doc.commands().undo();
             ++n;
         }
         for (std::size_t i = 0; i < n; ++i)
-            doc.redo();
+            doc.commands().redo();
         return n;
     }
 };
@@ -120,7 +120,7 @@ TEST(EditorDocument, ClickAddsOnePointPerPixelColumn) {
 
 TEST(EditorDocument, ZoomedInClickTwiceOnOnePixelStillAddsOne) {
     Desk d;
-    d.doc.setFramesPerPixel(0.25); // four pixels per frame
+    d.doc.geometry().setFramesPerPixel(0.25); // four pixels per frame
     d.click({40, 50});
     d.click({40, 150}); // far below the first point's marker
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{10}));
@@ -148,7 +148,7 @@ TEST(EditorDocument, RightPressOpensTheMenuUnlessDraggedFortyPixels) {
             EXPECT_EQ(out.at.x, row.to.x);
         }
         EXPECT_EQ(selectedFrames(d.curves[1]), row.selected);
-        EXPECT_EQ(d.doc.getState(), EditState::Idle);
+        EXPECT_EQ(d.doc.interaction().getState(), EditState::Idle);
     }
 }
 
@@ -171,8 +171,8 @@ TEST(EditorDocument, RubberBandsReplaceAddAndRemove) {
         const PixelPoint from = row.onPoint ? PixelPoint{100, 50} : PixelPoint{90, 40};
         d.press(from, row.button, row.modifiers);
         d.moveTo({130, 80});
-        ASSERT_TRUE(d.doc.rubberBand().has_value());
-        EXPECT_EQ(d.doc.rubberBand()->right, 130);
+        ASSERT_TRUE(d.doc.interaction().rubberBand().has_value());
+        EXPECT_EQ(d.doc.interaction().rubberBand()->right, 130);
         d.release({130, 80}, row.button);
         EXPECT_EQ(selectedFrames(d.curves[1]), row.selected) << row.modifiers;
     }
@@ -192,14 +192,14 @@ TEST(EditorDocument, GroupDragKeepsSpacingAndRecordsOnlyARealMove) {
     EXPECT_GT(d.curves[1][0].value, 2.0f);
     EXPECT_EQ(d.curves[1][1].lineStyle, SQUARE);
     EXPECT_EQ(d.historyDepth(), 1u);
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(shape(d.curves), start);
 }
 
 TEST(EditorDocument, PlainPressOnAnUnselectedPointSelectsOnlyIt) {
     Desk d(SCALE_PITCH, group());
     d.press(d.at(SCALE_TIME, 0));
-    EXPECT_EQ(d.doc.getState(), EditState::Drag);
+    EXPECT_EQ(d.doc.interaction().getState(), EditState::Drag);
     EXPECT_EQ(selectedFrames(d.curves[0]), (std::vector<std::int32_t>{24000}));
     EXPECT_TRUE(selectedFrames(d.curves[1]).empty());
 }
@@ -228,7 +228,7 @@ TEST(EditorDocument, InterruptedDragRestoresThePoints) {
         [](Desk& d) {
             d.press({500, 100}, kRightButton);
         },
-        [](Desk& d) { d.doc.cancel(); },
+        [](Desk& d) { d.doc.interaction().cancel(); },
     };
     for (const auto& interrupt : interruptions) {
         Desk d(SCALE_PITCH, group());
@@ -237,7 +237,7 @@ TEST(EditorDocument, InterruptedDragRestoresThePoints) {
         d.moveTo({300, 20});
         EXPECT_NE(shape(d.curves), start);
         interrupt(d);
-        EXPECT_EQ(d.doc.getState(), EditState::Idle);
+        EXPECT_EQ(d.doc.interaction().getState(), EditState::Idle);
         EXPECT_EQ(shape(d.curves), start);
         d.release({300, 20});
         EXPECT_EQ(shape(d.curves), start);
@@ -248,22 +248,22 @@ TEST(EditorDocument, InterruptedDragRestoresThePoints) {
 TEST(EditorDocument, PastePutsTheEarliestPointAtTheCursor) {
     Desk d(SCALE_PITCH, {curveOf({{3000, 1.5f, SQUARE, 1}}), curveOf({{1000, 2.0f, LINEAR, 1}}),
                          curveOf({{500, 2.0f, LINEAR, 0}})});
-    d.doc.copy();
+    d.doc.commands().copy();
     d.doc.setCursorFrame(20000);
-    d.doc.paste();
+    d.doc.commands().paste();
     EXPECT_EQ(frames(d.curves[0]), (std::vector<std::int32_t>{3000, 22000}));
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{1000, 20000}));
     EXPECT_EQ(frames(d.curves[2]), (std::vector<std::int32_t>{500}));
     EXPECT_EQ(selectedFrames(d.curves[0]), (std::vector<std::int32_t>{22000}));
     EXPECT_EQ(d.curves[0][1].lineStyle, SQUARE);
     EXPECT_FLOAT_EQ(d.curves[0][1].value, 1.5f);
-    d.doc.undo(); // one entry for the whole paste
+    d.doc.commands().undo(); // one entry for the whole paste
     EXPECT_EQ(frames(d.curves[0]), (std::vector<std::int32_t>{3000}));
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{1000}));
 
     // Near the end the pasted points crowd in before the last frame.
     d.doc.setCursorFrame(kLength - 1);
-    d.doc.paste();
+    d.doc.commands().paste();
     EXPECT_EQ(frames(d.curves[0]), (std::vector<std::int32_t>{3000, kLength - 1}));
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{1000, kLength - 1}));
 }
@@ -272,14 +272,14 @@ TEST(EditorDocument, CutAndDeleteRemoveTheShownSelection) {
     Desk d(SCALE_PITCH, group());
     d.curves[0][0].selected = 1;
     ASSERT_TRUE(d.doc.setShown(SCALE_TIME, false));
-    d.doc.cut();
+    d.doc.commands().cut();
     EXPECT_EQ(frames(d.curves[0]), (std::vector<std::int32_t>{24000})); // hidden: kept
     EXPECT_TRUE(d.curves[1].empty());
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{4800, 9600}));
-    d.doc.deleteSelected();
+    d.doc.commands().deleteSelected();
     EXPECT_TRUE(d.curves[1].empty());
-    EXPECT_TRUE(d.doc.hasClipboard());
+    EXPECT_TRUE(d.doc.commands().hasClipboard());
 }
 
 TEST(EditorDocument, APasteThatRunsOutOfFramesKeepsAndRecordsWhatItPasted) {
@@ -290,22 +290,23 @@ TEST(EditorDocument, APasteThatRunsOutOfFramesKeepsAndRecordsWhatItPasted) {
     Desk d(SCALE_PITCH, {curveOf({{2, 1.0f, LINEAR, 1}}), full, curveOf({{5, 1.0f, LINEAR, 1}})},
            10);
     d.curves[1][0].selected = d.curves[1][1].selected = 1;
-    d.doc.copy();
+    d.doc.commands().copy();
     const auto start = shape(d.curves);
     d.doc.setCursorFrame(9);
-    EXPECT_EQ(TestSupport::errorText([&] { d.doc.paste(); }),
+    EXPECT_EQ(TestSupport::errorText([&] { d.doc.commands().paste(); }),
               "cannot find a free place to add this point into!");
     EXPECT_EQ(frames(d.curves[1]).size(), 9u);
     EXPECT_TRUE(d.doc.isModified());
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(shape(d.curves), start);
 }
 
 TEST(EditorDocument, PasteWithAnEmptyClipboardIsRefused) {
     Desk d(SCALE_PITCH, group());
-    EXPECT_EQ(TestSupport::errorText([&] { d.doc.paste(); }), "selected_paste() nothing to paste!");
-    d.doc.copy(); // nothing of the time curve selected, but the pitch points are
-    EXPECT_NO_THROW(d.doc.paste());
+    EXPECT_EQ(TestSupport::errorText([&] { d.doc.commands().paste(); }),
+              "selected_paste() nothing to paste!");
+    d.doc.commands().copy(); // nothing of the time curve selected, but the pitch points are
+    EXPECT_NO_THROW(d.doc.commands().paste());
 }
 
 TEST(EditorDocument, FineTuneMovesInDisplayUnitsWithinTheLimits) {
@@ -329,11 +330,11 @@ TEST(EditorDocument, FineTuneMovesInDisplayUnitsWithinTheLimits) {
         Desk d(row.scale);
         d.doc.setTimeDisplay(row.display);
         d.press({300, 100}); // value 1.0
-        d.doc.shiftDown();
-        EXPECT_EQ(d.doc.getState(), EditState::FineTune);
+        d.doc.interaction().shiftDown();
+        EXPECT_EQ(d.doc.interaction().getState(), EditState::FineTune);
         d.moveTo({300, row.y});
-        ASSERT_TRUE(d.doc.fineTuneValue().has_value());
-        EXPECT_NEAR(*d.doc.fineTuneValue(), row.expected, 1e-6);
+        ASSERT_TRUE(d.doc.interaction().fineTuneValue().has_value());
+        EXPECT_NEAR(*d.doc.interaction().fineTuneValue(), row.expected, 1e-6);
         d.release({300, row.y});
         const CMarkPointArray& c = d.curves[row.scale - 1];
         ASSERT_EQ(frames(c), (std::vector<std::int32_t>{14400})) << row.y;
@@ -342,10 +343,10 @@ TEST(EditorDocument, FineTuneMovesInDisplayUnitsWithinTheLimits) {
     // Shift up before the release: the point takes the value under the mouse.
     Desk d;
     d.press({300, 100});
-    d.doc.shiftDown();
+    d.doc.interaction().shiftDown();
     d.moveTo({300, 50});
-    d.doc.shiftUp();
-    EXPECT_EQ(d.doc.getState(), EditState::AddOnRelease);
+    d.doc.interaction().shiftUp();
+    EXPECT_EQ(d.doc.interaction().getState(), EditState::AddOnRelease);
     d.release({300, 50});
     EXPECT_FLOAT_EQ(d.curves[1][0].value, 2.0f);
 }
@@ -353,36 +354,36 @@ TEST(EditorDocument, FineTuneMovesInDisplayUnitsWithinTheLimits) {
 TEST(EditorDocument, KeyboardNudgeIsOneMove) {
     Desk d(SCALE_PITCH, group());
     const auto start = shape(d.curves);
-    d.doc.shiftDown();
-    d.doc.nudge(1, 0);
-    EXPECT_EQ(d.doc.getState(), EditState::KeyboardMove);
-    d.doc.nudge(1, 0);
-    d.doc.nudge(1, 0);
-    d.doc.nudge(0, -3); // about 0.7 semitones up: snaps to one
-    d.doc.shiftUp();
+    d.doc.interaction().shiftDown();
+    d.doc.interaction().nudge(1, 0);
+    EXPECT_EQ(d.doc.interaction().getState(), EditState::KeyboardMove);
+    d.doc.interaction().nudge(1, 0);
+    d.doc.interaction().nudge(1, 0);
+    d.doc.interaction().nudge(0, -3); // about 0.7 semitones up: snaps to one
+    d.doc.interaction().shiftUp();
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{4800 + 144, 9600 + 144}));
     EXPECT_GT(d.curves[1][1].value, 1.0f);
     EXPECT_EQ(d.historyDepth(), 1u);
     EXPECT_TRUE(d.doc.isModified());
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(shape(d.curves), start);
 
     // A press ends a keyboard move and keeps it.
-    d.doc.shiftDown();
-    d.doc.nudge(1, 0);
+    d.doc.interaction().shiftDown();
+    d.doc.interaction().nudge(1, 0);
     d.press({700, 190});
-    EXPECT_EQ(d.doc.getState(), EditState::Idle);
+    EXPECT_EQ(d.doc.interaction().getState(), EditState::Idle);
     EXPECT_EQ(d.historyDepth(), 1u); // the undone move's redo went with it
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(shape(d.curves), start);
 
     // Zoomed in, a step is one frame; Esc puts the points back.
-    d.doc.setFramesPerPixel(0.5);
-    d.doc.shiftDown();
-    d.doc.nudge(-1, 0);
+    d.doc.geometry().setFramesPerPixel(0.5);
+    d.doc.interaction().shiftDown();
+    d.doc.interaction().nudge(-1, 0);
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{4799, 9599}));
-    d.doc.cancel();
-    d.doc.shiftUp();
+    d.doc.interaction().cancel();
+    d.doc.interaction().shiftUp();
     EXPECT_EQ(shape(d.curves), start);
     EXPECT_EQ(d.historyDepth(), 0u);
 }
@@ -391,16 +392,16 @@ TEST(EditorDocument, HistoryAndShowingWaitForIdle) {
     Desk d;
     d.click({100, 50});
     d.press({200, 50}); // add pending
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{4800}));
-    EXPECT_FALSE(d.doc.canUndo());
+    EXPECT_FALSE(d.doc.commands().canUndo());
     EXPECT_FALSE(d.doc.setShown(SCALE_TIME, false));
     d.release({200, 50});
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{4800, 9600}));
-    d.doc.undo();
-    d.doc.undo();
+    d.doc.commands().undo();
+    d.doc.commands().undo();
     EXPECT_TRUE(d.curves[1].empty());
-    d.doc.redo();
+    d.doc.commands().redo();
     EXPECT_EQ(frames(d.curves[1]), (std::vector<std::int32_t>{4800}));
     EXPECT_TRUE(d.doc.setShown(SCALE_PITCH, false));
     d.click({300, 50}); // the current scale is hidden: no point
@@ -409,21 +410,21 @@ TEST(EditorDocument, HistoryAndShowingWaitForIdle) {
 
 TEST(EditorDocument, LineStyleGoesToTheSelectionOrThePointUnderTheMouse) {
     Desk d(SCALE_PITCH, group());
-    d.doc.setLineStyle(KEEP);
+    d.doc.commands().setLineStyle(KEEP);
     EXPECT_EQ(d.curves[1][0].lineStyle, KEEP);
     EXPECT_EQ(d.curves[1][1].lineStyle, KEEP);
     EXPECT_EQ(d.curves[0][0].lineStyle, LINEAR);
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(d.curves[1][1].lineStyle, SQUARE);
-    d.doc.invertSelection(); // now only the time point
-    d.doc.invertSelection();
-    d.doc.selectAll();
-    d.doc.invertSelection();
-    EXPECT_FALSE(d.doc.anySelected());
-    d.doc.mouseMove(d.at(SCALE_TIME, 0), false);
-    d.doc.setLineStyle(SQUARE);
+    d.doc.commands().invertSelection(); // now only the time point
+    d.doc.commands().invertSelection();
+    d.doc.commands().selectAll();
+    d.doc.commands().invertSelection();
+    EXPECT_FALSE(d.doc.commands().anySelected());
+    d.doc.interaction().mouseMove(d.at(SCALE_TIME, 0), false);
+    d.doc.commands().setLineStyle(SQUARE);
     EXPECT_EQ(d.curves[0][0].lineStyle, SQUARE);
-    d.doc.undo();
+    d.doc.commands().undo();
     EXPECT_EQ(d.curves[0][0].lineStyle, LINEAR);
 }
 
@@ -443,14 +444,14 @@ TEST(EditorDocument, CurveLinesFollowTheSegmentStyles) {
     };
     for (const Row& row : rows) {
         Desk d(SCALE_PITCH, {CMarkPointArray{}, curveOf({{4800, 2.0f, row.style, 0}}), {}});
-        d.doc.setFirstFrame(row.firstFrame);
+        d.doc.geometry().setFirstFrame(row.firstFrame);
         EXPECT_EQ(d.doc.curveLines(SCALE_PITCH), row.lines) << row.style;
         EXPECT_EQ(d.doc.curveLines(SCALE_TIME), (L{{-1, 100, 1001, 100}})); // empty: 1.0
         d.doc.layout();
         ASSERT_EQ(d.doc.markers(SCALE_PITCH).size(), 1u);
         const CPixelRect r = d.doc.markers(SCALE_PITCH)[0].rect;
         EXPECT_EQ(r.right - r.left, 5);
-        EXPECT_EQ(r.left + 2, d.doc.pixelOfFrame(4800));
+        EXPECT_EQ(r.left + 2, d.doc.geometry().pixelOfFrame(4800));
     }
     Desk d(SCALE_PITCH, {CMarkPointArray{}, curveOf({{4800, 2.0f, 8, 0}}), {}});
     EXPECT_EQ(TestSupport::errorText([&] { d.doc.curveLines(SCALE_PITCH); }),
@@ -470,11 +471,11 @@ TEST(EditorDocument, EdgesOfTheSmallerCalls) {
     EXPECT_EQ(d.doc.getCursorFrame(), kLength - 1);
     d.doc.setCursorFrame(-3);
     EXPECT_EQ(d.doc.getCursorFrame(), kLength - 1);
-    EXPECT_EQ(d.doc.frameOfPixel(-10), 0);
-    d.doc.setVerticalZoom(0.5); // magnified: the axis is twice the view
-    EXPECT_NEAR(d.doc.valueOfPixel(100), std::pow(4.0, 100.5 / 200.5), 1e-9);
-    d.doc.setVerticalScroll(100000);
-    EXPECT_EQ(d.doc.getVerticalScroll(), 402 - 201);
+    EXPECT_EQ(d.doc.geometry().frameOfPixel(-10), 0);
+    d.doc.geometry().setVerticalZoom(0.5); // magnified: the axis is twice the view
+    EXPECT_NEAR(d.doc.geometry().valueOfPixel(100), std::pow(4.0, 100.5 / 200.5), 1e-9);
+    d.doc.geometry().setVerticalScroll(100000);
+    EXPECT_EQ(d.doc.geometry().getVerticalScroll(), 402 - 201);
     EXPECT_EQ(d.doc.readout(SCALE_FORMANT, 2.0), "F 12.00");
     d.doc.setTimeDisplay(TIMEDISPLAY_BPM);
     EXPECT_EQ(d.doc.readout(SCALE_TIME, 0.5), "240.00 BPM");
@@ -512,8 +513,8 @@ TEST(EditorDocument, RandomEditsUndoAndRedoExactly) {
     std::mt19937 random(20261207);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     Desk d(SCALE_TIME, group());
-    d.doc.setViewRect({0, 0, 100, 121});
-    d.doc.setFramesPerPixel(480.0); // 100 columns over the file: crowded
+    d.doc.geometry().setViewRect({0, 0, 100, 121});
+    d.doc.geometry().setFramesPerPixel(480.0); // 100 columns over the file: crowded
     const auto start = shape(d.curves);
     const auto somewhere = [&] { return PixelPoint{pick(110) - 5, pick(131) - 5}; };
     const auto nearPoint = [&] {
@@ -540,42 +541,43 @@ TEST(EditorDocument, RandomEditsUndoAndRedoExactly) {
                 d.click(nearPoint(), kLeftButton, pick(2) ? kShift : kAlt);
                 break;
             case 5:
-                d.doc.shiftDown();
+                d.doc.interaction().shiftDown();
                 for (int n = pick(5); n >= 0; --n)
-                    d.doc.nudge(pick(3) - 1, pick(3) - 1);
-                d.doc.shiftUp();
+                    d.doc.interaction().nudge(pick(3) - 1, pick(3) - 1);
+                d.doc.interaction().shiftUp();
                 break;
             case 6:
-                if (pick(4) == 0) pick(2) ? d.doc.cut() : d.doc.deleteSelected();
+                if (pick(4) == 0)
+                    pick(2) ? d.doc.commands().cut() : d.doc.commands().deleteSelected();
                 break;
             case 7:
                 // Small clipboards only, so that the curves do not double on every paste.
                 if (selectedFrames(d.curves[0]).size() + selectedFrames(d.curves[1]).size() +
                         selectedFrames(d.curves[2]).size() <
                     8)
-                    d.doc.copy();
+                    d.doc.commands().copy();
                 d.doc.setCursorFrame(pick(static_cast<int>(kLength)));
-                d.doc.paste();
+                d.doc.commands().paste();
                 break;
             case 8:
-                d.doc.mouseMove(nearPoint(), false);
-                d.doc.setLineStyle(1u << pick(3));
+                d.doc.interaction().mouseMove(nearPoint(), false);
+                d.doc.commands().setLineStyle(1u << pick(3));
                 break;
             case 9:
-                pick(2) ? d.doc.selectAll() : d.doc.invertSelection();
+                pick(2) ? d.doc.commands().selectAll() : d.doc.commands().invertSelection();
                 break;
             case 10:
                 d.press(somewhere());
-                d.doc.shiftDown();
+                d.doc.interaction().shiftDown();
                 d.moveTo(somewhere());
-                if (pick(2)) d.doc.shiftUp();
+                if (pick(2)) d.doc.interaction().shiftUp();
                 d.release(somewhere());
                 break;
             default:
-                if (d.doc.canUndo()) {
+                if (d.doc.commands().canUndo()) {
                     const auto before = shape(d.curves);
-                    d.doc.undo();
-                    d.doc.redo();
+                    d.doc.commands().undo();
+                    d.doc.commands().redo();
                     ASSERT_EQ(shape(d.curves), before) << "step " << step;
                 }
                 break;
@@ -586,7 +588,7 @@ TEST(EditorDocument, RandomEditsUndoAndRedoExactly) {
                 << step << " action " << action << " sizes " << d.curves[0].size() << " "
                 << d.curves[1].size() << " " << d.curves[2].size();
         }
-        ASSERT_EQ(d.doc.getState(), EditState::Idle) << step;
+        ASSERT_EQ(d.doc.interaction().getState(), EditState::Idle) << step;
         for (const CMarkPointArray& c : d.curves)
             for (std::size_t i = 0; i < c.size(); ++i) {
                 ASSERT_TRUE(c[i].framePosition >= 0 && c[i].framePosition < kLength) << step;
@@ -598,10 +600,10 @@ TEST(EditorDocument, RandomEditsUndoAndRedoExactly) {
     }
     const auto end = shape(d.curves);
     EXPECT_GT(end.size(), 20u);
-    while (d.doc.canUndo())
-        d.doc.undo();
+    while (d.doc.commands().canUndo())
+        d.doc.commands().undo();
     EXPECT_EQ(shape(d.curves), start);
-    while (d.doc.canRedo())
-        d.doc.redo();
+    while (d.doc.commands().canRedo())
+        d.doc.commands().redo();
     EXPECT_EQ(shape(d.curves), end);
 }

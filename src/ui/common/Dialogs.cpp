@@ -48,6 +48,8 @@ QStringList Dialogs::openFiles(QWidget* parent, const QString& title, const QStr
                                const QString& filter, int* chosenFilter) {
     QFileDialog dialog(parent, title, folder, filter);
     dialog.setFileMode(QFileDialog::ExistingFiles);
+    // The patterns of any case make long filter texts: the descriptions say enough.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (dialog.exec() != QDialog::Accepted) return {};
     if (chosenFilter)
         *chosenFilter = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
@@ -57,7 +59,8 @@ QStringList Dialogs::openFiles(QWidget* parent, const QString& title, const QStr
 QString Dialogs::openFile(QWidget* parent, const QString& title, const QString& folder,
                           const QString& filter, bool executablesOnly) {
     for (;;) {
-        const QString path = QFileDialog::getOpenFileName(parent, title, folder, filter);
+        const QString path = QFileDialog::getOpenFileName(parent, title, folder, filter, nullptr,
+                                                          QFileDialog::HideNameFilterDetails);
         if (path.isEmpty() || !executablesOnly || QFileInfo(path).isExecutable()) return path;
         message(parent, QStringLiteral("\"%1\" is not a program.").arg(path), kAppTitle);
     }
@@ -93,9 +96,10 @@ QString qtFilter(const QString& pairs) {
         QString description = parts[i].trimmed();
         if (description.isEmpty()) break;
         description.remove(QRegularExpression(QStringLiteral("\\s*\\(.*\\)$")));
-        QString patterns = parts[i + 1].trimmed();
-        patterns.replace(QRegularExpression(QStringLiteral("\\s*;\\s*")), QStringLiteral(" "));
-        filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            patterns << p.trimmed(); // the table lists each name in both cases
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return filters.join(QStringLiteral(";;"));
 }

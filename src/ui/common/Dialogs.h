@@ -47,7 +47,8 @@ class Dialogs {
     static Dialogs* install(Dialogs* dialogs);
 };
 
-// "All Audiofiles | *.wav; *.aif|Wave Files (*.wav) | *.wav||" as a Qt file dialog filter.
+// "All Audiofiles|*.wav;*.aif|Wave Files (*.wav)|*.wav||" as a Qt file dialog filter whose
+// patterns match names in any case: "All Audiofiles (*.[wW][aA][vV] *.[aA][iI][fF]);;...".
 QString qtFilter(const QString& pairs);
 
 inline const QString kAppTitle = QStringLiteral("Vellamar Stretchwerk");

@@ -1,7 +1,5 @@
 #include "ui/editor/HorizontalTimeScale.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QPainter>
 #include <cmath>
 #include <stdexcept>
@@ -18,7 +16,7 @@ constexpr int kMinorTick = 4;
 constexpr int kMinorParts = 4;
 } // namespace
 
-CHorizontalTimeScale::CHorizontalTimeScale(QWidget* parent) : QWidget(parent) {
+CHorizontalTimeScale::CHorizontalTimeScale(QWidget* parent) : MenuRuler(parent) {
     setObjectName(QStringLiteral("CHorizontalTimeScale"));
     setAccessibleName(tr("Time ruler"));
     setFont(QFont(QStringLiteral("Arial"), 8));
@@ -46,19 +44,6 @@ void CHorizontalTimeScale::setDisplayType(std::uint32_t displayType) {
         throw std::invalid_argument(kDrawTypeUnsupported);
     type = displayType;
     update();
-}
-
-bool CHorizontalTimeScale::chooseDisplayType(std::uint32_t displayType) {
-    if (displayType == type) return false;
-    if (displayType == TIMESCALE_MUSICAL && bpm <= 0.0) {
-        const std::optional<double> answer = askTempo ? askTempo() : std::nullopt;
-        if (!answer || !(*answer > 0.0)) return false;
-        setTempo(*answer);
-        emit tempoChanged(*answer);
-    }
-    setDisplayType(displayType);
-    emit displayTypeChanged(static_cast<int>(displayType));
-    return true;
 }
 
 QSize CHorizontalTimeScale::sizeHint() const {
@@ -94,25 +79,6 @@ void CHorizontalTimeScale::paintEvent(QPaintEvent*) {
             QString::fromStdString(createTimeInfoString(t.frame, rate, bpm, type));
         painter.drawText(x + 1, baseline, label);
     }
-}
-
-void CHorizontalTimeScale::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    QAction* clock = menu.addAction(tr("Time"));
-    QAction* musical = menu.addAction(tr("Cycles"));
-    clock->setData(static_cast<int>(TIMESCALE_CLOCK));
-    musical->setData(static_cast<int>(TIMESCALE_MUSICAL));
-    for (QAction* a : {clock, musical}) {
-        a->setCheckable(true);
-        a->setChecked(a->data().toUInt() == type);
-    }
-    if (QAction* chosen = execMenu(menu, event->globalPos()))
-        chooseDisplayType(chosen->data().toUInt());
-    event->accept();
-}
-
-QAction* CHorizontalTimeScale::execMenu(QMenu& menu, const QPoint& globalPosition) {
-    return menu.exec(globalPosition);
 }
 
 } // namespace Ui

@@ -1,16 +1,13 @@
 #pragma once
 // The time ruler above the editor view: ticks and labels of the visible frames as clock time
-// or as musical time, chosen with a right-click menu.
-#include <QWidget>
+// or as musical time, chosen with a right-click menu of the window's commands.
 #include <cstdint>
-#include <functional>
-#include <optional>
 
-class QMenu;
+#include "ui/editor/MenuRuler.h"
 
 namespace Ui {
 
-class CHorizontalTimeScale : public QWidget {
+class CHorizontalTimeScale : public MenuRuler {
     Q_OBJECT
 
   public:
@@ -27,29 +24,13 @@ class CHorizontalTimeScale : public QWidget {
     double framesPerPixel() const { return fpp; }
 
     // Editor::TIMESCALE_CLOCK or TIMESCALE_MUSICAL; throws std::invalid_argument for another.
-    // Emits nothing: the window sets what it already knows.
     void setDisplayType(std::uint32_t type);
     std::uint32_t displayType() const { return type; }
 
-    // Asked for the tempo when musical time is chosen while the tempo is unset; nothing
-    // means cancelled.
-    void setTempoQuestion(std::function<std::optional<double>()> ask) { askTempo = std::move(ask); }
-    // What the menu does: switches to the type (asking for the tempo first when musical time
-    // has none) and reports it. False when nothing changed.
-    bool chooseDisplayType(std::uint32_t type);
-
     QSize sizeHint() const override;
-
-  signals:
-    void displayTypeChanged(int type);
-    // The tempo the question gave.
-    void tempoChanged(double bpm);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    // Runs the menu and returns the action chosen (null: none). Tests answer it themselves.
-    virtual QAction* execMenu(QMenu& menu, const QPoint& globalPosition);
 
   private:
     double rate = 44100.0;
@@ -57,7 +38,6 @@ class CHorizontalTimeScale : public QWidget {
     std::int64_t first = 0;
     double fpp = 1.0;
     std::uint32_t type = 1;
-    std::function<std::optional<double>()> askTempo;
 };
 
 } // namespace Ui

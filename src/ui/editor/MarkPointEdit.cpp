@@ -1,6 +1,5 @@
 #include "ui/editor/MarkPointEdit.h"
 
-#include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -11,14 +10,6 @@
 #include "ui/editor/MarkPointPainting.h"
 
 namespace Ui {
-
-const QString CMarkPointEdit::kCut = QStringLiteral("Cut");
-const QString CMarkPointEdit::kCopy = QStringLiteral("Copy");
-const QString CMarkPointEdit::kPaste = QStringLiteral("Paste");
-const QString CMarkPointEdit::kDelete = QStringLiteral("Delete");
-const QString CMarkPointEdit::kLineStyle = QStringLiteral("Line Style");
-const QString CMarkPointEdit::kLinear = QStringLiteral("LINEAR");
-const QString CMarkPointEdit::kSquare = QStringLiteral("SQUARE");
 
 namespace {
 std::uint32_t modifierBits(Qt::KeyboardModifiers modifiers) {
@@ -57,26 +48,18 @@ void CMarkPointEdit::setWavePainter(WavePainter painter) {
     update();
 }
 
-CMarkPointEdit::Snapshot CMarkPointEdit::snapshot() const {
-    return {{doc.curve(MarkPoints::SCALE_TIME), doc.curve(MarkPoints::SCALE_PITCH),
-             doc.curve(MarkPoints::SCALE_FORMANT)},
-            doc.isModified(),
-            doc.getCursorFrame()};
-}
-
 void CMarkPointEdit::run(const std::function<void()>& command) {
-    const Snapshot before = snapshot();
+    const std::uint64_t changes = doc.changeCount();
+    const std::int64_t cursor = doc.getCursorFrame();
     QString failure;
     try {
         command();
     } catch (const std::exception& e) {
         failure = QString::fromStdString(e.what());
     }
-    const Snapshot after = snapshot();
-    const bool changed = after.curves != before.curves || after.modified != before.modified;
     refresh();
-    if (changed) emit edited();
-    if (after.cursor != before.cursor) emit cursorMoved(after.cursor);
+    if (doc.changeCount() != changes) emit edited();
+    if (doc.getCursorFrame() != cursor) emit cursorMoved(doc.getCursorFrame());
     // Shown last, so that the view already shows what the failed call left behind.
     if (!failure.isEmpty()) Dialogs::current().message(this, failure, QStringLiteral("error"));
 }
@@ -115,7 +98,7 @@ void CMarkPointEdit::paintEvent(QPaintEvent*) {
 
 void CMarkPointEdit::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    doc.setViewRect({0, 0, width(), height()});
+    doc.geometry().setViewRect({0, 0, width(), height()});
 }
 
 // --- mouse -------------------------------------------------------------------------------
@@ -126,7 +109,7 @@ void CMarkPointEdit::press(QMouseEvent* event, std::uint32_t extraModifiers) {
     setFocus(Qt::MouseFocusReason);
     const Editor::PixelPoint at = pixel(event);
     const std::uint32_t modifiers = modifierBits(event->modifiers()) | extraModifiers;
-    run([&] { doc.buttonDown(at, button, modifiers); });
+    run([&] { doc.interaction().buttonDown(at, button, modifiers); });
 }
 
 void CMarkPointEdit::mousePressEvent(QMouseEvent* event) {
@@ -142,7 +125,7 @@ void CMarkPointEdit::mouseReleaseEvent(QMouseEvent* event) {
     if (button == 0) return;
     Editor::ReleaseOutcome outcome;
     const Editor::PixelPoint at = pixel(event);
-    run([&] { outcome = doc.buttonUp(at, button); });
+    run([&] { outcome = doc.interaction().buttonUp(at, button); });
     if (outcome.openContextMenu) openContextMenu({outcome.at.x, outcome.at.y});
 }
 
@@ -150,7 +133,7 @@ void CMarkPointEdit::mouseMoveEvent(QMouseEvent* event) {
     mouse = event->position().toPoint();
     mouseInside = true;
     const bool held = event->buttons() & (Qt::LeftButton | Qt::RightButton);
-    run([&] { doc.mouseMove(pixel(event), held); });
+    run([&] { doc.interaction().mouseMove(pixel(event), held); });
 }
 
 void CMarkPointEdit::leaveEvent(QEvent* event) {
@@ -164,11 +147,11 @@ void CMarkPointEdit::leaveEvent(QEvent* event) {
 void CMarkPointEdit::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Shift) {
-        if (!event->isAutoRepeat()) run([this] { doc.shiftDown(); });
+        if (!event->isAutoRepeat()) run([this] { doc.interaction().shiftDown(); });
         return;
     }
     if (key == Qt::Key_Escape) {
-        run([this] { doc.cancel(); });
+        run([this] { doc.interaction().cancel(); });
         return;
     }
     const bool shiftOnly = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
@@ -176,7 +159,7 @@ void CMarkPointEdit::keyPressEvent(QKeyEvent* event) {
         (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down)) {
         const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
         const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
-        run([&] { doc.nudge(dx, dy); });
+        run([&] { doc.interaction().nudge(dx, dy); });
         return;
     }
     QWidget::keyPressEvent(event);
@@ -184,7 +167,7 @@ void CMarkPointEdit::keyPressEvent(QKeyEvent* event) {
 
 void CMarkPointEdit::keyReleaseEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Shift) {
-        if (!event->isAutoRepeat()) run([this] { doc.shiftUp(); });
+        if (!event->isAutoRepeat()) run([this] { doc.interaction().shiftUp(); });
         return;
     }
     QWidget::keyReleaseEvent(event);
@@ -192,39 +175,12 @@ void CMarkPointEdit::keyReleaseEvent(QKeyEvent* event) {
 
 // --- context menu --------------------------------------------------------------------------
 
-QAction* CMarkPointEdit::chooseFromMenu(QMenu& menu, QPoint globalPosition) {
-    return menu.exec(globalPosition);
+void CMarkPointEdit::chooseFromMenu(QMenu& menu, QPoint globalPosition) {
+    menu.exec(globalPosition);
 }
 
 void CMarkPointEdit::openContextMenu(QPoint at) {
-    QMenu menu(this);
-    const bool selected = doc.anySelected();
-    QAction* cut = menu.addAction(kCut);
-    QAction* copy = menu.addAction(kCopy);
-    QAction* paste = menu.addAction(kPaste);
-    QAction* remove = menu.addAction(kDelete);
-    QMenu* styles = menu.addMenu(kLineStyle);
-    QAction* linear = styles->addAction(kLinear);
-    QAction* square = styles->addAction(kSquare);
-    cut->setEnabled(selected);
-    copy->setEnabled(selected);
-    remove->setEnabled(selected);
-    paste->setEnabled(doc.hasClipboard());
-
-    QAction* chosen = chooseFromMenu(menu, mapToGlobal(at));
-    if (!chosen || !chosen->isEnabled()) return;
-    if (chosen == cut)
-        run([this] { doc.cut(); });
-    else if (chosen == copy)
-        run([this] { doc.copy(); });
-    else if (chosen == paste)
-        run([this] { doc.paste(); });
-    else if (chosen == remove)
-        run([this] { doc.deleteSelected(); });
-    else if (chosen == linear)
-        run([this] { doc.setLineStyle(MarkPoints::LINEAR); });
-    else if (chosen == square)
-        run([this] { doc.setLineStyle(MarkPoints::SQUARE); });
+    if (contextMenu) chooseFromMenu(*contextMenu, mapToGlobal(at));
 }
 
 } // namespace Ui

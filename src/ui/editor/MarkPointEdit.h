@@ -4,7 +4,6 @@
 // out; every failure of a document call is shown in a message box.
 #include <QPoint>
 #include <QWidget>
-#include <array>
 #include <functional>
 
 #include "editor/EditorDocument.h"
@@ -26,15 +25,14 @@ class CMarkPointEdit : public QWidget {
 
     Editor::CEditorDocument& document() { return doc; }
     void setWavePainter(WavePainter painter);
+    // The menu a right click opens, made of the window's actions; the view does not own it.
+    void setContextMenu(QMenu* menu) { contextMenu = menu; }
 
-    // Runs a document command for the window (clipboard, undo, styles...): a failure is shown
-    // with its text, and edited() / cursorMoved() follow when something changed.
+    // Runs a document call (an event, or a command of the window): a failure is shown with its
+    // text, and edited() / cursorMoved() follow when something changed.
     void run(const std::function<void()>& command);
     // Repaints and brings the accessible description up to date.
     void refresh();
-
-    // The entries of the context menu, by their text.
-    static const QString kCut, kCopy, kPaste, kDelete, kLineStyle, kLinear, kSquare;
 
   signals:
     // The curves or the modified flag changed.
@@ -42,8 +40,8 @@ class CMarkPointEdit : public QWidget {
     void cursorMoved(qint64 frame);
 
   protected:
-    // Shows the menu and returns the chosen entry (null when none); tests answer it.
-    virtual QAction* chooseFromMenu(QMenu& menu, QPoint globalPosition);
+    // Shows the menu, which triggers the entry chosen; tests answer it.
+    virtual void chooseFromMenu(QMenu& menu, QPoint globalPosition);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -56,18 +54,13 @@ class CMarkPointEdit : public QWidget {
     void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
-    struct Snapshot {
-        std::array<MarkPoints::CMarkPointArray, 3> curves;
-        bool modified = false;
-        std::int64_t cursor = 0;
-    };
-    Snapshot snapshot() const;
     void press(QMouseEvent* event, std::uint32_t extraModifiers);
     void openContextMenu(QPoint at);
     void updateDescription();
 
     Editor::CEditorDocument& doc;
     WavePainter wavePainter;
+    QMenu* contextMenu = nullptr;
     QPoint mouse;
     bool mouseInside = false;
 };

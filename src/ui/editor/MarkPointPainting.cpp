@@ -34,7 +34,7 @@ void paintCurve(QPainter& painter, const Editor::CEditorDocument& doc, std::uint
 }
 
 void paintRubberBand(QPainter& painter, const Editor::CEditorDocument& doc) {
-    const auto band = doc.rubberBand();
+    const auto band = doc.interaction().rubberBand();
     if (!band) return;
     painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
@@ -42,7 +42,7 @@ void paintRubberBand(QPainter& painter, const Editor::CEditorDocument& doc) {
 }
 
 void paintCursor(QPainter& painter, const Editor::CEditorDocument& doc, int height) {
-    const int x = doc.pixelOfFrame(doc.getCursorFrame());
+    const int x = doc.geometry().pixelOfFrame(doc.getCursorFrame());
     painter.setPen(QPen(kCursor, 1));
     painter.drawLine(x, 0, x, height);
 }
@@ -50,7 +50,7 @@ void paintCursor(QPainter& painter, const Editor::CEditorDocument& doc, int heig
 void paintReadout(QPainter& painter, const Editor::CEditorDocument& doc, QPoint mouse,
                   const QRect& area) {
     const std::uint32_t scale = doc.getCurrentScale();
-    const double value = doc.fineTuneValue().value_or(doc.getValue(scale, mouse.y()));
+    const double value = doc.interaction().fineTuneValue().value_or(doc.getValue(scale, mouse.y()));
     const QString text = QString::fromStdString(doc.readout(scale, value));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(12);

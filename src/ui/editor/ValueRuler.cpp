@@ -1,7 +1,5 @@
 #include "ui/editor/ValueRuler.h"
 
-#include <QContextMenuEvent>
-#include <QMenu>
 #include <QPainter>
 #include <cmath>
 #include <stdexcept>
@@ -29,7 +27,7 @@ QString nameOf(std::uint32_t scaleId) {
 }
 } // namespace
 
-CValueRuler::CValueRuler(std::uint32_t scaleId, QWidget* parent) : QWidget(parent), id(scaleId) {
+CValueRuler::CValueRuler(std::uint32_t scaleId, QWidget* parent) : MenuRuler(parent), id(scaleId) {
     if (!isValidScaleId(scaleId))
         throw std::invalid_argument("CValueRuler: scale id not identified!");
     setObjectName(QStringLiteral("CValueRuler%1").arg(scaleId));
@@ -66,19 +64,6 @@ QString CValueRuler::headerText() const {
     return mouseValue ? text : text.mid(text.indexOf(QLatin1Char('\r')));
 }
 
-bool CValueRuler::chooseTimeDisplay(std::uint32_t timeDisplay) {
-    if (id != SCALE_TIME || timeDisplay == display) return false;
-    if (timeDisplay == TIMEDISPLAY_BPM && !(scale.getBaseBpm() > 0.0)) {
-        const std::optional<double> answer = askTempo ? askTempo() : std::nullopt;
-        if (!answer || !(*answer > 0.0)) return false;
-        scale.setBaseBpm(*answer);
-        emit tempoChanged(*answer);
-    }
-    setTimeDisplay(timeDisplay);
-    emit timeDisplayChanged(static_cast<int>(timeDisplay));
-    return true;
-}
-
 QSize CValueRuler::sizeHint() const {
     return {fontMetrics().horizontalAdvance(QStringLiteral("-000.00")) + kMajorTick + 6, 200};
 }
@@ -107,26 +92,6 @@ void CValueRuler::paintEvent(QPaintEvent*) {
         const QRect box(0, y - textHeight / 2 - 1, right - kMajorTick - 2, textHeight + 2);
         painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, text);
     }
-}
-
-void CValueRuler::contextMenuEvent(QContextMenuEvent* event) {
-    event->accept();
-    if (id != SCALE_TIME) return;
-    QMenu menu(this);
-    QAction* percent = menu.addAction(QStringLiteral("%"));
-    QAction* bpm = menu.addAction(QStringLiteral("BPM"));
-    percent->setData(static_cast<int>(TIMEDISPLAY_PERCENT));
-    bpm->setData(static_cast<int>(TIMEDISPLAY_BPM));
-    for (QAction* a : {percent, bpm}) {
-        a->setCheckable(true);
-        a->setChecked(a->data().toUInt() == display);
-    }
-    if (QAction* chosen = execMenu(menu, event->globalPos()))
-        chooseTimeDisplay(chosen->data().toUInt());
-}
-
-QAction* CValueRuler::execMenu(QMenu& menu, const QPoint& globalPosition) {
-    return menu.exec(globalPosition);
 }
 
 } // namespace Ui

@@ -1,19 +1,16 @@
 #pragma once
 // A value ruler beside the editor view, one per scale: ticks along the value axis and a
 // header with the value under the mouse. The time scale's ruler switches between percent and
-// BPM with a right-click menu.
-#include <QWidget>
+// BPM with a right-click menu of the window's commands.
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 #include "markpoints/ValueScale.h"
-
-class QMenu;
+#include "ui/editor/MenuRuler.h"
 
 namespace Ui {
 
-class CValueRuler : public QWidget {
+class CValueRuler : public MenuRuler {
     Q_OBJECT
 
   public:
@@ -29,7 +26,7 @@ class CValueRuler : public QWidget {
     // The height of the header above the axis.
     int headerHeight() const;
 
-    // MarkPoints::TIMEDISPLAY_PERCENT or TIMEDISPLAY_BPM; emits nothing.
+    // MarkPoints::TIMEDISPLAY_PERCENT or TIMEDISPLAY_BPM.
     void setTimeDisplay(std::uint32_t display);
     std::uint32_t timeDisplay() const { return display; }
     // The value under the mouse, shown in the header; nothing: the unit alone.
@@ -37,23 +34,10 @@ class CValueRuler : public QWidget {
     // The header: "150.00\r%" and the like; the unit alone without a mouse value.
     QString headerText() const;
 
-    // Asked for the tempo when BPM is chosen while the base BPM is unset; nothing: cancelled.
-    void setTempoQuestion(std::function<std::optional<double>()> ask) { askTempo = std::move(ask); }
-    // What the time ruler's menu does: switches the display (asking for the tempo first when
-    // BPM has none) and reports it. False when nothing changed or this is not the time ruler.
-    bool chooseTimeDisplay(std::uint32_t display);
-
     QSize sizeHint() const override;
-
-  signals:
-    void timeDisplayChanged(int display);
-    void tempoChanged(double bpm);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    // Runs the menu and returns the action chosen (null: none). Tests answer it themselves.
-    virtual QAction* execMenu(QMenu& menu, const QPoint& globalPosition);
 
   private:
     std::uint32_t id;
@@ -61,7 +45,6 @@ class CValueRuler : public QWidget {
     int top = 0;
     std::uint32_t display = MarkPoints::TIMEDISPLAY_PERCENT;
     std::optional<double> mouseValue;
-    std::function<std::optional<double>()> askTempo;
 };
 
 } // namespace Ui

@@ -1,67 +1,63 @@
 #pragma once
-// The wave editor window of one row: the editor view with its rulers and scroll bar, a menu,
-// a row of buttons and a status line. Every command is one QAction (objectName "cmd" + id)
-// shared by menu, key and button. Plays the row and its preview through the main window's
-// player; renders the preview on a thread of its own and never waits for it, except when
-// the window closes.
+// The wave editor window of one row: the editor view with its rulers and scroll bars, a menu, a
+// row of buttons and a status line. Every command is one QAction (objectName "cmd" + id) of its
+// command table, shared by menu, key, button and the views' context menus. Plays the row and its
+// preview through the main window's player (EditorPlayback) and keeps its curves in mark point
+// files (MarkPointFiles).
 #include <QWidget>
-#include <atomic>
+#include <array>
 #include <functional>
-#include <map>
 #include <memory>
 
 #include "app/FileRow.h"
-#include "app/PreviewRenderer.h"
 #include "editor/EditorDocument.h"
-#include "editor/PlayCursor.h"
 #include "editor/PreviewRange.h"
 #include "editor/SnapshotSlots.h"
-#include "editor/WaveformScan.h"
-#include "ui/editor/WaveformPainter.h"
 #include "output/AudioEngine.h"
+#include "ui/common/CommandTable.h"
+#include "ui/editor/WaveformPainter.h"
 
 class QAction;
 class QLabel;
-class QMenu;
-class QMenuBar;
 class QScrollBar;
 class QStatusBar;
 class QTimer;
-class QToolButton;
 
 namespace Ui {
 
 class CMarkPointEdit;
 class CHorizontalTimeScale;
 class CValueRuler;
+class EditorPlayback;
+class MarkPointFiles;
 
 class CWaveEditor : public QWidget {
     Q_OBJECT
   public:
     // `player` is the main window's; `quality` gives the algorithm a preview renders with.
     CWaveEditor(App::CFileRow& row, Output::CAudioEngine& player,
-                std::function<Engine::Quality()> quality,
-                QWidget* parent = nullptr);
+                std::function<Engine::Quality()> quality, QWidget* parent = nullptr);
     ~CWaveEditor() override;
 
     App::CFileRow& row() const { return model; }
     Editor::CEditorDocument& document() const { return *doc; }
     CMarkPointEdit* view() const { return markPointEdit; }
     // The command's action; null for an unknown id.
-    QAction* action(int id) const;
+    QAction* action(int id) const { return commands.find(id); }
     // The mark point file last loaded or saved; empty before.
-    const QString& markPointPath() const { return path; }
+    const QString& markPointPath() const;
     QString statusText() const;
     bool isFreeEdit() const { return freeEdit; }
-    bool isPreviewRendering() const { return renderer.isRunning(); }
+    bool isPreviewRendering() const;
     bool isPlayingPreview() const;
-    bool isPlaying() const { return playMode != PlayMode::None; }
+    bool isPlaying() const;
 
     // Another play of the main window took the player over: the cursor stops following.
     void playbackTakenOver();
 
   signals:
-    // The window closed (its curves stay with the row); it is destroyed right after.
+    // The window closed (its curves stay with the row); from now on it leaves the row alone,
+    // which may go before the window does.
     void closed(CWaveEditor* editor);
 
   protected:
@@ -71,44 +67,32 @@ class CWaveEditor : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    struct Command;
-    enum class PlayMode { None, File, Preview };
-
-    // Building the window.
-    void buildMenus(QMenuBar* bar);
-    QAction* addCommand(QMenu* menu, const Command& c);
-    QWidget* buildButtons();
+    void buildWindow();
     void connectCommands();
+    void connectViewCommands();
     void connectView();
-
-    // Commands.
-    void newCurves();
-    void openCurves();
-    bool save();
-    bool saveAs();
-    bool writeCurves(const QString& file, const QString& caption);
-    void storeSnapshot(int slot);
-    void recallSnapshot(int slot);
-    void setCurrentScale(std::uint32_t scale);
-    void toggleShown(std::uint32_t scale);
-    void setTimeDisplay(std::uint32_t type);
-    void setRulerType(std::uint32_t type);
-    bool askTempo();
-    void zoomHorizontally(double factor);
-    void zoomOneToOne();
-    void zoomToFit();
-    void zoomVertically(double factor);
-    void play();
-    void togglePlay();
-    void stop();
-    void preview();
-    void playPreview();
-    void rebuildInfoLine();
 
     // Every command runs here: a failure is shown instead of escaping into Qt.
     void run(const std::function<void()>& command);
-    bool askAboutUnsaved();
-    void previewFinished(App::PreviewResult result);
+    void storeSnapshot(int slot);
+    void recallSnapshot(int slot);
+    void setTimeDisplay(std::uint32_t type);
+    void setRulerType(std::uint32_t type);
+    // BPM values and musical time need a tempo: asked for when there is none. False when the
+    // question was cancelled.
+    bool ensureTempo();
+    void askTempo();
+    void setTempo(double bpm);
+    void zoomHorizontally(double factor);
+    void zoomToFit();
+    // At the view's first size: the whole file in view.
+    void fitOnce();
+    void zoomVertically(double factor);
+    void rebuildInfoLine();
+    // The selection's frames, if any, and the range that plays: the selection or the file.
+    std::optional<Editor::FrameRange> selection() const;
+    Editor::FrameRange playRange() const;
+
     void showStatus(const QString& text);
     void tick();
     void refresh();
@@ -118,19 +102,17 @@ class CWaveEditor : public QWidget {
     // Rulers and waveform follow the view's geometry.
     void syncRulers();
     void rescanWaveform();
-    void setTempo(double bpm);
-    std::optional<double> tempoQuestion();
-    // The selection's frames, if any.
-    std::optional<Editor::FrameRange> selection() const;
 
     App::CFileRow& model;
-    Output::CAudioEngine& player;
-    std::function<Engine::Quality()> quality;
     std::unique_ptr<Editor::CEditorDocument> doc;
     Editor::SnapshotSlots snapshots;
-    QString path;
+    CommandTable commands{this};
+    std::unique_ptr<MarkPointFiles> files;
+    std::unique_ptr<EditorPlayback> playback;
     bool freeEdit = false;
-    bool closing = false;
+    // Closed: the window goes with the next turn of the event loop and touches its row no more.
+    bool shut = false;
+    bool fitted = false;
     double tempo = -1.0;
     std::uint32_t rulerType = 1;
 
@@ -142,18 +124,6 @@ class CWaveEditor : public QWidget {
     QStatusBar* status = nullptr;
     QLabel* infoLine = nullptr;
     QTimer* timer = nullptr;
-    std::map<int, QAction*> actions;
-
-    PlayMode playMode = PlayMode::None;
-    std::int64_t rangeStart = 0, rangeEnd = 0;
-    App::PreviewRenderer renderer;
-    std::unique_ptr<App::PreviewProgress> progress;
-    std::unique_ptr<Audio::CAudioFileCache> previewCache;
-    Editor::FrameRange previewRange;
-    // Copies of the time and pitch curves the preview was rendered with.
-    MarkPoints::CMarkPointArray previewTime, previewPitch;
-    std::unique_ptr<Editor::PreviewCursor> previewCursor;
-    std::int64_t lastCursor = -1;
 
     WaveformPainter waveform;
 };

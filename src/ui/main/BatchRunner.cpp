@@ -106,8 +106,11 @@ class BatchRunner::Bridge : public App::BatchUi {
     BatchRunner& runner;
 };
 
-BatchRunner::BatchRunner(App::BatchList& rows, QWidget* parentWindow)
-    : QObject(parentWindow), list(rows), window(parentWindow) {
+BatchRunner::BatchRunner(App::BatchList& rows) : list(rows) {
+}
+
+void BatchRunner::setWindow(QWidget* parent) {
+    window = parent;
 }
 
 BatchRunner::~BatchRunner() {
@@ -142,8 +145,8 @@ bool BatchRunner::processSelected(const App::JobSettings& settings) {
     return launch([this, settings](Bridge& ui) { driver.processSelected(list, settings, ui); });
 }
 
-bool BatchRunner::saveCopy(App::CFileRow& row) {
-    return launch([this, &row](Bridge& ui) { driver.saveCopy(row, ui); });
+bool BatchRunner::saveCopies() {
+    return launch([this](Bridge& ui) { driver.saveCopies(list, ui); });
 }
 
 void BatchRunner::cancel() {

@@ -15,12 +15,15 @@ namespace Ui {
 class BatchRunner : public QObject {
     Q_OBJECT
   public:
-    BatchRunner(App::BatchList& list, QWidget* window);
+    explicit BatchRunner(App::BatchList& list);
     ~BatchRunner() override;
+    // The window the runner's dialogs belong to.
+    void setWindow(QWidget* parent);
 
     // False while a batch or a copy runs.
     bool processSelected(const App::JobSettings& settings);
-    bool saveCopy(App::CFileRow& row);
+    // A copy of each selected row, one save dialog per member file.
+    bool saveCopies();
     bool isRunning() const { return running; }
     // Aborts the file being written (it keeps a valid header) and skips the rest.
     void cancel();

@@ -1,76 +1,43 @@
 #pragma once
-// The batch list window: a scrolling stack of rows over the list model, its keys, drops,
-// dialogs, playback and processing.
+// The batch list window: a scrolling stack of row widgets over the list model. It shows the
+// rows, turns clicks and the list's keys into selections and commands, and hands dropped files
+// on; the commands themselves belong to the main window.
 #include <QScrollArea>
-#include <atomic>
 #include <map>
-#include <memory>
 
 #include "app/BatchList.h"
-#include "app/ListUi.h"
-#include "app/Settings.h"
-#include "output/AudioEngine.h"
 
+class QAction;
 class QVBoxLayout;
 
 namespace Ui {
 
-class BatchRunner;
-class CWaveEditor;
-class NowPlayingPanel;
 class RowWidget;
 
-class FileListWidget : public QScrollArea, public App::ListUi {
+class FileListWidget : public QScrollArea {
     Q_OBJECT
   public:
-    FileListWidget(App::CSettings& settings, QWidget* parent = nullptr);
-    ~FileListWidget() override;
+    explicit FileListWidget(App::BatchList& list, QWidget* parent = nullptr);
 
-    App::BatchList& model() { return list; }
-    Output::CAudioEngine& engine() { return audio; }
-    BatchRunner& runner() { return *batch; }
     RowWidget* widgetOf(const App::CFileRow& row) const;
-    NowPlayingPanel* nowPlayingPanel() const { return nowPlaying; }
-
-    // Commands of the menus and keys.
-    void openAudioFiles();
-    void openSplit(int channels);
-    void openPaths(const QStringList& paths);
-    void togglePlay();
-    void play();
-    void stop();
-    void processSelected();
-    void saveCopy();
-    void openInExternalEditor();
-    // The row's wave editor: opened, or raised when it is open already.
-    void openWaveEditor(App::CFileRow& row);
-    // Key W: for every selected row.
-    void openWaveEditors();
-    CWaveEditor* editorOf(const App::CFileRow& row) const;
-    void selectAll();
-    void fileInformation();
-    void deleteSelected();
-    void copyParameters();
-    void pasteParameters();
-    void revealInFileManager();
-    void showVersion();
-    // Starts the playback engine on the device of the settings, or again after a change.
-    void initEngine();
-    void restartEngine();
-    // Before the window closes: false when it must stay open.
-    bool prepareClose();
-
-    // App::ListUi
-    void showMessage(const std::string& text) override;
-    bool askDeleteCreatedFiles() override;
-    std::optional<double> askSourceBpm(double preset) override;
-    bool closeEditor(App::CFileRow& row) override;
-    void stopPlayback() override;
-    std::optional<std::string> chooseFile(const std::string& title,
-                                          const std::string& filter) override;
+    RowWidget* widgetAt(std::size_t index) const { return widgetOf(list.row(index)); }
+    // Rows were added or removed: a widget for each row, in list order.
+    void syncRows();
+    // The rows' values and states changed: every widget shows them again.
+    void refreshRows();
+    // A key pressed without Ctrl, Alt or Meta triggers the action; letter keys act only once a
+    // row was ever added, unless `beforeAnyRow`.
+    void bindKey(Qt::Key key, QAction* action, bool beforeAnyRow = false);
 
   signals:
     void selectionChanged();
+    void filesDropped(const QStringList& paths);
+    // The row's W button.
+    void editorRequested(App::CFileRow& row);
+    // A double click on a row, which is selected alone first.
+    void rowActivated(App::CFileRow& row);
+    // The unit list of a row; `ctrlHeld` asks for the source BPM again.
+    void timeUnitChosen(App::CFileRow& row, int unit, bool ctrlHeld);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -78,27 +45,19 @@ class FileListWidget : public QScrollArea, public App::ListUi {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void syncRows();
-    void refreshRows();
-
-  public:
-    void refresh() { refreshRows(); }
-
-  private:
+    struct KeyBinding {
+        QAction* action;
+        bool beforeAnyRow;
+    };
     void rowClicked(RowWidget* row, bool shift);
-    void timeUnitChosen(RowWidget* row, int unit, bool ctrl);
     bool handleKey(QKeyEvent* event);
+    bool moveSelection(int key);
 
-    App::CSettings& settings;
-    App::BatchList list;
-    Output::CAudioEngine audio;
-    std::unique_ptr<BatchRunner> batch;
+    App::BatchList& list;
     QWidget* rowsHost = nullptr;
     QVBoxLayout* rowsLayout = nullptr;
-    NowPlayingPanel* nowPlaying = nullptr;
     std::map<const App::CFileRow*, RowWidget*> widgets;
-    std::map<const App::CFileRow*, CWaveEditor*> editors;
-    const App::CFileRow* playingRow = nullptr;
+    std::map<int, KeyBinding> keys;
 };
 
 } // namespace Ui

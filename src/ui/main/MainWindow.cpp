@@ -1,31 +1,32 @@
 #include "ui/main/MainWindow.h"
 
+#include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QUrl>
 #include <QVBoxLayout>
+#include <map>
+#include <vector>
 
 #include "app/JobSettings.h"
 #include "ui/common/Dialogs.h"
 #include "ui/main/AboutBox.h"
+#include "ui/main/EditorWindows.h"
 #include "ui/main/FileListWidget.h"
+#include "ui/main/ListCommands.h"
 #include "ui/main/NowPlayingPanel.h"
+#include "ui/main/PlaybackControl.h"
 #include "ui/main/PreferencesDialog.h"
 #include "ui/main/StartUp.h"
 
 namespace Ui {
 
-struct MainWindow::Command {
-    int id;
-    const char* text;
-    QKeySequence shortcut;
-    const char* description; // "status tip\ntool tip"
-};
-
 namespace {
+
+#define CMD(text) QT_TRANSLATE_NOOP("Command", text)
 
 enum : int {
     kOpen = 57601,
@@ -53,186 +54,245 @@ enum : int {
     kHome = 34025,
     kPlay = 34000,
     kStop = 34001,
+    // Commands of our own, without a menu id of old.
+    kExactPitch = 90001,
+    kTogglePlay = 90002,
+    kWaveEditors = 90003,
+    kVersion = 90004,
 };
+
+// The algorithm commands in the order of their quality, 1 to 5.
+constexpr int kAlgorithms[] = {kMono, kFast, kMedium, kBest, kStudio};
+
+using K = QKeySequence;
+
+// A command in its menu (null: none, a key or a button only); id 0 is a separator.
+struct MenuEntry {
+    const char* menu;
+    Command command;
+};
+
+std::vector<MenuEntry> mainTable() {
+    const char* file = CMD("&File");
+    const char* edit = CMD("&Edit");
+    const char* algorithm = CMD("&Algorithm");
+    const char* help = CMD("&Help");
+    return {
+        {file,
+         {kOpen,
+          CMD("&Open audio file..."),
+          {K(Qt::CTRL | Qt::Key_O)},
+          "Open an existing document\nOpen"}},
+        {file,
+         {kSplitStereo,
+          CMD("Open split &stereo file..."),
+          {},
+          "Open a split stereo file\n Open Split Stereo"}},
+        {file, {kSplit51, CMD("Open split surround &5.1 file...")}},
+        {file, {kSplit61, CMD("Open split surround &6.1 file...")}},
+        {file, {kSplit71, CMD("Open split surround &7.1 file...")}},
+        {file,
+         {kExternalEditor,
+          CMD("Open in the chosen &editor"),
+          {},
+          "Open the selected files in the chosen sound editor."}},
+        {file,
+         {kSaveCopy, CMD("Save &as..."), {}, "Save a copy of the selected files\nSave a copy"}},
+        {file, {}},
+        {file,
+         {kReveal,
+          CMD("Show in file &manager"),
+          {},
+          "Opens the folder of the selected file in the file manager"}},
+        {file, {}},
+        {file,
+         {kProcess, CMD("&Process selected files"), {}, "Process the selected files\nProcess"}},
+        {file, {}},
+        {file,
+         {kInfo,
+          CMD("File &information"),
+          {},
+          "displays the file information about the selected file"}},
+        {file, {}},
+        {file, {kExit, CMD("E&xit"), {}, "Quit the application; prompts to save documents"}},
+        {edit, {kSelectAll, CMD("Select &all"), {K(Qt::CTRL | Qt::Key_A)}, "Select All"}},
+        {edit, {kDelete, CMD("&Delete selected"), {K(Qt::Key_Delete)}, "Delete Selected"}},
+        {edit, {}},
+        {edit, {kCopy, CMD("&Copy parameters"), {K(Qt::CTRL | Qt::Key_C)}, "Copy Parameters"}},
+        {edit, {kPaste, CMD("&Paste parameters"), {K(Qt::CTRL | Qt::Key_V)}, "Paste Parameters"}},
+        {edit, {}},
+        {edit, {kPreferences, CMD("P&references..."), {}, "Preferences"}},
+        {algorithm,
+         {kMono,
+          CMD("One &voice, solo instruments"),
+          {},
+          "Set the Algorithm to Monophonic/Voice/Instr.",
+          true}},
+        {algorithm,
+         {kFast,
+          CMD("Polyphonic music, &fast"),
+          {},
+          "Set the Algorithm to Polyphonic (fast)",
+          true}},
+        {algorithm,
+         {kMedium,
+          CMD("Polyphonic music, &medium quality"),
+          {},
+          "Set the Algorithm to Polyphonic (medium)",
+          true}},
+        {algorithm,
+         {kBest,
+          CMD("Polyphonic music, &best quality"),
+          {},
+          "Set the Algorithm to Polyphonic (best)",
+          true}},
+        {algorithm, {kStudio, CMD("&Studio"), {}, "Set the Algorithm to Studio", true}},
+        {algorithm, {}},
+        {algorithm,
+         {kExactPitch,
+          CMD("E&xact pitch"),
+          {},
+          "Shift the pitch exactly as asked, at about five times the processing time",
+          true}},
+        {help,
+         {kAbout, CMD("&About Stretchwerk..."), {}, "Shows the program's picture and version"}},
+        {help, {kHome, CMD("Open the Stretchwerk &manual..."), {}, "Opens the Stretchwerk manual"}},
+        {nullptr, {kPlay, CMD("Play"), {}, "Play the selected file.\nPlay selected file"}},
+        {nullptr, {kStop, CMD("Stop"), {}, "Stop the playing file.\nStop playing"}},
+        {nullptr, {kTogglePlay, CMD("Play or stop")}},
+        {nullptr, {kWaveEditors, CMD("Wave editor")}},
+        {nullptr, {kVersion, CMD("Version")}},
+    };
+}
 
 } // namespace
 
-MainWindow::MainWindow(App::CSettings& appSettings, QWidget* parent)
-    : QMainWindow(parent), settings(appSettings) {
+MainWindow::MainWindow(Session& s, QWidget* parent) : QMainWindow(parent), session(s) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(kAppTitle);
     setGeometry(20, 20, 470, 400);
     auto* central = new QWidget(this);
-    list = new FileListWidget(settings, central);
+    view = new FileListWidget(session.list, central);
+    panel = new NowPlayingPanel(central);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(list, 1);
-    layout->addWidget(list->nowPlayingPanel());
+    layout->addWidget(view, 1);
+    layout->addWidget(panel);
     setCentralWidget(central);
+    player = new PlaybackControl(session, *panel, this);
+    editorWindows = new EditorWindows(session, this);
+    list = new ListCommands(session, *view, *player, *editorWindows, this);
+    session.runner.setWindow(this);
     buildMenus();
     connectCommands();
+    bindListKeys();
     statusBar()->showMessage(tr("Ready"));
-    connect(list, &FileListWidget::selectionChanged, this, &MainWindow::updateActions);
     updateActions();
-    list->setFocus();
-}
-
-QAction* MainWindow::addCommand(QMenu* menu, const Command& c) {
-    auto* a = new QAction(tr(c.text), this);
-    a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
-    if (!c.shortcut.isEmpty()) a->setShortcut(c.shortcut);
-    const QString description = QString::fromUtf8(c.description);
-    const auto newline = description.indexOf(QLatin1Char('\n'));
-    a->setStatusTip(newline < 0 ? description : description.left(newline));
-    if (newline >= 0) a->setToolTip(description.mid(newline + 1).trimmed());
-    if (menu) menu->addAction(a);
-    addAction(a);
-    actions[c.id] = a;
-    return a;
+    view->setFocus();
 }
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    addCommand(file, {kOpen, "&Open audio file...", QKeySequence(Qt::CTRL | Qt::Key_O),
-                      "Open an existing document\nOpen"});
-    addCommand(file, {kSplitStereo,
-                      "Open split &stereo file...",
-                      {},
-                      "Open a split stereo file\n Open Split Stereo"});
-    addCommand(file, {kSplit51, "Open split surround &5.1 file...", {}, ""});
-    addCommand(file, {kSplit61, "Open split surround &6.1 file...", {}, ""});
-    addCommand(file, {kSplit71, "Open split surround &7.1 file...", {}, ""});
-    addCommand(file, {kExternalEditor,
-                      "Open in the chosen &editor",
-                      {},
-                      "Open the selected files in the chosen sound editor."});
-    addCommand(file,
-               {kSaveCopy, "Save &as...", {}, "Save a copy of the selected files\nSave a copy"});
-    file->addSeparator();
-    addCommand(file,
-               {kReveal, "Show in file &manager", {}, "Reveals the selected item in the Explorer"});
-    file->addSeparator();
-    addCommand(file,
-               {kProcess, "&Process selected files", {}, "Process the selected files\nProcess"});
-    file->addSeparator();
-    addCommand(
-        file,
-        {kInfo, "File &information", {}, "displays the file information about the selected file"});
-    file->addSeparator();
-    addCommand(file, {kExit, "E&xit", {}, "Quit the application; prompts to save documents"});
-
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    addCommand(edit, {kSelectAll, "Select &all", QKeySequence(Qt::CTRL | Qt::Key_A), "Select All"});
-    addCommand(edit,
-               {kDelete, "&Delete selected", QKeySequence(Qt::Key_Delete), "Delete Selected"});
-    edit->addSeparator();
-    addCommand(edit,
-               {kCopy, "&Copy parameters", QKeySequence(Qt::CTRL | Qt::Key_C), "Copy Parameters"});
-    addCommand(edit, {kPaste, "&Paste parameters", QKeySequence(Qt::CTRL | Qt::Key_V),
-                      "Paste Parameters"});
-    edit->addSeparator();
-    addCommand(edit, {kPreferences, "P&references...", {}, "Preferences"});
-
-    QMenu* algorithm = menuBar()->addMenu(tr("&Algorithm"));
-    algorithms = new QActionGroup(this);
-    const Command modes[] = {
-        {kMono, "One &voice, solo instruments", {}, "Set the Algorithm to Monophonic/Voice/Instr."},
-        {kFast, "Polyphonic music, &fast", {}, "Set the Algorithm to Polyphonic (fast)"},
-        {kMedium,
-         "Polyphonic music, &medium quality",
-         {},
-         "Set the Algorithm to Polyphonic (medium)"},
-        {kBest, "Polyphonic music, &best quality", {}, "Set the Algorithm to Polyphonic (best)"},
-        {kStudio, "&Studio", {}, "Set the Algorithm to Studio"}};
-    for (const Command& c : modes) {
-        QAction* a = addCommand(algorithm, c);
-        a->setCheckable(true);
-        algorithms->addAction(a);
+    std::map<QString, QMenu*> menus;
+    for (const MenuEntry& e : mainTable()) {
+        QMenu* menu = nullptr;
+        if (e.menu) {
+            QMenu*& made = menus[QString::fromUtf8(e.menu)];
+            if (!made) made = menuBar()->addMenu(QCoreApplication::translate("Command", e.menu));
+            menu = made;
+        }
+        if (e.command.id == 0)
+            menu->addSeparator();
+        else
+            commands.add(e.command, menu);
     }
-    actions[kFast]->setChecked(true);
-    algorithm->addSeparator();
-    exactPitch = algorithm->addAction(tr("E&xact pitch"));
-    exactPitch->setObjectName(QStringLiteral("cmdExactPitch"));
-    exactPitch->setCheckable(true);
-    exactPitch->setChecked(settings.exactPitch);
-    exactPitch->setStatusTip(
-        tr("Shift the pitch exactly as asked, at about five times the processing time"));
-    connect(exactPitch, &QAction::toggled, this, [this](bool on) {
-        settings.exactPitch = on;
-        saveSettingsOrAsk(this, settings);
-    });
-
-    QMenu* help = menuBar()->addMenu(tr("&Help"));
-    addCommand(help,
-               {kAbout, "&About Stretchwerk...", {}, "Shows the program's picture and version"});
-    addCommand(help, {kHome, "Open the Stretchwerk &manual...", {}, "Opens the Vellamar Homepage"});
-    addCommand(nullptr, {kPlay, "Play", {}, "Play the selected file.\nPlay selected file"});
-    addCommand(nullptr, {kStop, "Stop", {}, "Stop the playing file.\nStop playing"});
+    auto* algorithms = new QActionGroup(this);
+    for (int id : kAlgorithms)
+        algorithms->addAction(&commands.at(id));
+    commands.at(kFast).setChecked(true);
+    QAction& exact = commands.at(kExactPitch);
+    exact.setObjectName(QStringLiteral("cmdExactPitch"));
+    exact.setChecked(session.settings.exactPitch);
 }
 
 void MainWindow::connectCommands() {
-    auto on = [this](int id, auto f) { connect(actions[id], &QAction::triggered, list, f); };
-    on(kOpen, [this] { list->openAudioFiles(); });
-    on(kSplitStereo, [this] { list->openSplit(2); });
-    on(kSplit51, [this] { list->openSplit(6); });
-    on(kSplit61, [this] { list->openSplit(7); });
-    on(kSplit71, [this] { list->openSplit(8); });
-    on(kExternalEditor, [this] { list->openInExternalEditor(); });
-    on(kSaveCopy, [this] { list->saveCopy(); });
-    on(kReveal, [this] { list->revealInFileManager(); });
-    on(kProcess, [this] { list->processSelected(); });
-    on(kInfo, [this] { list->fileInformation(); });
+    auto on = [this](int id, auto f) { connect(&commands.at(id), &QAction::triggered, this, f); };
+    ListCommands& l = *list;
+    on(kOpen, [&l] { l.openAudioFiles(); });
+    on(kSplitStereo, [&l] { l.openSplit(2); });
+    on(kSplit51, [&l] { l.openSplit(6); });
+    on(kSplit61, [&l] { l.openSplit(7); });
+    on(kSplit71, [&l] { l.openSplit(8); });
+    on(kExternalEditor, [&l] { l.openInExternalEditor(); });
+    on(kSaveCopy, [&l] { l.saveCopies(); });
+    on(kReveal, [&l] { l.revealInFileManager(); });
+    on(kProcess, [&l] { l.processSelected(); });
+    on(kInfo, [&l] { l.fileInformation(); });
     on(kExit, [this] { close(); });
-    on(kSelectAll, [this] { list->selectAll(); });
-    on(kDelete, [this] { list->deleteSelected(); });
-    on(kCopy, [this] { list->copyParameters(); });
-    on(kPaste, [this] { list->pasteParameters(); });
+    on(kSelectAll, [&l] { l.selectAll(); });
+    on(kDelete, [&l] { l.deleteSelected(); });
+    on(kCopy, [&l] { l.copyParameters(); });
+    on(kPaste, [&l] { l.pasteParameters(); });
     on(kPreferences, [this] { preferences(); });
-    on(kMono, [this] { selectAlgorithm(1, true); });
-    on(kFast, [this] { selectAlgorithm(2, true); });
-    on(kMedium, [this] { selectAlgorithm(3, true); });
-    on(kBest, [this] { selectAlgorithm(4, true); });
-    on(kStudio, [this] { selectAlgorithm(5, true); });
-    on(kAbout, [this] { about(); });
+    for (int quality = 1; quality <= 5; ++quality)
+        on(kAlgorithms[quality - 1], [this, quality] { selectAlgorithm(quality, true); });
+    connect(&commands.at(kExactPitch), &QAction::toggled, this, [this](bool exact) {
+        session.settings.exactPitch = exact;
+        saveSettingsOrAsk(this, session.settings);
+    });
+    on(kAbout, [this] { showAboutBox(this); });
     on(kHome, [] { QDesktopServices::openUrl(manualUrl()); });
-    on(kPlay, [this] { list->play(); });
-    on(kStop, [this] { list->stop(); });
+    on(kPlay, [this] { player->play(); });
+    on(kStop, [this] { player->stop(); });
+    on(kTogglePlay, [this] { player->togglePlay(); });
+    on(kWaveEditors, [&l] { l.openWaveEditors(); });
+    on(kVersion, [&l] { l.showVersion(); });
+
+    connect(view, &FileListWidget::selectionChanged, this, &MainWindow::updateActions);
+    connect(view, &FileListWidget::filesDropped, list, &ListCommands::dropFiles);
+    connect(view, &FileListWidget::rowActivated, list, [&l] { l.openInExternalEditor(); });
+    connect(view, &FileListWidget::editorRequested, editorWindows, &EditorWindows::open);
+    connect(view, &FileListWidget::timeUnitChosen, list, &ListCommands::chooseTimeUnit);
+    connect(player, &PlaybackControl::takingOver, editorWindows, &EditorWindows::playbackTakenOver);
+    connect(&session.runner, &BatchRunner::listChanged, view, &FileListWidget::syncRows);
+    connect(&session.runner, &BatchRunner::stopPlaybackRequested, player, &PlaybackControl::stop);
 }
 
-QAction* MainWindow::action(int id) const {
-    const auto it = actions.find(id);
-    return it == actions.end() ? nullptr : it->second;
+void MainWindow::bindListKeys() {
+    view->bindKey(Qt::Key_O, &commands.at(kOpen), true);
+    view->bindKey(Qt::Key_L, &commands.at(kSplitStereo), true);
+    view->bindKey(Qt::Key_V, &commands.at(kVersion), true);
+    view->bindKey(Qt::Key_Space, &commands.at(kTogglePlay));
+    view->bindKey(Qt::Key_Backspace, &commands.at(kDelete));
+    view->bindKey(Qt::Key_E, &commands.at(kExternalEditor));
+    view->bindKey(Qt::Key_W, &commands.at(kWaveEditors));
+    view->bindKey(Qt::Key_I, &commands.at(kInfo));
 }
 
 void MainWindow::selectAlgorithm(int quality, bool store) {
-    const int ids[] = {kMono, kFast, kMedium, kBest, kStudio};
     quality = static_cast<int>(App::qualityFrom(quality));
     current = quality;
-    actions[ids[quality - 1]]->setChecked(true);
+    commands.at(kAlgorithms[quality - 1]).setChecked(true);
     if (!store) return;
-    settings.quality = quality;
-    saveSettings(this, settings); // a failure is shown; the algorithm stays chosen
+    session.settings.quality = quality;
+    saveSettings(this, session.settings); // a failure is shown; the algorithm stays chosen
 }
 
 void MainWindow::updateActions() {
-    const bool any = list->model().firstSelected() != nullptr;
-    for (int id : {kExternalEditor, kSaveCopy, kReveal, kProcess, kInfo, kDelete, kPaste, kPlay})
-        actions[id]->setEnabled(any);
+    const bool any = session.list.firstSelected() != nullptr;
+    for (int id : {kExternalEditor, kSaveCopy, kReveal, kProcess, kInfo, kDelete, kPaste, kPlay,
+                   kWaveEditors})
+        commands.at(id).setEnabled(any);
     // Copy explains itself when the selection is not one row.
-    actions[kCopy]->setEnabled(!list->model().empty());
-    actions[kSelectAll]->setEnabled(!list->model().empty());
+    commands.at(kCopy).setEnabled(!session.list.empty());
+    commands.at(kSelectAll).setEnabled(!session.list.empty());
 }
 
 void MainWindow::preferences() {
-    if (!runPreferences(this, settings)) return;
-    saveSettingsOrAsk(this, settings);
-    list->restartEngine();
-    list->refresh();
-}
-
-void MainWindow::about() {
-    showAboutBox(this);
+    if (!runPreferences(this, session.settings)) return;
+    saveSettingsOrAsk(this, session.settings);
+    player->restartEngine();
+    view->refreshRows();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -1,24 +1,32 @@
 #pragma once
-// The main window: the batch list with its menus, the algorithm choice and the preferences.
+// The main window: the batch list with its menus, the algorithm choice and the preferences, over
+// the session of the program. Every command is one QAction of the window's command table
+// (objectName "cmd" + id), shared by the menus, the keys and the list's letter keys.
 #include <QMainWindow>
-#include <map>
 
-#include "app/Settings.h"
-
-class QActionGroup;
+#include "ui/common/CommandTable.h"
+#include "ui/main/Session.h"
 
 namespace Ui {
 
+class EditorWindows;
 class FileListWidget;
+class ListCommands;
+class NowPlayingPanel;
+class PlaybackControl;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit MainWindow(App::CSettings& settings, QWidget* parent = nullptr);
+    explicit MainWindow(Session& session, QWidget* parent = nullptr);
 
-    FileListWidget* fileList() const { return list; }
-    // The command's action (objectName "cmd" + id); null for an unknown id.
-    QAction* action(int id) const;
+    FileListWidget* fileList() const { return view; }
+    ListCommands& listCommands() const { return *list; }
+    PlaybackControl& playback() const { return *player; }
+    EditorWindows& editors() const { return *editorWindows; }
+    NowPlayingPanel* nowPlayingPanel() const { return panel; }
+    // The command's action; null for an unknown id.
+    QAction* action(int id) const { return commands.find(id); }
     // The algorithm commands: checks the entry; `store` saves it as the settings' Quality.
     void selectAlgorithm(int quality, bool store);
     int algorithm() const { return current; }
@@ -27,19 +35,19 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    struct Command;
     void buildMenus();
-    QAction* addCommand(QMenu* menu, const Command& c);
     void connectCommands();
+    void bindListKeys();
     void updateActions();
     void preferences();
-    void about();
 
-    App::CSettings& settings;
-    FileListWidget* list = nullptr;
-    QActionGroup* algorithms = nullptr;
-    QAction* exactPitch = nullptr;
-    std::map<int, QAction*> actions;
+    Session& session;
+    CommandTable commands{this};
+    FileListWidget* view = nullptr;
+    NowPlayingPanel* panel = nullptr;
+    PlaybackControl* player = nullptr;
+    EditorWindows* editorWindows = nullptr;
+    ListCommands* list = nullptr;
     int current = 2;
 };
 

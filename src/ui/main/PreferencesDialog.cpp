@@ -24,6 +24,13 @@ QString fileNamePart(const std::string& path) {
     return QString::fromStdString(Audio::fileNameOf(path));
 }
 
+// A label that shows a value under a caption of its own (its accessible name): the value is its
+// accessible description too, so that it is announced, not the caption alone.
+void showValue(QLabel* label, const QString& value) {
+    label->setText(value);
+    label->setAccessibleDescription(value);
+}
+
 class PreferencesDialog : public QDialog {
   public:
     PreferencesDialog(QWidget* parent, App::CSettings& s) : QDialog(parent), settings(s) {
@@ -61,8 +68,6 @@ class PreferencesDialog : public QDialog {
     void build() {
         device = control(new QComboBox(this), "IDC_DEVICE", tr("Output device"));
         editorName = control(new QLabel(this), "IDC_EDSTRING", tr("External editor"));
-        auto* chooseEditor =
-            control(new QPushButton(tr("Choose..."), this), "ctl418", tr("Choose editor"));
         pitch = control(new QCheckBox(tr("Include pitch"), this), "IDC_INCLUDEPITCH");
         time = control(new QCheckBox(tr("Include time"), this), "IDC_INCLUDETIME");
         index_ = control(new QCheckBox(tr("Include index"), this), "IDC_INCLUDEINDEX");
@@ -70,23 +75,29 @@ class PreferencesDialog : public QDialog {
         postfix = control(new QRadioButton(tr("Settings after the name"), this), "IDC_POSTFIXEXT");
         prefix->setAutoExclusive(false);
         postfix->setAutoExclusive(false);
-        sample = control(new QLabel(this), "IDC_NAMESAMPLE", tr("Sample name"));
+        sample = control(new QLabel(this), "IDC_NAMESAMPLE"); // announced by its text
         resultFormat = control(new QComboBox(this), "IDC_RESULTFORMAT", tr("Result format"));
         resultFormat->addItem(tr("as the source"), 0u);
         for (const Audio::FileFormat& f : Audio::fileFormats())
             if (f.offered && f.writtenBits)
                 resultFormat->addItem(QString::fromUtf8(f.key).toUpper(),
                                       static_cast<unsigned>(f.type));
-        auto* resultLabel = new QLabel(tr("Result format:"), this);
+        resultLabel = new QLabel(tr("Result format:"), this);
         resultLabel->setBuddy(resultFormat);
         beside = control(new QCheckBox(tr("Beside the source file"), this), "IDC_USECURRENTLOC");
         folderName = control(new QLabel(this), "IDC_DIRSTRING", tr("Target folder"));
         chooseFolder = control(new QPushButton(tr("Choose..."), this), "IDC_DIRCHOOSE",
                                tr("Choose target folder"));
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        chooseEditor =
+            control(new QPushButton(tr("Choose..."), this), "ctl418", tr("Choose editor"));
+        buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("IDOK"));
         buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("IDCANCEL"));
+        layOut();
+        connectControls();
+    }
 
+    void layOut() {
         auto group = [this](const QString& title, QLayout* content) {
             auto* box = new QGroupBox(title, this);
             box->setLayout(content);
@@ -119,12 +130,15 @@ class PreferencesDialog : public QDialog {
         layout->addWidget(group(tr("Result format"), resultLayout));
         layout->addWidget(group(tr("Target folder"), folderLayout));
         layout->addWidget(buttons);
+    }
 
+    void connectControls() {
         connect(buttons, &QDialogButtonBox::accepted, this, &PreferencesDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         connect(chooseEditor, &QPushButton::clicked, this, [this] { pickEditor(); });
         connect(chooseFolder, &QPushButton::clicked, this, [this] { pickFolder(); });
-        connect(beside, &QCheckBox::clicked, this, [this](bool on) { besideClicked(on); });
+        // Toggled, not clicked: assistive technology toggles the box without a click.
+        connect(beside, &QCheckBox::toggled, this, [this](bool on) { besideToggled(on); });
         connect(prefix, &QRadioButton::clicked, this, [this] {
             prefix->setChecked(true);
             postfix->setChecked(false);
@@ -151,7 +165,7 @@ class PreferencesDialog : public QDialog {
         device->setCurrentIndex(devices.empty() ? -1 : 0);
         for (std::size_t i = 0; i < devices.size(); ++i)
             if (devices[i].id == settings.deviceId) device->setCurrentIndex(static_cast<int>(i));
-        if (!settings.editorPath.empty()) editorName->setText(fileNamePart(settings.editorPath));
+        if (!settings.editorPath.empty()) showValue(editorName, fileNamePart(settings.editorPath));
         pitch->setChecked(settings.includePitch);
         time->setChecked(settings.includeTime);
         index_->setChecked(settings.includeIndex);
@@ -165,8 +179,9 @@ class PreferencesDialog : public QDialog {
         resultFormat->setCurrentIndex(resultFormat->findData(stored));
         folder = settings.targetPath;
         const bool hasFolder = !settings.targetPath.empty();
+        const QSignalBlocker quiet(beside); // loading changes nothing the user chose
         beside->setChecked(!hasFolder);
-        folderName->setText(hasFolder ? QString::fromStdString(folder) : QString());
+        showValue(folderName, hasFolder ? QString::fromStdString(folder) : QString());
         chooseFolder->setEnabled(hasFolder);
         updateSample();
     }
@@ -194,7 +209,7 @@ class PreferencesDialog : public QDialog {
         if (path.isEmpty()) return;
         editor = path.toStdString();
         editorChanged = true;
-        editorName->setText(fileNamePart(editor));
+        showValue(editorName, fileNamePart(editor));
     }
 
     void pickFolder() {
@@ -203,11 +218,11 @@ class PreferencesDialog : public QDialog {
         if (chosen.isEmpty()) return;
         folder = chosen.toStdString();
         folderChanged = true;
-        folderName->setText(chosen);
+        showValue(folderName, chosen);
     }
 
-    void besideClicked(bool on) {
-        folderName->setText(on ? QString() : QString::fromStdString(folder));
+    void besideToggled(bool on) {
+        showValue(folderName, on ? QString() : QString::fromStdString(folder));
         chooseFolder->setEnabled(!on);
         folderChanged = !on;
     }
@@ -218,10 +233,12 @@ class PreferencesDialog : public QDialog {
     std::string editor, folder;
     QComboBox* device = nullptr;
     QComboBox* resultFormat = nullptr;
+    QLabel* resultLabel = nullptr;
     QLabel *editorName = nullptr, *sample = nullptr, *folderName = nullptr;
     QCheckBox *pitch = nullptr, *time = nullptr, *index_ = nullptr, *beside = nullptr;
     QRadioButton *prefix = nullptr, *postfix = nullptr;
-    QPushButton* chooseFolder = nullptr;
+    QPushButton *chooseFolder = nullptr, *chooseEditor = nullptr;
+    QDialogButtonBox* buttons = nullptr;
 };
 
 } // namespace

@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/common/Dialogs.h"
 #include "process/ProcessingProgress.h"
+#include "ui/common/Dialogs.h"
 
 namespace Ui {
 

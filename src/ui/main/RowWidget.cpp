@@ -1,5 +1,7 @@
 #include "ui/main/RowWidget.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -15,7 +17,42 @@
 
 namespace Ui {
 
+namespace {
+
+// A row as assistive technology sees it: an item of the list that can be selected, busy while
+// it is processed.
+class RowAccessible : public QAccessibleWidget {
+  public:
+    explicit RowAccessible(RowWidget* w) : QAccessibleWidget(w, QAccessible::ListItem) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        const App::CFileRow& row = static_cast<RowWidget*>(widget())->row();
+        s.selectable = true;
+        s.selected = row.selected;
+        s.busy = row.busy;
+        return s;
+    }
+};
+
+QAccessibleInterface* rowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("Ui::RowWidget") && object && object->isWidgetType())
+        return new RowAccessible(static_cast<RowWidget*>(object));
+    return nullptr;
+}
+
+// A short unit beside a field ("st" for semitones): it names the field for the eye too.
+QLabel* unitLabel(const QString& unit, const QString& tip, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(unit, parent);
+    label->setBuddy(field);
+    label->setToolTip(tip);
+    return label;
+}
+
+} // namespace
+
 RowWidget::RowWidget(App::CFileRow& row, QWidget* parent) : QFrame(parent), model(row) {
+    static const bool factoryInstalled = (QAccessible::installFactory(rowAccessible), true);
+    (void)factoryInstalled;
     setFixedHeight(58);
     setFocusPolicy(Qt::ClickFocus);
     setAutoFillBackground(false);
@@ -64,7 +101,11 @@ void RowWidget::build() {
     editor->setObjectName(QStringLiteral("ctl444"));
     editor->setAccessibleName(tr("Wave editor"));
     editor->setToolTip(tr("Open the wave editor to draw the time, pitch and formant curves"));
+    layOut();
+    setAccessibleName(QString::fromStdString(model.nameLine()));
+}
 
+void RowWidget::layOut() {
     auto* top = new QHBoxLayout;
     top->addWidget(name);
     top->addWidget(info, 1);
@@ -72,7 +113,10 @@ void RowWidget::build() {
     auto* controls = new QHBoxLayout;
     controls->setSpacing(3);
     controls->addWidget(semitones);
+    controls->addWidget(unitLabel(tr("st"), tr("Semitones"), semitones, this));
+    controls->addSpacing(4);
     controls->addWidget(cents);
+    controls->addWidget(unitLabel(tr("ct"), tr("Cents"), cents, this));
     controls->addSpacing(4);
     controls->addWidget(time);
     controls->addWidget(unit);
@@ -85,8 +129,24 @@ void RowWidget::build() {
     layout->setSpacing(2);
     layout->addLayout(top);
     layout->addLayout(controls);
-    setAccessibleName(QString::fromStdString(model.nameLine()));
-    setAccessibleDescription(QString::fromStdString(model.infoLine()));
+}
+
+void RowWidget::showStates() {
+    // The colours of the states, in words and as accessible states.
+    QString description = QString::fromStdString(model.infoLine());
+    if (model.selected) description += tr(", selected");
+    if (model.busy) description += tr(", being processed");
+    if (model.created) description += tr(", made by Stretchwerk");
+    if (description != accessibleDescription()) setAccessibleDescription(description);
+    const bool selected = model.selected, busy = model.busy;
+    if (selected == shownSelected && busy == shownBusy) return;
+    QAccessible::State changed;
+    changed.selected = selected != shownSelected;
+    changed.busy = busy != shownBusy;
+    shownSelected = selected;
+    shownBusy = busy;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void RowWidget::connectControls() {
@@ -137,6 +197,7 @@ void RowWidget::refresh() {
     markPoints->setChecked(model.getUseMarkPoints());
     formants->setChecked(model.getPreserveFormants());
     showEnabled();
+    showStates();
     update();
 }
 

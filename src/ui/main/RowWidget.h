@@ -38,8 +38,10 @@ class RowWidget : public QFrame {
 
   private:
     void build();
+    void layOut();
     void connectControls();
     void showEnabled();
+    void showStates();
 
     App::CFileRow& model;
     QLabel* name = nullptr;
@@ -52,6 +54,8 @@ class RowWidget : public QFrame {
     QCheckBox* formants = nullptr;
     QCheckBox* markPoints = nullptr;
     QPushButton* editor = nullptr;
+    bool shownSelected = false;
+    bool shownBusy = false;
 };
 
 } // namespace Ui

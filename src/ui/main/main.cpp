@@ -5,8 +5,10 @@
 
 #include "app/DeviceList.h"
 #include "ui/main/AboutBox.h"
-#include "ui/main/FileListWidget.h"
+#include "ui/main/ListCommands.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/PlaybackControl.h"
+#include "ui/main/Session.h"
 #include "ui/main/StartUp.h"
 
 int main(int argc, char** argv) {
@@ -30,12 +32,13 @@ int main(int argc, char** argv) {
 
     App::CSettings settings(App::listOutputDevices);
     Ui::loadSettingsAtStartUp(nullptr, settings);
-    Ui::MainWindow window(settings);
+    Ui::Session session(settings);
+    Ui::MainWindow window(session);
     window.selectAlgorithm(settings.quality, false);
-    window.fileList()->initEngine();
+    window.playback().initEngine();
     window.show();
     if (!parser.isSet(QStringLiteral("no-splash"))) Ui::showAboutBox(&window, true);
     if (!parser.positionalArguments().isEmpty())
-        window.fileList()->openPaths(parser.positionalArguments());
+        window.listCommands().openPaths(parser.positionalArguments());
     return QApplication::exec();
 }

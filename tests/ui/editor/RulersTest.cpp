@@ -9,12 +9,12 @@
 
 #include "editor/TimeScaleLabels.h"
 #include "markpoints/MarkPoint.h"
-#include "ui/editor/HorizontalTimeScale.h"
-#include "ui/editor/ValueRuler.h"
-#include "ui/editor/WaveformPainter.h"
 #include "support/AudioFiles.h"
 #include "support/QtTests.h"
 #include "support/TestSupport.h"
+#include "ui/editor/HorizontalTimeScale.h"
+#include "ui/editor/ValueRuler.h"
+#include "ui/editor/WaveformPainter.h"
 
 using namespace Ui;
 using namespace MarkPoints;
@@ -30,17 +30,25 @@ template <class Ruler> class Answering : public Ruler {
     int menus = 0;
 
   protected:
-    QAction* execMenu(QMenu& menu, const QPoint&) override {
+    void execMenu(QMenu& menu, const QPoint&) override {
         ++menus;
         offered.clear();
         checked.clear();
-        QAction* chosen = nullptr;
         for (QAction* a : menu.actions()) {
             offered << a->text();
             if (a->isChecked()) checked << a->text();
-            if (a->text() == answer) chosen = a;
+            if (a->text() == answer) a->trigger();
         }
-        return chosen;
+    }
+};
+
+// Two checkable commands as a window gives them to a ruler.
+struct Choice {
+    QAction first, second;
+    Choice(const QString& a, const QString& b) : first(a), second(b) {
+        first.setCheckable(true);
+        second.setCheckable(true);
+        first.setChecked(true);
     }
 };
 
@@ -68,92 +76,46 @@ class RulersTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void timeRulerMenuSwitchesTypes();
-    void cyclesWithoutTempoAsksFirst();
+    void timeRulerMenuOffersTheWindowsCommands();
     void valueRulerMenuAndHeader();
     void timeRulerDrawsTicksAtTheirFrames();
     void waveformBandsPerChannel();
     void waveformRescansOnlyForANewView();
 };
 
-void RulersTest::timeRulerMenuSwitchesTypes() {
+void RulersTest::timeRulerMenuOffersTheWindowsCommands() {
     Answering<CHorizontalTimeScale> ruler;
     QCOMPARE(ruler.objectName(), QStringLiteral("CHorizontalTimeScale"));
-    ruler.setTempo(120.0);
-    QSignalSpy changed(&ruler, &CHorizontalTimeScale::displayTypeChanged);
-    ruler.answer = QStringLiteral("Time");
+    rightClick(ruler); // no commands given: no menu
+    QCOMPARE(ruler.menus, 0);
+    Choice types(QStringLiteral("Time"), QStringLiteral("Cycles"));
+    ruler.addActions({&types.first, &types.second});
+    QSignalSpy cycles(&types.second, &QAction::triggered);
+    ruler.answer = QStringLiteral("Cycles");
     rightClick(ruler);
     QCOMPARE(ruler.offered, (QStringList{"Time", "Cycles"}));
     QCOMPARE(ruler.checked, QStringList{"Time"});
-    QCOMPARE(changed.count(), 0); // already clock time
-    ruler.answer = QStringLiteral("Cycles");
-    rightClick(ruler);
-    QCOMPARE(ruler.displayType(), Editor::TIMESCALE_MUSICAL);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.at(0).at(0).toInt(), 2);
-    ruler.answer.clear(); // the menu dismissed
-    rightClick(ruler);
-    QCOMPARE(ruler.checked, QStringList{"Cycles"});
+    QCOMPARE(cycles.count(), 1);
+    ruler.setDisplayType(Editor::TIMESCALE_MUSICAL);
     QCOMPARE(ruler.displayType(), Editor::TIMESCALE_MUSICAL);
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, ruler.setDisplayType(3));
-}
-
-void RulersTest::cyclesWithoutTempoAsksFirst() {
-    Answering<CHorizontalTimeScale> ruler;
-    QSignalSpy changed(&ruler, &CHorizontalTimeScale::displayTypeChanged);
-    QSignalSpy tempo(&ruler, &CHorizontalTimeScale::tempoChanged);
-    std::optional<double> reply;
-    int asked = 0;
-    ruler.setTempoQuestion([&] {
-        ++asked;
-        return reply;
-    });
-    ruler.answer = QStringLiteral("Cycles");
-    rightClick(ruler); // cancelled
-    QCOMPARE(asked, 1);
-    QCOMPARE(ruler.displayType(), Editor::TIMESCALE_CLOCK);
-    QCOMPARE(ruler.tempo(), -1.0);
-    QCOMPARE(changed.count(), 0);
-    reply = 96.0;
-    rightClick(ruler);
-    QCOMPARE(asked, 2);
-    QCOMPARE(ruler.tempo(), 96.0);
-    QCOMPARE(ruler.displayType(), Editor::TIMESCALE_MUSICAL);
-    QCOMPARE(tempo.count(), 1);
-    QCOMPARE(changed.count(), 1);
-    // With a tempo set the question is not asked again.
-    ruler.answer = QStringLiteral("Time");
-    rightClick(ruler);
-    ruler.answer = QStringLiteral("Cycles");
-    rightClick(ruler);
-    QCOMPARE(asked, 2);
 }
 
 void RulersTest::valueRulerMenuAndHeader() {
     Answering<CValueRuler> time(SCALE_TIME);
     time.setAxis(CValueScale(4.0, 200, -1.0), 30);
-    QSignalSpy changed(&time, &CValueRuler::timeDisplayChanged);
     QCOMPARE(time.headerText(), QStringLiteral("\r%"));
     time.setMouseValue(1.5);
     QCOMPARE(time.headerText(), QStringLiteral("150.00\r%"));
-
-    int asked = 0;
-    std::optional<double> reply;
-    time.setTempoQuestion([&] {
-        ++asked;
-        return reply;
-    });
+    Choice units(QStringLiteral("%"), QStringLiteral("BPM"));
+    time.addActions({&units.first, &units.second});
+    QSignalSpy bpm(&units.second, &QAction::triggered);
     time.answer = QStringLiteral("BPM");
-    rightClick(time); // tempo unset, cancelled: stays percent
-    QCOMPARE(time.offered, (QStringList{"%", "BPM"}));
-    QCOMPARE(time.checked, QStringList{"%"});
-    QCOMPARE(asked, 1);
-    QCOMPARE(time.timeDisplay(), TIMEDISPLAY_PERCENT);
-    QCOMPARE(changed.count(), 0);
-    reply = 120.0;
     rightClick(time);
-    QCOMPARE(time.timeDisplay(), TIMEDISPLAY_BPM);
-    QCOMPARE(changed.count(), 1);
+    QCOMPARE(time.offered, (QStringList{"%", "BPM"}));
+    QCOMPARE(bpm.count(), 1);
+    time.setAxis(CValueScale(4.0, 200, 120.0), 30);
+    time.setTimeDisplay(TIMEDISPLAY_BPM);
     QCOMPARE(time.headerText(), QStringLiteral("80.00\rBPM"));
 
     // The pitch and formant rulers have no menu.

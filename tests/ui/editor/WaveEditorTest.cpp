@@ -3,18 +3,22 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
+#include <functional>
 
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "markpoints/MarkPointFile.h"
-#include "ui/editor/HorizontalTimeScale.h"
-#include "ui/editor/MarkPointEdit.h"
-#include "ui/editor/WaveEditor.h"
+#include "support/HeldKey.h"
 #include "support/QtTests.h"
 #include "support/ScriptedDialogs.h"
+#include "ui/editor/HorizontalTimeScale.h"
+#include "ui/editor/MarkPointEdit.h"
+#include "ui/editor/ValueRuler.h"
+#include "ui/editor/WaveEditor.h"
 
 using namespace Ui;
 using MarkPoints::CMarkPoint;
@@ -56,6 +60,33 @@ std::string silentWave(const TestSupport::TempDir& dir, const std::string& name,
     return path;
 }
 
+// Answers the next popup menu from the event loop with its entry of this text ('&' left out),
+// in the menu or a submenu; none when no entry has the text.
+void answerMenu(const QString& text) {
+    QTimer::singleShot(0, [text] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        std::function<QAction*(QMenu*)> find = [&](QMenu* m) -> QAction* {
+            for (QAction* a : m->actions()) {
+                if (a->menu())
+                    if (QAction* inner = find(a->menu())) return inner;
+                if (QString(a->text()).remove(QLatin1Char('&')) == text) return a;
+            }
+            return nullptr;
+        };
+        QAction* chosen = find(menu);
+        menu->close();
+        if (chosen) chosen->trigger();
+    });
+}
+
+// The view opens its menu when the button is released; the rulers on a context menu event.
+void rightClick(QWidget* w, QPoint at) {
+    if (qobject_cast<CMarkPointEdit*>(w)) return QTest::mouseClick(w, Qt::RightButton, {}, at);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
+    QApplication::sendEvent(w, &event);
+}
+
 // A row of one tone file, its player and its editor, shown and active.
 struct Fixture {
     TestSupport::TempDir tmp;
@@ -71,7 +102,8 @@ struct Fixture {
         row->curves()[1].insertUnique(CMarkPoint{1000, 2.0f, LINEAR, 0});
         row->curves()[1].insertUnique(CMarkPoint{3000, 0.5f, LINEAR, 0});
         row->curves()[0].insertUnique(CMarkPoint{2000, 1.5f, LINEAR, 0});
-        editor = std::make_unique<CWaveEditor>(*row, engine, [] { return Engine::Quality::Monophonic; });
+        editor =
+            std::make_unique<CWaveEditor>(*row, engine, [] { return Engine::Quality::Monophonic; });
         editor->show();
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor.get()));
@@ -142,11 +174,27 @@ class WaveEditorTest : public QObject {
             QVERIFY2(e.action(id), qPrintable(QString::number(id)));
         QCOMPARE(e.action(100004)->toolTip(),
                  QStringLiteral("In Free Edit Mode one click is enough to add a new mark point"));
+        // Each button shows a glyph; its tip names the command and its key.
         const auto buttons = e.findChildren<QToolButton*>();
         QVERIFY(buttons.size() >= 25);
-        for (QToolButton* b : buttons)
-            if (b->objectName().startsWith(QLatin1String("button")))
-                QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+        for (QToolButton* b : buttons) {
+            if (!b->objectName().startsWith(QLatin1String("button"))) continue;
+            QAction* a = b->defaultAction();
+            const QString name = QString(a->text()).remove(QLatin1Char('&'));
+            QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+            QVERIFY2(b->toolTip().startsWith(name), qPrintable(b->toolTip()));
+            if (!a->shortcut().isEmpty())
+                QVERIFY2(b->toolTip().contains(a->shortcut().toString(QKeySequence::NativeText)),
+                         qPrintable(b->toolTip()));
+        }
+        QCOMPARE(e.findChild<QToolButton*>(QStringLiteral("button34039"))->toolTip(),
+                 QStringLiteral("Show time curve (F5)"));
+
+        // It opens with the whole file in view.
+        const Editor::CViewGeometry& g = f.doc().geometry();
+        const int width = g.getViewRect().right - g.getViewRect().left;
+        QVERIFY(g.getFramesPerPixel() * width >= 16000);
+        QVERIFY(g.getFramesPerPixel() / 2 * width < 16000);
     }
 
     void editingKeysRunTheDocumentsCommands() {
@@ -154,12 +202,12 @@ class WaveEditorTest : public QObject {
         auto& d = f.doc();
         const auto& pitch = f.row->curves()[1];
         f.key(Qt::Key_A, Qt::ControlModifier);
-        QVERIFY(d.anySelected());
+        QVERIFY(d.commands().anySelected());
         f.key(Qt::Key_I, Qt::ControlModifier);
-        QVERIFY(!d.anySelected());
+        QVERIFY(!d.commands().anySelected());
         f.key(Qt::Key_A, Qt::ControlModifier);
         f.key(Qt::Key_C, Qt::ControlModifier);
-        QVERIFY(d.hasClipboard());
+        QVERIFY(d.commands().hasClipboard());
         f.key(Qt::Key_Delete);
         QVERIFY(pitch.empty()); // the row's own curves are edited
         QVERIFY(d.isModified());
@@ -226,22 +274,75 @@ class WaveEditorTest : public QObject {
         QCOMPARE(d.getTimeDisplay(), MarkPoints::TIMEDISPLAY_PERCENT);
 
         f.cmd(34061)->trigger(); // fit: 16000 frames in the view's width
-        const double fit = d.getFramesPerPixel();
-        const int width = d.getViewRect().right - d.getViewRect().left;
+        const double fit = d.geometry().getFramesPerPixel();
+        const int width = d.geometry().getViewRect().right - d.geometry().getViewRect().left;
         QVERIFY(fit * width >= 16000 && fit / 2 * width < 16000);
         f.key(Qt::Key_Right, Qt::ControlModifier);
-        QCOMPARE(d.getFramesPerPixel(), fit / 2);
+        QCOMPARE(d.geometry().getFramesPerPixel(), fit / 2);
         f.key(Qt::Key_Left, Qt::ControlModifier);
         f.key(Qt::Key_Left, Qt::ControlModifier);
-        QCOMPARE(d.getFramesPerPixel(), fit * 2);
+        QCOMPARE(d.geometry().getFramesPerPixel(), fit * 2);
         f.cmd(34060)->trigger();
-        QCOMPARE(d.getFramesPerPixel(), 1.0);
+        QCOMPARE(d.geometry().getFramesPerPixel(), 1.0);
         f.key(Qt::Key_Up, Qt::ControlModifier);
-        QCOMPARE(d.getVerticalZoom(), 0.5);
+        QCOMPARE(d.geometry().getVerticalZoom(), 0.5);
         f.key(Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(d.getVerticalZoom(), 1.0);
+        QCOMPARE(d.geometry().getVerticalZoom(), 1.0);
+        f.key(Qt::Key_Down, Qt::ControlModifier); // out beyond the whole range, to a limit
+        QCOMPARE(d.geometry().getVerticalZoom(), 2.0);
+        for (int i = 0; i < 5; ++i)
+            f.key(Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(d.geometry().getVerticalZoom(), 4.0);
         f.cmd(100004)->trigger();
         QVERIFY(f.editor->isFreeEdit());
+    }
+
+    void heldKeysActOnceButZoomOnAndOn() {
+        Fixture f;
+        QWidget* view = f.editor->view();
+        f.key(Qt::Key_F5);
+        QVERIFY(!f.doc().isShown(1));
+        heldKey(view, Qt::Key_F5); // held: not shown and hidden again and again
+        QVERIFY(!f.doc().isShown(1));
+        f.key(Qt::Key_A, Qt::ControlModifier);
+        heldKey(view, Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(f.doc().commands().anySelected());
+        const double fpp = f.doc().geometry().getFramesPerPixel();
+        heldKey(view, Qt::Key_Right, Qt::ControlModifier);
+        heldKey(view, Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(f.doc().geometry().getFramesPerPixel(), fpp / 4);
+    }
+
+    void contextAndRulerMenusRunTheWindowsCommands() {
+        Fixture f;
+        const auto& pitch = f.row->curves()[1];
+        f.cmd(34061)->trigger(); // the whole file in view
+        f.key(Qt::Key_F2);
+        f.key(Qt::Key_A, Qt::ControlModifier);
+        auto& g = f.doc().geometry();
+        const QPoint empty(g.pixelOfFrame(10000), g.pixelOfValue(1.0));
+        answerMenu(QStringLiteral("Copy"));
+        rightClick(f.editor->view(), empty);
+        answerMenu(QStringLiteral("Paste")); // at the release: frame 10000 or so
+        rightClick(f.editor->view(), empty);
+        QCOMPARE(pitch.size(), 4u);
+        answerMenu(QStringLiteral("Square"));
+        rightClick(f.editor->view(), empty);
+        QCOMPARE(pitch[2].lineStyle, MarkPoints::SQUARE);
+        answerMenu(QStringLiteral("Delete"));
+        rightClick(f.editor->view(), empty);
+        QCOMPARE(frames(pitch), (std::vector<std::int32_t>{1000, 3000}));
+
+        // The rulers' menus ask for the tempo first, as the commands do.
+        answerMenu(QStringLiteral("Ruler in musical time"));
+        rightClick(f.editor->findChild<CHorizontalTimeScale*>(), QPoint(20, 5));
+        QCOMPARE(dialogs->executed, QStringList{"TempoDialog"}); // cancelled
+        QVERIFY(f.cmd(34094)->isChecked());
+        answerMenu(QStringLiteral("Time values in BPM"));
+        rightClick(f.editor->findChild<CValueRuler*>(QStringLiteral("CValueRuler1")),
+                   QPoint(5, 80));
+        QCOMPARE(dialogs->executed.size(), 2);
+        QCOMPARE(f.doc().getTimeDisplay(), MarkPoints::TIMEDISPLAY_PERCENT);
     }
 
     void musicalTimeAsksForTheTempoThatRulersAndAxisShare() {
@@ -258,7 +359,7 @@ class WaveEditorTest : public QObject {
         };
         f.cmd(34069)->trigger();
         QCOMPARE(ruler->tempo(), 90.0);
-        QCOMPARE(d.getValueScale().getBaseBpm(), 90.0);
+        QCOMPARE(d.geometry().scale().getBaseBpm(), 90.0);
         f.cmd(34095)->trigger(); // no question now
         QCOMPARE(ruler->displayType(), 2u);
         QVERIFY(f.cmd(34095)->isChecked() && !f.cmd(34094)->isChecked());
@@ -287,7 +388,7 @@ class WaveEditorTest : public QObject {
         f.key(Qt::Key_1);
         QCOMPARE(f.row->curves(), original);
         QVERIFY(f.doc().isModified());
-        QVERIFY(!f.doc().canUndo());
+        QVERIFY(!f.doc().commands().canUndo());
         f.key(Qt::Key_2);
         QVERIFY(f.row->curves()[1].empty());
         dialogs->threeWay = {Answer::No};
@@ -305,7 +406,7 @@ class WaveEditorTest : public QObject {
         QCOMPARE(dialogs->questions,
                  QStringList{"You forgot to save! Do you want to save right now?"});
         QCOMPARE(dialogs->questionTitles, QStringList{"Warning"});
-        QVERIFY(f.doc().canUndo()); // nothing happened
+        QVERIFY(f.doc().commands().canUndo()); // nothing happened
         dialogs->threeWay = {Answer::Cancel};
         QVERIFY(!f.editor->close());
         QVERIFY(f.editor->isVisible());
@@ -349,7 +450,7 @@ class WaveEditorTest : public QObject {
         QCOMPARE(dialogs->titles, QStringList{"Select a file to load..."});
         QCOMPARE(dialogs->filters, QStringList{"MarkPoint Files (*.mpt)"});
         QCOMPARE(f.row->curves(), drawn);
-        QVERIFY(!f.doc().isModified() && !f.doc().canUndo());
+        QVERIFY(!f.doc().isModified() && !f.doc().commands().canUndo());
 
         TestSupport::writeBytes(f.file("broken.mpt"), {'A', 'P'});
         dialogs->singleFiles = {QString::fromStdString(f.file("broken.mpt"))};
@@ -395,6 +496,10 @@ class WaveEditorTest : public QObject {
         Fixture f(40000);
         initNullOutput(f.engine);
         QVERIFY(f.engine.isInitialized());
+        f.key(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.editor->statusText(), QStringLiteral("playing \"a.wav\""));
+        f.key(Qt::Key_0, Qt::KeypadModifier);
+        QVERIFY(!f.editor->isPlaying());
         f.key(Qt::Key_Return);
         QCOMPARE(f.editor->statusText(), QStringLiteral("playing \"a.wav\""));
         QTRY_VERIFY_WITH_TIMEOUT(f.doc().getCursorFrame() > 0, 5000);

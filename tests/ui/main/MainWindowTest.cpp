@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: mouse and keys on real widgets, dialogs answered
 // through the seam.
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,19 +12,24 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "markpoints/MarkPointFile.h"
 #include "support/FormatCorpus.h"
+#include "support/HeldKey.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
 #include "ui/main/BatchRunner.h"
+#include "ui/main/EditorWindows.h"
 #include "ui/main/FileListWidget.h"
+#include "ui/main/ListCommands.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/NowPlayingPanel.h"
+#include "ui/main/PlaybackControl.h"
 #include "ui/main/PreferencesDialog.h"
 #include "ui/main/ProgressDialog.h"
 #include "ui/main/RowWidget.h"
@@ -45,7 +51,7 @@ App::CSettings quietSettings() {
 }
 
 RowWidget* rowWidget(MainWindow& w, std::size_t i) {
-    return w.fileList()->widgetOf(w.fileList()->model().row(i));
+    return w.fileList()->widgetAt(i);
 }
 
 void showActive(MainWindow& w) {
@@ -83,17 +89,31 @@ std::string pointsText(const MarkPoints::CMarkPointArray& curve) {
 void clickAt(CWaveEditor& editor, std::int64_t frame, double value) {
     Editor::CEditorDocument& d = editor.document();
     QTest::mouseClick(editor.view(), Qt::LeftButton, {},
-                      QPoint(d.pixelOfFrame(frame), d.pixelOfValue(value)));
+                      QPoint(d.geometry().pixelOfFrame(frame), d.geometry().pixelOfValue(value)));
+}
+
+// What a screen reader announces of a widget: its accessible name and description.
+QString announced(QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a->text(QAccessible::Name) + QLatin1Char(' ') + a->text(QAccessible::Description);
 }
 
 } // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestSupport::TempDir> tmp;
+    std::unique_ptr<TestSupport::TempDir> tmp, home;
     std::unique_ptr<ScriptedDialogs> unexpected; // no real dialog ever blocks a test
 
   private slots:
+    // ALSA reads ~/.asoundrc: a home of our own gives it a device that never opens.
+    void initTestCase() {
+        home = std::make_unique<TestSupport::TempDir>();
+        const std::string rc = "pcm.swkmissing {\n type hw\n card 31\n"
+                               " hint { show on\n description \"Missing card\" }\n}\n";
+        TestSupport::writeBytes(home->file(".asoundrc"), {rc.begin(), rc.end()});
+        qputenv("HOME", QByteArray::fromStdString(home->path().string()));
+    }
     void init() {
         std::filesystem::remove_all(App::CSettings::configFolder());
         tmp = std::make_unique<TestSupport::TempDir>();
@@ -106,7 +126,8 @@ class MainWindowTest : public QObject {
 
     void startsWithTitleGeometryAndTheCommandTable() {
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         QCOMPARE(w.windowTitle(), QStringLiteral("Vellamar Stretchwerk"));
         QCOMPARE(w.geometry().size(), QSize(470, 400));
         QAction* process = w.action(34002);
@@ -120,11 +141,18 @@ class MainWindowTest : public QObject {
         for (int id : {34026, 34027, 34093, 34010, 34003, 34024, 34019, 57665, 34011, 34020, 34023,
                        34021, 34006, 34007, 34008, 34009, 34028, 57664, 34025})
             QVERIFY2(w.action(id), qPrintable(QString::number(id)));
+        // A Linux user reads no names of another system's things.
+        for (QAction* a : w.findChildren<QAction*>())
+            for (const QString& text : {a->text(), a->statusTip(), a->toolTip()})
+                for (const char* foreign :
+                     {"Explorer", "Homepage", "DirectSound", "ASIO", "registry"})
+                    QVERIFY2(!text.contains(QLatin1String(foreign)), qPrintable(text));
     }
 
     void algorithmMenuChecksOneEntryAndStoresIt() {
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         w.selectAlgorithm(4, false);
         QVERIFY(w.action(34009)->isChecked());
         QVERIFY(!w.action(34007)->isChecked());
@@ -170,8 +198,9 @@ class MainWindowTest : public QObject {
         ScriptedDialogs dialogs;
         App::CSettings settings(App::listOutputDevices);
         settings.targetPath = "/music/out";
-        QString sample;
+        QString sample, folderHeard, sampleHeard;
         bool besideWasOff = false, chooserOff = false, postfixOff = false;
+        bool toggledOff = false, toggledOn = false;
         dialogs.onExec = [&](QDialog& d) -> int {
             child<QCheckBox>(&d, "IDC_INCLUDEINDEX")->setChecked(false);
             QTest::mouseClick(child<QRadioButton>(&d, "IDC_PREFIXEXT"), Qt::LeftButton);
@@ -182,11 +211,24 @@ class MainWindowTest : public QObject {
             QTest::mouseClick(beside, Qt::LeftButton); // unticked again, no folder chosen
             postfixOff = !child<QRadioButton>(&d, "IDC_POSTFIXEXT")->isChecked();
             sample = child<QLabel>(&d, "IDC_NAMESAMPLE")->text();
+            // The folder and the sample name are announced, not their captions alone; the
+            // chooser follows the box however it was toggled (a screen reader's Toggle too).
+            folderHeard = announced(child<QLabel>(&d, "IDC_DIRSTRING"));
+            sampleHeard = announced(child<QLabel>(&d, "IDC_NAMESAMPLE"));
+            auto* chooser = child<QPushButton>(&d, "IDC_DIRCHOOSE");
+            QAccessibleInterface* box = QAccessible::queryAccessibleInterface(beside);
+            box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            toggledOff = beside->isChecked() && !chooser->isEnabled();
+            box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            toggledOn = !beside->isChecked() && chooser->isEnabled();
             d.accept();
             return d.result();
         };
         QVERIFY(runPreferences(nullptr, settings));
         QVERIFY(besideWasOff && chooserOff && postfixOff);
+        QVERIFY(toggledOff && toggledOn);
+        QVERIFY2(folderHeard.contains(QStringLiteral("/music/out")), qPrintable(folderHeard));
+        QVERIFY2(sampleHeard.contains(QStringLiteral("SoundFile.wav")), qPrintable(sampleHeard));
         QVERIFY(sample.startsWith(QStringLiteral("Sample:\t\t")));
         QVERIFY2(sample.endsWith(QStringLiteral("SoundFile.wav")), qPrintable(sample));
         QVERIFY(!sample.contains(QStringLiteral(" 3")));
@@ -197,41 +239,81 @@ class MainWindowTest : public QObject {
     void openingSelectingAndKeys() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         FileListWidget* list = w.fileList();
         QTest::keyClick(list, Qt::Key_Space); // no row ever: ignored
         QTest::keyClick(list, Qt::Key_V);
         QCOMPARE(dialogs.messages.value(0),
                  QStringLiteral("VELLAMAR Stretchwerk II version: 2.0.2.0"));
+        heldKey(list, Qt::Key_V); // a held key acts once
+        QCOMPARE(dialogs.messages.size(), 1);
         dialogs.chosenFiles = {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
                                QString::fromStdString(tmp->file("b.mid")),
                                QString::fromStdString(ModelTest::toneFile(*tmp, "c.wav", 8000))};
         QTest::keyClick(list, Qt::Key_O);
         QCOMPARE(dialogs.titles.value(0), QStringLiteral("Add to batch list..."));
-        QVERIFY(dialogs.filters.value(0).startsWith(
-            QStringLiteral("All Audiofiles (*.wav *.WAV *.aif *.AIF *.aiff *.AIFF *.flac")));
-        QCOMPARE(list->model().size(), 2u);
+        // The first filter takes every name the opener takes, in any case.
+        const QString all = dialogs.filters.value(0).section(QStringLiteral(";;"), 0, 0);
+        QVERIFY2(all.startsWith(QStringLiteral("All Audiofiles (")), qPrintable(all));
+        const QStringList patterns = all.section('(', 1).chopped(1).split(' ');
+        const auto taken = [&](const QString& name) {
+            return std::any_of(patterns.begin(), patterns.end(), [&](const QString& p) {
+                return QRegularExpression(QRegularExpression::wildcardToRegularExpression(p))
+                    .match(name)
+                    .hasMatch();
+            });
+        };
+        for (const char* name : {"a.wav", "b.WAV", "c.aif", "d.AIFF", "e.aiff", "f.flac", "g.MP3"})
+            QVERIFY2(taken(QLatin1String(name)), name);
+        QVERIFY(!taken(QStringLiteral("h.mid")));
+        QCOMPARE(session.list.size(), 2u);
         QCOMPARE(dialogs.messages.size(), 2); // the MIDI file named
         QVERIFY(dialogs.messages[1].contains(QStringLiteral("b.mid")));
         QTest::mouseClick(rowWidget(w, 1), Qt::LeftButton, {}, QPoint(3, 3));
-        QVERIFY(list->model().row(1).selected && !list->model().row(0).selected);
+        QVERIFY(session.list.row(1).selected && !session.list.row(0).selected);
         QVERIFY(w.action(34002)->isEnabled());
+        // The states a row shows in colour are accessible states and words too.
+        for (std::size_t i : {0u, 1u}) {
+            QAccessibleInterface* row = QAccessible::queryAccessibleInterface(rowWidget(w, i));
+            QCOMPARE(bool(row->state().selected), i == 1);
+            QVERIFY(row->state().selectable);
+            QCOMPARE(row->text(QAccessible::Description).contains(QStringLiteral("selected")),
+                     i == 1);
+        }
+        session.list.row(0).busy = session.list.row(0).created = true;
+        w.fileList()->refreshRows();
+        QVERIFY(QAccessible::queryAccessibleInterface(rowWidget(w, 0))->state().busy);
+        QVERIFY(announced(rowWidget(w, 0)).contains(QStringLiteral("being processed")));
+        QVERIFY(announced(rowWidget(w, 0)).contains(QStringLiteral("made by Stretchwerk")));
+        session.list.row(0).busy = session.list.row(0).created = false;
         QTest::mouseClick(rowWidget(w, 0), Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 3));
-        QCOMPARE(list->model().selectedRows().size(), 2u);
+        QCOMPARE(session.list.selectedRows().size(), 2u);
         QTest::keyClick(list, Qt::Key_Up);
-        QCOMPARE(list->model().selectedRows(), std::vector<App::CFileRow*>{&list->model().row(0)});
+        QCOMPARE(session.list.selectedRows(), std::vector<App::CFileRow*>{&session.list.row(0)});
         QTest::keyClick(list, Qt::Key_End);
-        QVERIFY(list->model().row(1).selected);
+        QVERIFY(session.list.row(1).selected);
+        // The properties are announced with their values, not their captions alone.
+        QStringList heard;
+        dialogs.onExec = [&](QDialog& d) {
+            for (QLabel* value : d.findChildren<QLabel*>())
+                if (value->buddy() == nullptr && !value->text().endsWith(':'))
+                    heard << announced(value);
+            return int(QDialog::Accepted);
+        };
         QTest::keyClick(list, Qt::Key_I);
         QCOMPARE(dialogs.executed.value(0), QStringLiteral("PropertiesDialog"));
+        QVERIFY2(heard.filter(QStringLiteral("8000 Hz")).size() == 1, qPrintable(heard.join('|')));
+        QVERIFY2(heard.filter(QStringLiteral("c.wav")).size() == 1, qPrintable(heard.join('|')));
     }
 
     void rowFieldsFollowTheListRules() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
-        w.fileList()->openPaths(
+        w.listCommands().openPaths(
             {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 80000))});
         QApplication::processEvents(); // lays the new row out
         RowWidget* row = rowWidget(w, 0);
@@ -240,7 +322,15 @@ class MainWindowTest : public QObject {
         typed->selectAll();
         QTest::keyClicks(typed, QStringLiteral("-60"));
         QCOMPARE(typed->text(), QStringLiteral("-48"));
-        QCOMPARE(w.fileList()->model().row(0).getSemitones(), -48);
+        QCOMPARE(session.list.row(0).getSemitones(), -48);
+        // Each number field shows its unit beside it, for the eye and as its label.
+        for (const auto& [field, unit] : {std::pair{"ctl112", "st"}, std::pair{"ctl113", "ct"}}) {
+            QLabel* shown = nullptr;
+            for (QLabel* l : row->findChildren<QLabel*>())
+                if (l->buddy() == child<QSpinBox>(row, field)) shown = l;
+            QVERIFY2(shown && shown->isVisible(), field);
+            QCOMPARE(shown->text(), QLatin1String(unit));
+        }
         QTest::mouseClick(child<QCheckBox>(row, "ctl117"), Qt::LeftButton);
         QVERIFY(!semitones->isEnabled());
         QVERIFY(!child<QCheckBox>(row, "ctl118")->isEnabled());
@@ -264,20 +354,22 @@ class MainWindowTest : public QObject {
         auto* unit = child<QComboBox>(row, "ctl119");
         unit->activated(2);
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral("please enter a valid BPM number!")});
-        QCOMPARE(w.fileList()->model().row(0).getSourceBpm(), 120.5);
+        QCOMPARE(session.list.row(0).getSourceBpm(), 120.5);
         QCOMPARE(child<QLineEdit>(row, "ctl116")->text(), QStringLiteral("120.50000"));
     }
 
     void copyAndPasteParametersWithTheKeys() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
         FileListWidget* list = w.fileList();
-        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 800)),
-                         QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 800))});
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 800)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 800))});
         QApplication::processEvents();
-        list->model().row(0).setSemitoneText("5");
+        session.list.row(0).setSemitoneText("5");
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier); // none selected
         QCOMPARE(dialogs.messages, QStringList{QStringLiteral(
                                        "You need to select exactly one entry to copy parameters")});
@@ -291,48 +383,55 @@ class MainWindowTest : public QObject {
     void processingAddsRowsAndCancelStopsTheFile() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         w.selectAlgorithm(1, false);
-        FileListWidget* list = w.fileList();
-        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "long.wav", 3000000)),
-                         QString::fromStdString(ModelTest::toneFile(*tmp, "short.wav", 16000))});
-        list->selectAll();
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "long.wav", 3000000)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "short.wav", 16000))});
+        w.listCommands().selectAll();
         w.action(34002)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(w.findChild<ProgressDialog*>() != nullptr, 5000);
         ProgressDialog* progress = w.findChild<ProgressDialog*>();
         QVERIFY(progress->windowTitle().startsWith(QStringLiteral("Processing \"long.wav\"")));
         QTest::mouseClick(child<QPushButton>(progress, "IDCANCEL"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
         QCOMPARE(dialogs.questions.value(0),
                  QStringLiteral("Are you sure you want to abort processing?"));
-        QCOMPARE(list->model().size(), 4u);
-        QVERIFY(list->model().row(2).created);
-        QVERIFY(list->model().row(2).frames() < 3000000u);
-        QVERIFY(list->model().row(3).selected);
+        QCOMPARE(session.list.size(), 4u);
+        QVERIFY(session.list.row(2).created);
+        QVERIFY(session.list.row(2).frames() < 3000000u);
+        QVERIFY(session.list.row(3).selected);
         QVERIFY(dialogs.messages.isEmpty());
 
         dialogs.answers = {true}; // delete the created files too
-        list->deleteSelected();
-        QCOMPARE(list->model().size(), 3u);
+        w.listCommands().deleteSelected();
+        QCOMPARE(session.list.size(), 3u);
         QVERIFY(!std::filesystem::exists(tmp->file("short P0.0 T1.00 2.wav")));
     }
 
-    void saveACopyChecksTheExtensionBeforeTheDialogCloses() {
+    void saveACopyOfEachSelectedRowStartsInItsFolder() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
-        w.fileList()->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000))});
-        w.fileList()->selectAll();
-        dialogs.saves = {{QString::fromStdString(tmp->file("x.aif")), 0},
-                         {QString::fromStdString(tmp->file("x.wav")), 0}};
+        Session session(settings);
+        MainWindow w(session);
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 8000))});
+        w.listCommands().selectAll();
+        const QString out = QString::fromStdString(tmp->file("out/"));
+        std::filesystem::create_directories(tmp->file("out"));
+        dialogs.saves = {{out + "x.aif", 0}, {out + "x.wav", 0}, {out + "y.wav", 0}};
         w.action(34003)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!w.fileList()->runner().isRunning(), 10000);
-        QCOMPARE(dialogs.saveInitial, QStringList{QStringLiteral("a copy")});
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 10000);
+        QCOMPARE(dialogs.saveInitial, (QStringList{QString::fromStdString(tmp->file("a copy")),
+                                                   QString::fromStdString(tmp->file("b copy"))}));
         QCOMPARE(dialogs.messages,
                  QStringList{QStringLiteral(
                      "you typed in an invalid file extension! please change it to \".wav\"")});
-        QVERIFY(std::filesystem::exists(tmp->file("x.wav")));
-        QVERIFY(!std::filesystem::exists(tmp->file("x.aif")));
+        QVERIFY(std::filesystem::exists(tmp->file("out/x.wav")));
+        QVERIFY(std::filesystem::exists(tmp->file("out/y.wav")));
+        QVERIFY(!std::filesystem::exists(tmp->file("out/x.aif")));
     }
 
     // The open dialog lists every name the opener takes; FLAC, Ogg, Opus and MP3 files open in
@@ -341,7 +440,8 @@ class MainWindowTest : public QObject {
     void compressedFormatsOpenInBothWindowsAndProcessIntoTheirResultFormat() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
         FileListWidget* list = w.fileList();
         const char* names[] = {"tone.flac", "tone.ogg", "tone.opus", "tone.mp3"};
@@ -352,12 +452,12 @@ class MainWindowTest : public QObject {
                                     "*.FLAC ", "*.ogg ", "*.opus ", "*.mp3 ", "*.MP3 "})
             QVERIFY2(dialogs.filters.value(0).contains(QLatin1String(pattern)), pattern);
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
-        QCOMPARE(list->model().size(), 4u);
+        QCOMPARE(session.list.size(), 4u);
         const QString shown[] = {"FLAC", "Ogg Vorbis", "Opus", "MP3"};
         for (std::size_t i = 0; i < 4; ++i) {
             QTest::mouseClick(rowWidget(w, i), Qt::LeftButton, {}, QPoint(3, 3));
             QTest::keyClick(list, Qt::Key_W);
-            CWaveEditor* editor = list->editorOf(list->model().row(i));
+            CWaveEditor* editor = w.editors().editorOf(session.list.row(i));
             QVERIFY(editor);
             const QString info = editor->findChild<QLabel*>(QStringLiteral("infoLine"))->text();
             QVERIFY2(info.contains(QStringLiteral("Stereo - ") + shown[i] + "  "),
@@ -365,17 +465,18 @@ class MainWindowTest : public QObject {
         }
         QString format;
         dialogs.onExec = [&](QDialog& d) {
-            for (QLabel* value : d.findChildren<QLabel*>())
-                if (value->accessibleName() == QStringLiteral("Format")) format = value->text();
+            for (QLabel* caption : d.findChildren<QLabel*>())
+                if (caption->text() == QStringLiteral("Format:") && caption->buddy())
+                    format = qobject_cast<QLabel*>(caption->buddy())->text();
             return QDialog::Accepted;
         };
         QTest::keyClick(list, Qt::Key_I); // the MP3 row is the selected one
         QCOMPARE(format, QStringLiteral("MPEG Layer III"));
 
         w.action(34002)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
-        QCOMPARE(list->model().size(), 5u);
-        const App::CFileRow& result = list->model().row(4);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
+        QCOMPARE(session.list.size(), 5u);
+        const App::CFileRow& result = session.list.row(4);
         QCOMPARE(result.getFileType(), Audio::FlacType);
         QCOMPARE(QString::fromStdString(result.getMembers()[0].name),
                  QStringLiteral("tone P0.0 T1.00 2.flac"));
@@ -388,10 +489,10 @@ class MainWindowTest : public QObject {
         };
         QVERIFY(runPreferences(&w, settings));
         QCOMPARE(settings.resultFormat, Audio::AiffType);
-        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
+        w.listCommands().openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
         QTest::mouseClick(rowWidget(w, 5), Qt::LeftButton, {}, QPoint(3, 3));
         w.action(34002)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
         QVERIFY(std::filesystem::exists(tmp->file("take P0.0 T1.00 2.aif")));
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
     }
@@ -399,7 +500,8 @@ class MainWindowTest : public QObject {
     void droppedFilesOpenAndOthersAreSkipped() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(
                           QString::fromStdString(ModelTest::toneFile(*tmp, "take1.WAV", 800))),
@@ -410,20 +512,21 @@ class MainWindowTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(w.fileList()->viewport(), &drop);
-        QCOMPARE(w.fileList()->model().size(), 1u);
+        QCOMPARE(session.list.size(), 1u);
         QVERIFY(dialogs.messages.isEmpty());
     }
 
     void splitStereoAsksForEachMemberAgainAfterAFailedCheck() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         const QString left = QString::fromStdString(ModelTest::toneFile(*tmp, "L.wav", 800));
         dialogs.singleFiles = {
             left, QString::fromStdString(ModelTest::toneFile(*tmp, "st.wav", 800, 2)), left,
             QString::fromStdString(ModelTest::toneFile(*tmp, "R.wav", 800))};
         QTest::keyClick(w.fileList(), Qt::Key_L);
-        QCOMPARE(w.fileList()->model().size(), 1u);
+        QCOMPARE(session.list.size(), 1u);
         QCOMPARE(dialogs.titles,
                  (QStringList{"Select Left Channel File", "Select Right Channel File",
                               "Select Right Channel File", "Select Right Channel File"}));
@@ -433,6 +536,7 @@ class MainWindowTest : public QObject {
                  QStringLiteral("Split - "));
     }
 
+    // A row that may not go to the editor is named, and the others still go.
     void externalEditorStartsAloneThenOncePerMember() {
         ScriptedDialogs dialogs;
         const std::string log = tmp->file("editor.log");
@@ -445,13 +549,20 @@ class MainWindowTest : public QObject {
         dialogs.singleFiles = {QString::fromStdString(ModelTest::toneFile(*tmp, "L.wav", 800)),
                                QString::fromStdString(ModelTest::toneFile(*tmp, "R.wav", 800)),
                                QString::fromStdString(script)};
-        MainWindow w(settings);
-        w.fileList()->openSplit(2);
-        w.fileList()->selectAll();
+        Session session(settings);
+        MainWindow w(session);
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "c.wav", 800))});
+        session.list.row(0).busy = true;
+        w.listCommands().openSplit(2);
+        w.listCommands().selectAll();
         QTest::keyClick(w.fileList(), Qt::Key_E);
-        QCOMPARE(dialogs.messages.value(0),
-                 QStringLiteral("I could not open the editor. Can you select it again for me?"));
+        QCOMPARE(dialogs.messages,
+                 (QStringList{"you should not open this file in a wave editor while a kalo "
+                              "rendering is in progress!",
+                              "I could not open the editor. Can you select it again for me?"}));
         QCOMPARE(settings.editorPath, script);
+        session.list.row(0).busy = false;
         auto written = [&] {
             QFile f(QString::fromStdString(log));
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -461,19 +572,41 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(written(), expected, 5000);
     }
 
+    // A machine without the sound card of the settings: the box names the ALSA device, what
+    // failed and what to do.
+    void anOutputThatWillNotOpenIsNamedWithWhatToDo() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings(App::listOutputDevices);
+        for (const App::OutputDevice& d : App::listOutputDevices())
+            if (d.name.find("swkmissing") != std::string::npos) settings.deviceId = d.id;
+        QVERIFY(settings.deviceId != App::DeviceId{});
+        Session session(settings);
+        MainWindow w(session);
+        w.playback().initEngine();
+        QCOMPARE(dialogs.messages.size(), 1);
+        const QString text = dialogs.messages[0];
+        QVERIFY2(text.startsWith(QStringLiteral(
+                     "The ALSA output \"Missing card (swkmissing)\" could not be opened: ")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("Choose another output in Edit \u203a Preferences.")),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("DirectSound")), qPrintable(text));
+    }
+
     void playingShowsWhatPlaysAndSpaceStopsIt() {
         ScriptedDialogs dialogs;
         App::CSettings settings(App::listOutputDevices);
         for (const App::OutputDevice& d : App::listOutputDevices())
             if (d.name.find("No sound card") != std::string::npos) settings.deviceId = d.id;
-        MainWindow w(settings);
-        w.fileList()->initEngine();
+        Session session(settings);
+        MainWindow w(session);
+        w.playback().initEngine();
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
-        w.fileList()->openPaths(
+        w.listCommands().openPaths(
             {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 80000))});
-        w.fileList()->selectAll();
+        w.listCommands().selectAll();
         QTest::keyClick(w.fileList(), Qt::Key_Space);
-        NowPlayingPanel* panel = w.fileList()->nowPlayingPanel();
+        NowPlayingPanel* panel = w.nowPlayingPanel();
         QVERIFY(!panel->isHidden());
         QCOMPARE(child<QLabel>(panel, "playingName")->text(), QStringLiteral("a.wav"));
         QTRY_VERIFY_WITH_TIMEOUT(panel->positionText() != QStringLiteral("0:00.0"), 5000);
@@ -484,10 +617,11 @@ class MainWindowTest : public QObject {
     void closingDuringABatchAsksAndAborts() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        auto* w = new MainWindow(settings);
-        w->fileList()->openPaths(
+        Session session(settings);
+        auto* w = new MainWindow(session);
+        w->listCommands().openPaths(
             {QString::fromStdString(ModelTest::toneFile(*tmp, "long.wav", 3000000))});
-        w->fileList()->selectAll();
+        w->listCommands().selectAll();
         w->action(34002)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(w->findChild<ProgressDialog*>() != nullptr, 5000);
         // Sound is out before the stop: a file stopped before its first frame is not kept.
@@ -497,7 +631,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!w->close());
         dialogs.answers = {true, false}; // stop and quit; keep the created file
         QVERIFY(w->close());
-        QVERIFY(!w->fileList()->runner().isRunning());
+        QVERIFY(!session.runner.isRunning());
         delete w;
         QVERIFY(std::filesystem::exists(tmp->file("long P0.0 T1.00 2.wav")));
     }
@@ -505,67 +639,70 @@ class MainWindowTest : public QObject {
     void theEditorOpensOncePerRowAndClosesBeforeItsRowGoes() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
         FileListWidget* list = w.fileList();
-        list->openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
-                         QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 8000))});
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 8000)),
+             QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 8000))});
         QApplication::processEvents();
         auto* button = child<QPushButton>(rowWidget(w, 0), "ctl444");
         QVERIFY(button->isEnabled());
         QTest::mouseClick(button, Qt::LeftButton);
-        App::CFileRow& a = list->model().row(0);
-        CWaveEditor* editor = list->editorOf(a);
+        App::CFileRow& a = session.list.row(0);
+        CWaveEditor* editor = w.editors().editorOf(a);
         QVERIFY(editor && editor->isVisible() && a.editorOpen);
         QCOMPARE(editor->windowTitle(), QStringLiteral("a.wav"));
         QVERIFY(a.getOverview());                  // built for the waveform
         QTest::mouseClick(button, Qt::LeftButton); // again: the same window
         QCOMPARE(w.findChildren<CWaveEditor*>().size(), 1);
-        list->selectAll();
+        w.listCommands().selectAll();
         QTest::keyClick(list, Qt::Key_W); // a second editor, for b
         QCOMPARE(w.findChildren<CWaveEditor*>().size(), 2);
-        QVERIFY(list->model().row(1).editorOpen);
+        QVERIFY(session.list.row(1).editorOpen);
 
         // Removing a row asks its editor to close: Cancel keeps both.
         editor->document().setModified(true);
         dialogs.threeWay = {Ui::Answer::Cancel};
-        list->model().selectOnly(0);
-        list->deleteSelected();
-        QCOMPARE(list->model().size(), 2u);
+        session.list.selectOnly(0);
+        w.listCommands().deleteSelected();
+        QCOMPARE(session.list.size(), 2u);
         QCOMPARE(dialogs.questions.value(0),
                  QStringLiteral("You forgot to save! Do you want to save right now?"));
         QCOMPARE(dialogs.messages.size(), 1); // the editor would not close
-        QVERIFY(a.editorOpen && list->editorOf(a) == editor);
+        QVERIFY(a.editorOpen && w.editors().editorOf(a) == editor);
         dialogs.threeWay = {Ui::Answer::No};
-        list->deleteSelected();
-        QCOMPARE(list->model().size(), 1u);
-        QCOMPARE(w.findChildren<CWaveEditor*>().size(), 1);
+        w.listCommands().deleteSelected();
+        QCOMPARE(session.list.size(), 1u);
+        QTRY_COMPARE(w.findChildren<CWaveEditor*>().size(), 1);
 
         // An editor closed by itself frees its row; the main window closes the others.
-        CWaveEditor* b = list->editorOf(list->model().row(0));
+        CWaveEditor* b = w.editors().editorOf(session.list.row(0));
         activate(b);
         QTest::keyClick(b->view(), Qt::Key_F4, Qt::AltModifier);
         QTRY_VERIFY(w.findChildren<CWaveEditor*>().isEmpty());
-        QVERIFY(!list->model().row(0).editorOpen);
+        QVERIFY(!session.list.row(0).editorOpen);
         QTest::keyClick(list, Qt::Key_W);
-        QVERIFY(list->editorOf(list->model().row(0)));
+        QVERIFY(w.editors().editorOf(session.list.row(0)));
         dialogs.messages.clear();
         QVERIFY(w.close());
-        QVERIFY(w.findChildren<CWaveEditor*>().isEmpty());
+        QTRY_VERIFY(w.findChildren<CWaveEditor*>().isEmpty());
     }
 
     void curvesDrawnInTheEditorProcessLikeTheCommandLine() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
-        MainWindow w(settings);
+        Session session(settings);
+        MainWindow w(session);
         showActive(w);
         FileListWidget* list = w.fileList();
         const std::string source = ModelTest::toneFile(*tmp, "take.wav", 16000);
-        list->openPaths({QString::fromStdString(source)});
-        list->selectAll();
+        w.listCommands().openPaths({QString::fromStdString(source)});
+        w.listCommands().selectAll();
         QTest::keyClick(list, Qt::Key_W);
-        App::CFileRow& row = list->model().row(0);
-        CWaveEditor* editor = list->editorOf(row);
+        App::CFileRow& row = session.list.row(0);
+        CWaveEditor* editor = w.editors().editorOf(row);
         activate(editor);
         editor->action(34061)->trigger(); // the whole file in view
         // A pitch step: up a fifth from 6000 on, square.
@@ -590,9 +727,9 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(child<QCheckBox>(rowWidget(w, 0), "ctl120"), Qt::LeftButton);
         QVERIFY(row.getUseMarkPoints());
         w.action(34002)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!list->runner().isRunning(), 20000);
-        QCOMPARE(list->model().size(), 2u);
-        const std::string processed = list->model().row(1).getMembers()[0].path;
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
+        QCOMPARE(session.list.size(), 2u);
+        const std::string processed = session.list.row(1).getMembers()[0].path;
 
         // The same curves, made and processed by the command line.
         const std::string made = tmp->file("cli.mpt");

@@ -1,0 +1,176 @@
+#include "ui/editor/EditorPlayback.h"
+
+#include <QThread>
+#include <QWidget>
+#include <stdexcept>
+
+#include "ui/common/Dialogs.h"
+
+namespace Ui {
+
+namespace {
+
+QString quotedName(const char* what, const App::CFileRow& row) {
+    return QStringLiteral("%1 \"%2\"")
+        .arg(QLatin1String(what), QString::fromStdString(row.nameLine()));
+}
+
+} // namespace
+
+EditorPlayback::EditorPlayback(App::CFileRow& fileRow, Output::CAudioEngine& audio,
+                               std::function<Engine::Quality()> algorithm, QWidget* parentWindow)
+    : row(fileRow), player(audio), quality(std::move(algorithm)), window(parentWindow) {
+}
+
+EditorPlayback::~EditorPlayback() {
+    shutDown();
+}
+
+void EditorPlayback::showFailure(const QString& text) {
+    Dialogs::current().message(window, text, QStringLiteral("error"));
+}
+
+void EditorPlayback::play(Editor::FrameRange range) {
+    try {
+        player.play(&row.getCache(), row.nameLine(), static_cast<Audio::i32>(range.start),
+                    static_cast<Audio::i32>(range.end), false, nullptr, 0);
+    } catch (...) {
+        mode = Mode::None;
+        showFailure(QStringLiteral("unknown error while trying to play audio!"));
+        return;
+    }
+    if (!player.isPlaying()) return;
+    mode = Mode::File;
+    playing = range;
+    emit statusChanged(quotedName("playing", row));
+}
+
+void EditorPlayback::togglePlay(Editor::FrameRange range) {
+    if (mode != Mode::None && player.isPlaying() && player.isVoiceActive())
+        stop();
+    else
+        play(range);
+}
+
+void EditorPlayback::stop() {
+    if (mode == Mode::File) player.stopIfPlaying(&row.getCache());
+    if (mode == Mode::Preview && previewCache) player.stopIfPlaying(previewCache.get());
+    mode = Mode::None;
+    emit statusChanged({});
+}
+
+void EditorPlayback::playbackTakenOver() {
+    mode = Mode::None;
+}
+
+void EditorPlayback::preview(const std::optional<Editor::FrameRange>& selection) {
+    if (renderer.isRunning()) return; // its result plays when it is ready
+    Editor::FrameRange range;
+    try {
+        range = Editor::previewRange(selection, static_cast<std::int64_t>(row.frames()),
+                                     row.format().sampleRate);
+    } catch (const std::length_error& e) {
+        Dialogs::current().message(window, QLatin1String(e.what()), kAppTitle);
+        return;
+    }
+    if (mode == Mode::Preview) stop();
+    renderer.wait();
+    previewCursor.reset();
+    previewCache.reset();
+    previewTime = row.curves()[0];
+    previewPitch = row.curves()[1];
+    previewRange = range;
+    progress =
+        std::make_unique<App::PreviewProgress>(row.nameLine(), [this](const std::string& line) {
+            QMetaObject::invokeMethod(
+                this, [this, text = QString::fromStdString(line)] { emit statusChanged(text); },
+                Qt::QueuedConnection);
+        });
+    const Engine::Quality algorithm = quality ? quality() : Engine::Quality::Fast;
+    const bool started = renderer.start(
+        row, range.start, range.end, algorithm, *progress, [this](App::PreviewResult r) {
+            auto shared = std::make_shared<App::PreviewResult>(std::move(r));
+            QMetaObject::invokeMethod(
+                this, [this, shared] { previewFinished(std::move(*shared)); },
+                Qt::QueuedConnection);
+        });
+    if (started) emit stateChanged();
+}
+
+void EditorPlayback::previewFinished(App::PreviewResult result) {
+    renderer.wait();
+    if (closing) return; // arrived after the window closed: nothing plays any more
+    emit stateChanged();
+    switch (result.outcome) {
+    case App::PreviewResult::Aborted:
+        emit statusChanged({});
+        return;
+    case App::PreviewResult::Failed:
+        emit statusChanged({});
+        showFailure(QStringLiteral("unknown error while trying to play preview audio!"));
+        return;
+    case App::PreviewResult::Ready:
+        break;
+    }
+    if (!result.cache || result.cache->file->getFrames() == 0) {
+        emit statusChanged({});
+        showFailure(
+            QStringLiteral("error while playing preview file. preview process returnen NULL!"));
+        return;
+    }
+    previewCache = std::move(result.cache);
+    previewCursor = std::make_unique<Editor::PreviewCursor>(previewTime, previewPitch, result.step,
+                                                            previewRange.start, previewRange.end,
+                                                            previewCache->file->getFrames());
+    emit stateChanged();
+    playPreview();
+}
+
+void EditorPlayback::playPreview() {
+    if (!previewCache) return;
+    try {
+        player.play(previewCache.get(), row.nameLine(), 0, -1, false, nullptr, 0);
+    } catch (...) {
+        mode = Mode::None;
+        showFailure(QStringLiteral("unknown error while trying to play preview audio!"));
+        return;
+    }
+    if (!player.isPlaying()) return;
+    mode = Mode::Preview;
+    emit statusChanged(quotedName("previewing", row));
+}
+
+void EditorPlayback::shutDown() {
+    closing = true;
+    if (previewCache) player.stopIfPlaying(previewCache.get());
+    if (mode == Mode::File) player.stopIfPlaying(&row.getCache());
+    mode = Mode::None;
+    renderer.abort();
+    while (renderer.isRunning())
+        QThread::msleep(10);
+    renderer.wait();
+}
+
+// The cursor follows the frames the output has played, i.e. what is heard; the player's
+// position reports run ahead of that by its read-ahead.
+std::optional<std::int64_t> EditorPlayback::cursorNow() {
+    if (mode == Mode::None) return std::nullopt;
+    if (!player.isPlaying() || !player.isVoiceActive()) {
+        mode = Mode::None;
+        emit statusChanged({});
+        emit stateChanged();
+        return std::nullopt;
+    }
+    const std::int64_t e = Editor::elapsedSourceFrames(
+        static_cast<std::uint64_t>(std::max<Audio::i64>(0, player.getFramesPlayed())),
+        row.format().sampleRate, static_cast<std::uint32_t>(player.getHost().getSampleRate()));
+    const std::int64_t cursor = mode == Mode::File
+                                    ? Editor::playCursorFrame(e, playing.start, playing.end)
+                                : previewCursor ? previewCursor->frameAt(e)
+                                                : previewRange.start;
+    if (cursor == lastCursor) return std::nullopt;
+    lastCursor = cursor;
+    return cursor;
+}
+
+} // namespace Ui
