@@ -50,8 +50,11 @@ class CBufferedRenderer : public CAudioRenderer {
     // owned block: an empty owner gets a fresh block, which allocates. Consumer thread only.
     bool getNextBlock(AudioBlockPtr& block);
     // Like getNextBlock() but never waits: false when a start()/stop() holds the queue or no
-    // block is ready. For callbacks that must not block.
+    // block is ready. For callbacks that must not block. An active queue without a ready block
+    // counts an underrun.
     bool tryGetNextBlock(AudioBlockPtr& block);
+    // Times tryGetNextBlock() found an active queue empty since the last start().
+    Audio::i64 getUnderruns() const { return underruns.load(); }
 
     // Channels (at most Audio::kMaxBlockChannels) and frames per block; set before start().
     void setBlockFormat(int channels, int frames);
@@ -90,7 +93,7 @@ class CBufferedRenderer : public CAudioRenderer {
     int writePosition = 0;
     int readPosition = 0;
     int ringEnd = DEFAULT_CAPACITY;
-    int filledCount = 0;
+    std::atomic<int> filledCount{0};
     int capacity = DEFAULT_CAPACITY;
     mutable std::mutex ringLock;
 
@@ -110,7 +113,8 @@ class CBufferedRenderer : public CAudioRenderer {
     CEvent idleEvent{true, true};
     // Signalled while the queue is active or the producer must wake up to end.
     CEvent runEvent{true, false};
-    int takenCount = 0;
+    std::atomic<int> takenCount{0};
+    std::atomic<Audio::i64> underruns{0};
 
     // Last: the thread starts once everything it uses exists.
     std::unique_ptr<ProducerThread> producer;

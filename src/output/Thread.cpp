@@ -82,4 +82,8 @@ bool CThread::raiseCurrentThreadPriority() {
     return trySchedFifo() || tryLowerNice();
 }
 
+bool CThread::favourCurrentThread() {
+    return tryLowerNice();
+}
+
 } // namespace Output

@@ -194,7 +194,9 @@ TEST_F(BufferedRendererTest, ProducerAllocatesOnlyWhenTheBlockFormatGrows) {
     queue.stop();
 }
 
-TEST_F(BufferedRendererTest, TryGetNextBlockNeverWaitsForTheProducer) {
+// An active queue found empty is an underrun; a stopped one is not, and a start begins a new
+// count.
+TEST_F(BufferedRendererTest, TryGetNextBlockNeverWaitsForTheProducerAndCountsUnderruns) {
     source.gateAt = 15;
     queue.start();
     ASSERT_TRUE(source.inGate.waitFor(10s));
@@ -202,10 +204,18 @@ TEST_F(BufferedRendererTest, TryGetNextBlockNeverWaitsForTheProducer) {
         ASSERT_TRUE(queue.tryGetNextBlock(block));
         EXPECT_EQ(blockNumber(*block, 2, 1024), expected);
     }
+    EXPECT_EQ(queue.getUnderruns(), 0);
     EXPECT_FALSE(queue.tryGetNextBlock(block));
+    EXPECT_FALSE(queue.tryGetNextBlock(block));
+    EXPECT_EQ(queue.getUnderruns(), 2);
     source.gate.set();
     queue.stop();
+    EXPECT_FALSE(queue.tryGetNextBlock(block));
+    EXPECT_EQ(queue.getUnderruns(), 2);
     expectIdleAccounting(queue, 30);
+    queue.start();
+    EXPECT_EQ(queue.getUnderruns(), 0);
+    queue.stop();
 }
 
 TEST_F(BufferedRendererTest, ConfigurationIsCheckedAndChangedOnlyWhileIdle) {
