@@ -50,6 +50,10 @@ class CAudioEngine {
     bool isPlaying() const { return playing; }
     // Whether the current voice still renders (false once a range without loop has ended).
     bool isVoiceActive() const { return current && current->isActive(); }
+    // Whether the current voice plays this source (another play replaces it).
+    bool isPlayingSource(const CVoiceSource* source) const {
+        return current && &current->getSource() == source;
+    }
     // Frames the output has played since the last play started, in the mixer's frames.
     Audio::i64 getFramesPlayed() { return host.getFramesPlayed(); }
     bool isDeviceLost() const { return host.isDeviceLost(); }

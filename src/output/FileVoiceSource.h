@@ -23,7 +23,7 @@ class CFileVoiceSource : public CVoiceSource {
     int getChannelCount() const override {
         return static_cast<int>(reader->cache->file->format.channels);
     }
-    const Audio::CAudioFileCache* getFile() const override { return reader->cache; }
+    Audio::CAudioFileCache* getFile() const override { return reader->cache; }
 
   private:
     std::unique_ptr<Audio::CAudioPlayback> reader;

@@ -13,6 +13,7 @@ CPlaybackVoice::CPlaybackVoice(CMixRenderer& mixer_, std::shared_ptr<CVoiceSourc
                                Audio::i32 listenerValue_)
     : mixer(mixer_), source(std::move(source_)), listener(listener_), listenerValue(listenerValue_),
       displayName(std::move(displayName_)) {
+    if (Audio::CAudioFileCache* file = source->getFile()) fileUser.emplace(*file);
     setSampleRate(mixer.getSampleRate());
     mixer.postCommand(CMixRenderer::VoiceCreated, this);
 }

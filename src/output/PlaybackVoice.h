@@ -2,6 +2,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "audio/AudioFileIterator.h"
@@ -42,6 +43,7 @@ class CPlaybackVoice : public CAudioRenderer {
     void release() { --references; }
     int getReferences() const { return references.load(); }
     CVoiceSource& getSource() { return *source; }
+    const CVoiceSource& getSource() const { return *source; }
     const Audio::CAudioFileCache* getFile() const { return source->getFile(); }
     const std::string& getDisplayName() const { return displayName; }
 
@@ -54,6 +56,8 @@ class CPlaybackVoice : public CAudioRenderer {
     std::mutex voiceLock;
     CMixRenderer& mixer;
     std::shared_ptr<CVoiceSource> source;
+    // The voice's file is in use as long as the voice exists, however long its source lives.
+    std::optional<Audio::CAudioFileCache::User> fileUser;
     CPlaybackListener* listener;
     Audio::i32 listenerValue;
     std::string displayName;

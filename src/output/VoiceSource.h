@@ -24,8 +24,9 @@ class CVoiceSource {
     // Frames rendered since start().
     virtual Audio::u64 getDelivered() const = 0;
     virtual int getChannelCount() const = 0;
-    // The file it plays from, so that playback can be stopped before the file changes.
-    virtual const Audio::CAudioFileCache* getFile() const = 0;
+    // The file it plays from, so that playback can be stopped before the file changes; the
+    // voice counts itself among the file's users while it exists.
+    virtual Audio::CAudioFileCache* getFile() const = 0;
     // Frames computed but not yet handed out, at most: a change the source takes reaches the
     // output this much later than the read-ahead alone would make it.
     virtual int getHeldFrames() const { return 0; }

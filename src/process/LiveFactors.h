@@ -35,7 +35,8 @@ class LiveFactors : public LiveFactorSource {
     Engine::Factors factorsAt(std::int64_t sourcePosition) override;
 
   private:
-    // Odd while set() writes; a reader that meets a write keeps the factors it had.
+    // Odd while set() writes; a reader that meets a write keeps the factors it had. The reader
+    // never waits for the writer.
     std::atomic<unsigned> version{0};
     std::atomic<double> time{1.0}, pitch{1.0}, formant{1.0};
     Engine::Factors last;
@@ -56,6 +57,8 @@ class LiveCurveFactors : public LiveFactorSource {
     // User-interface thread: frees the snapshot the producer has let go of. publish() does it
     // too; call it now and then so that the producer can take the next one.
     void collect();
+    // User-interface thread: the formant factor undoes the pitch shift, or follows its curve.
+    void setPreserveFormants(bool on) { preserveFormants.store(on); }
 
     Engine::Factors factorsAt(std::int64_t sourcePosition) override;
     void rewind() override;
@@ -67,7 +70,7 @@ class LiveCurveFactors : public LiveFactorSource {
     static Snapshot* snapshotOf(const Curves& curves);
     void takeIncoming();
 
-    const bool preserveFormants;
+    std::atomic<bool> preserveFormants;
     // The producer's: the snapshot it evaluates and where each curve's evaluation stands.
     Snapshot* inUse;
     std::array<CurveCursor, 3> cursors;

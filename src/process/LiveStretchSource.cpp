@@ -16,8 +16,7 @@ constexpr Audio::u32 kStageFrames = 1024;
 
 LiveStretchSource::LiveStretchSource(const JobPlan& plan, std::unique_ptr<LiveFactorSource> f,
                                      bool loop_)
-    : cache(plan.parameters.source), user(*plan.parameters.source), loop(loop_),
-      factors(std::move(f)) {
+    : cache(plan.parameters.source), loop(loop_), factors(std::move(f)) {
     const JobParameters& p = plan.parameters;
     range = rangeOf(p, *cache);
     cache->refresh();
@@ -131,6 +130,8 @@ Audio::u32 LiveStretchSource::convertRate(float* const* dest, Audio::u32 frames)
 void LiveStretchSource::engineCalled(std::uint64_t outputBefore, std::int64_t sourcePosition,
                                      const Engine::Factors& f) {
     trail.add({passStart + outputBefore, passStart, sourcePosition, f.time});
+    timeInUse.store(f.time, std::memory_order_relaxed);
+    pitchInUse.store(f.pitch, std::memory_order_relaxed);
 }
 
 bool LiveStretchSource::positionAt(Audio::u64 heard, LivePosition& position) const {

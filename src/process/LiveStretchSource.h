@@ -43,7 +43,7 @@ class LiveStretchSource : public Output::CVoiceSource, private StretchObserver {
     bool isActive() const override { return active.load(); }
     Audio::u64 getDelivered() const override { return delivered.load(); }
     int getChannelCount() const override { return channels; }
-    const Audio::CAudioFileCache* getFile() const override { return cache; }
+    Audio::CAudioFileCache* getFile() const override { return cache; }
     // One engine call's output at the lowest pitch, and the frames a rate conversion holds.
     int getHeldFrames() const override { return heldFrames; }
 
@@ -56,6 +56,11 @@ class LiveStretchSource : public Output::CVoiceSource, private StretchObserver {
     // turned false.
     std::string failure() const;
     const StreamRange& getRange() const { return range; }
+    // The time and pitch factors of the last engine call (the formant factor stays 1.0).
+    Engine::Factors factorsInUse() const {
+        return {timeInUse.load(std::memory_order_relaxed),
+                pitchInUse.load(std::memory_order_relaxed), 1.0};
+    }
 
   private:
     void engineCalled(std::uint64_t outputBefore, std::int64_t sourcePosition,
@@ -66,8 +71,6 @@ class LiveStretchSource : public Output::CVoiceSource, private StretchObserver {
     void fail(const char* text);
 
     Audio::CAudioFileCache* cache;
-    // Keeps the row's file from being closed while it plays.
-    Audio::CAudioFileCache::User user;
     int channels = 0;
     double fileRate = 44100.0;
     StreamRange range;
@@ -96,6 +99,7 @@ class LiveStretchSource : public Output::CVoiceSource, private StretchObserver {
     std::atomic<Audio::u64> delivered{0};
     std::array<char, 512> failureText{};
     std::atomic<bool> failed{false};
+    std::atomic<double> timeInUse{1.0}, pitchInUse{1.0};
 };
 
 } // namespace Process

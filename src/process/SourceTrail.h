@@ -30,8 +30,6 @@ class SourceTrail {
     // The last mark at or before an output frame; false when there is none, or it has been
     // overwritten since (a look far behind the producer).
     bool find(std::uint64_t output, SourceMark& mark) const;
-    // Producer, or while nothing plays.
-    void clear() { written.store(0, std::memory_order_release); }
 
   private:
     struct Slot {
@@ -41,7 +39,7 @@ class SourceTrail {
     };
     SourceMark read(std::uint64_t index) const;
 
-    std::array<Slot, kMarks> slots;
+    std::array<Slot, kMarks> marks;
     std::atomic<std::uint64_t> written{0};
 };
 

@@ -32,6 +32,7 @@
 #include "editor/TimeScaleLabels.h"
 #include "editor/UnsavedChanges.h"
 #include "markpoints/MarkPointFile.h"
+#include "ui/editor/EditorLivePlay.h"
 #include "ui/editor/HorizontalTimeScale.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/ValueRuler.h"
@@ -212,6 +213,7 @@ CWaveEditor::CWaveEditor(App::CFileRow& row, Output::CAudioEngine& audio,
     layout->addWidget(status);
     connectCommands();
     connectView();
+    livePlay = std::make_unique<EditorLivePlay>(*this, player, quality);
     markPointEdit->installEventFilter(this);
 
     timer = new QTimer(this);
@@ -964,6 +966,7 @@ void CWaveEditor::closeEvent(QCloseEvent* event) {
     if (previewCache) player.stopIfPlaying(previewCache.get());
     if (playMode == PlayMode::File) player.stopIfPlaying(&model.getCache());
     playMode = PlayMode::None;
+    livePlay->stop();
     renderer.abort();
     while (renderer.isRunning())
         QThread::msleep(10);

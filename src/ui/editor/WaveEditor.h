@@ -33,6 +33,7 @@ namespace Ui {
 
 class CMarkPointEdit;
 class CHorizontalTimeScale;
+class EditorLivePlay;
 class CValueRuler;
 
 class CWaveEditor : public QWidget {
@@ -59,6 +60,7 @@ class CWaveEditor : public QWidget {
 
     // Another play of the main window took the player over: the cursor stops following.
     void playbackTakenOver();
+    EditorLivePlay& livePlayer() const { return *livePlay; }
 
   signals:
     // The window closed (its curves stay with the row); it is destroyed right after.
@@ -156,6 +158,8 @@ class CWaveEditor : public QWidget {
     std::int64_t lastCursor = -1;
 
     WaveformPainter waveform;
+    // Last: it goes before the document it plays from.
+    std::unique_ptr<EditorLivePlay> livePlay;
 };
 
 } // namespace Ui

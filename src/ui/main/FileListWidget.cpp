@@ -196,14 +196,18 @@ void FileListWidget::openSplit(int channels) {
 void FileListWidget::play() {
     App::CFileRow* row = list.firstSelected();
     if (!row) return;
-    for (auto& [r, editor] : editors)
-        editor->playbackTakenOver();
+    takeOverPlayback();
     try {
         audio.play(&row->getCache(), row->nameLine(), 0, -1, false, nowPlaying, 0);
         playingRow = audio.isPlaying() ? row : nullptr;
     } catch (const std::exception& e) {
         showMessage(e.what());
     }
+}
+
+void FileListWidget::takeOverPlayback() {
+    for (auto& [r, editor] : editors)
+        editor->playbackTakenOver();
 }
 
 void FileListWidget::stop() {

@@ -39,6 +39,8 @@ class FileListWidget : public QScrollArea, public App::ListUi {
     void togglePlay();
     void play();
     void stop();
+    // Another play takes the player over: the editors' cursors stop following it.
+    void takeOverPlayback();
     void processSelected();
     void saveCopy();
     void openInExternalEditor();

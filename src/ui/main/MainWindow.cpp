@@ -12,6 +12,7 @@
 #include "ui/main/AboutBox.h"
 #include "ui/common/Dialogs.h"
 #include "ui/main/FileListWidget.h"
+#include "ui/main/LivePlayController.h"
 #include "ui/main/NowPlayingPanel.h"
 #include "ui/main/PreferencesDialog.h"
 #include "ui/main/StartUp.h"
@@ -71,11 +72,21 @@ MainWindow::MainWindow(App::CSettings& appSettings, QWidget* parent)
     setCentralWidget(central);
     buildMenus();
     connectCommands();
+    live = std::make_unique<LivePlayController>(
+        list->engine(), *list->nowPlayingPanel(),
+        LivePlayController::Hooks{
+            [this] { return list->model().firstSelected(); },
+            [this] { return App::jobSettingsFrom(settings); }, [this] { list->takeOverPlayback(); },
+            [this](const QString& text) { statusBar()->showMessage(text); },
+            [this](const std::string& text) { list->showMessage(text); }},
+        this);
     statusBar()->showMessage(tr("Ready"));
     connect(list, &FileListWidget::selectionChanged, this, &MainWindow::updateActions);
     updateActions();
     list->setFocus();
 }
+
+MainWindow::~MainWindow() = default;
 
 QAction* MainWindow::addCommand(QMenu* menu, const Command& c) {
     auto* a = new QAction(tr(c.text), this);

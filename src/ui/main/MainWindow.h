@@ -2,6 +2,7 @@
 // The main window: the batch list with its menus, the algorithm choice and the preferences.
 #include <QMainWindow>
 #include <map>
+#include <memory>
 
 #include "app/Settings.h"
 
@@ -10,13 +11,16 @@ class QActionGroup;
 namespace Ui {
 
 class FileListWidget;
+class LivePlayController;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     explicit MainWindow(App::CSettings& settings, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     FileListWidget* fileList() const { return list; }
+    LivePlayController& livePlay() const { return *live; }
     // The command's action (objectName "cmd" + id); null for an unknown id.
     QAction* action(int id) const;
     // The algorithm commands: checks the entry; `store` saves it as the settings' Quality.
@@ -41,6 +45,8 @@ class MainWindow : public QMainWindow {
     QAction* exactPitch = nullptr;
     std::map<int, QAction*> actions;
     int current = 2;
+    // A member, so that it goes before the child widgets: the list and its player.
+    std::unique_ptr<LivePlayController> live;
 };
 
 } // namespace Ui

@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
 #include "markpoints/MarkPointFile.h"
+#include "ui/editor/EditorLivePlay.h"
 #include "ui/editor/HorizontalTimeScale.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
@@ -422,6 +424,47 @@ class WaveEditorTest : public QObject {
         QApplication::processEvents(); // the result arrives now
         QVERIFY(!f.editor->isPlayingPreview());
         QVERIFY(!f.engine.isPlaying() || !f.engine.isVoiceActive());
+    }
+
+    // Shift+Enter plays from the cursor along the curves; deleting points and taking them back
+    // are heard while it plays, and the cursor keeps going from where it stood.
+    void playProcessedTakesEditsWhileItPlays() {
+        Fixture f(400000);
+        initNullOutput(f.engine);
+        QAction* live = f.editor->findChild<QAction*>(QStringLiteral("cmdPlayProcessed"));
+        QVERIFY(live);
+        QCOMPARE(live->shortcuts().value(0), QKeySequence(Qt::SHIFT | Qt::Key_Return));
+        auto* bar = f.editor->findChild<QToolBar*>(QStringLiteral("buttons"));
+        const QList<QAction*> items = bar->actions();
+        const auto at = [&](const char* name) {
+            for (qsizetype i = 0; i < items.size(); ++i)
+                if (bar->widgetForAction(items[i])->objectName() == QLatin1String(name)) return i;
+            return qsizetype{-1};
+        };
+        QCOMPARE(at("buttonPlayProcessed"), at("button100005") + 1);
+
+        f.doc().setCursorFrame(4000);
+        f.key(Qt::Key_Return, Qt::ShiftModifier);
+        Editor::LiveCurveAudition& audition = f.editor->livePlayer().model();
+        QVERIFY(audition.isPlaying());
+        QCOMPARE(f.editor->statusText(), QStringLiteral("playing processed \"a.wav\""));
+        QTRY_COMPARE_WITH_TIMEOUT(audition.factorsInUse().pitch, 0.5, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().getCursorFrame() > 4400, 5000);
+        const std::int64_t before = f.doc().getCursorFrame();
+        f.key(Qt::Key_A, Qt::ControlModifier);
+        f.key(Qt::Key_Delete);
+        QVERIFY(f.row->curves()[1].size() == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(audition.factorsInUse().pitch, 1.0, 5000);
+        QVERIFY(audition.sourceFrame().value_or(0) >= before); // not from the cursor again
+        f.key(Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(audition.factorsInUse().pitch, 0.5, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().getCursorFrame() > before + 800, 5000);
+        QVERIFY(audition.isPlaying());
+        // The file's own play takes the player over.
+        f.key(Qt::Key_Return);
+        QVERIFY(!audition.isPlaying());
+        QVERIFY(f.editor->isPlaying());
+        QVERIFY(dialogs->messages.isEmpty());
     }
 };
 

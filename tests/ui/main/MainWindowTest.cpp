@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QToolButton>
 #include <QtTest>
 #include <filesystem>
 
@@ -16,6 +18,7 @@
 #include "app/ModelTestKit.h"
 #include "ui/main/BatchRunner.h"
 #include "ui/main/FileListWidget.h"
+#include "ui/main/LivePlayController.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/NowPlayingPanel.h"
 #include "ui/main/PreferencesDialog.h"
@@ -410,6 +413,44 @@ class MainWindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(panel->positionText() != QStringLiteral("0:00.0"), 5000);
         QTest::keyClick(w.fileList(), Qt::Key_Space);
         QVERIFY(panel->isHidden());
+    }
+
+    // Shift+Space plays the selected row processed; a semitone changed while it plays is taken
+    // without starting again: the source position keeps going.
+    void playProcessedFollowsTheRowWhileItPlays() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings(App::listOutputDevices);
+        for (const App::OutputDevice& d : App::listOutputDevices())
+            if (d.name.find("No sound card") != std::string::npos) settings.deviceId = d.id;
+        MainWindow w(settings);
+        showActive(w);
+        w.fileList()->initEngine();
+        w.fileList()->openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 400000))});
+        w.fileList()->selectAll();
+        QTest::keyClick(w.fileList(), Qt::Key_Space, Qt::ShiftModifier);
+        App::LiveRowAudition& live = w.livePlay().model();
+        QVERIFY(live.isPlaying());
+        NowPlayingPanel* panel = w.fileList()->nowPlayingPanel();
+        QVERIFY(!panel->isHidden());
+        QVERIFY(child<QToolButton>(panel, "playingcmdPlayProcessed"));
+        QTRY_VERIFY_WITH_TIMEOUT(live.position() && live.position()->source > 4000, 5000);
+        QVERIFY(child<QLabel>(panel, "playingPosition")->text().startsWith("source "));
+        const std::int64_t before = live.position()->source;
+        auto* semitones = child<QSpinBox>(rowWidget(w, 0), "ctl112");
+        QVERIFY(semitones);
+        semitones->setValue(5);
+        QTRY_COMPARE_WITH_TIMEOUT(live.factorsInUse().pitch, Process::pitchFactorOf(5, 0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(live.position(), 5000);
+        QVERIFY(live.position()->source >= before); // not from the start again
+        QTRY_VERIFY_WITH_TIMEOUT(live.position()->source > before + 2000, 5000);
+        QVERIFY(live.isPlaying());
+        QVERIFY(w.statusBar()->currentMessage().startsWith("Playing processed; underruns: "));
+        child<QPushButton>(panel, "playingStop")->click();
+        QVERIFY(!live.isPlaying());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            w.statusBar()->currentMessage().startsWith("Played processed; underruns: "), 5000);
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
     }
 
     void closingDuringABatchAsksAndAborts() {
