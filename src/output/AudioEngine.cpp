@@ -78,6 +78,7 @@ void CAudioEngine::useLayout(bool live, int heldFrames) {
             static_cast<Audio::i64>(capacity) * frames + host.getOutputLatency() + heldFrames;
     }
     if (capacity != queue.getConfiguredCapacity()) queue.setCapacity(capacity);
+    queue.setPrefill(live ? capacity : -1);
 }
 
 void CAudioEngine::startVoice(std::shared_ptr<CVoiceSource> source, const std::string& displayName,

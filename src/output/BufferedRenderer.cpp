@@ -140,7 +140,8 @@ void CBufferedRenderer::start() {
     if (auto* src = source.load()) src->start();
     // An inactive queue's producer never renders, so the scratch block is ours until the
     // active flag is set.
-    for (int i = 0; i < configuredCapacity / 2; ++i) {
+    const int blocks = prefill < 0 ? configuredCapacity / 2 : std::min(prefill, configuredCapacity);
+    for (int i = 0; i < blocks; ++i) {
         freeSlots.wait();
         renderScratch();
         pushScratchCounted();
@@ -237,6 +238,11 @@ void CBufferedRenderer::setCapacity(int newCapacity) {
     takenCount = 0;
     configuredCapacity = newCapacity;
     resetRing();
+}
+
+void CBufferedRenderer::setPrefill(int blocks) {
+    std::lock_guard state(stateLock);
+    prefill = blocks;
 }
 
 int CBufferedRenderer::getConfiguredCapacity() const {

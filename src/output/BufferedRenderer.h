@@ -60,6 +60,10 @@ class CBufferedRenderer : public CAudioRenderer {
     void setBlockFormat(int channels, int frames);
     // The renderer the producer pulls from; not owned. Set before start().
     void setSource(CAudioRenderer* source);
+    // Blocks start() renders before it returns: half the capacity, or as many as set here (up
+    // to the capacity; -1 for half again). Live play starts with a full ring, so that the
+    // output begins with all of its cushion.
+    void setPrefill(int blocks);
     // Brings the read-ahead depth to capacity blocks (1 to RING_SLOTS) and empties the ring.
     // Throws std::logic_error on an active queue, std::invalid_argument for a bad capacity.
     void setCapacity(int capacity);
@@ -98,6 +102,7 @@ class CBufferedRenderer : public CAudioRenderer {
     mutable std::mutex ringLock;
 
     int configuredCapacity = DEFAULT_CAPACITY;
+    int prefill = -1;
     std::atomic<bool> active{false};
     std::atomic<bool> stopThread{false};
     mutable std::mutex stateLock;

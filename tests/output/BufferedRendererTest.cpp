@@ -104,6 +104,15 @@ TEST_F(BufferedRendererTest, StartPrefillsHalfTheCapacityThenTheProducerFillsThe
     }
     EXPECT_EQ(source.starts.load(), 2);
     EXPECT_EQ(source.stops.load(), 2);
+    // A prefill set for live play renders that many blocks first, never more than fit.
+    for (const auto& [prefill, rendered] : {std::pair{2, 2}, std::pair{5, 3}}) {
+        const int onCaller = source.onCreatorThread.load();
+        queue.setCapacity(3);
+        queue.setPrefill(prefill);
+        queue.start();
+        EXPECT_EQ(source.onCreatorThread.load() - onCaller, rendered);
+        queue.stop();
+    }
 }
 
 TEST_F(BufferedRendererTest, BlocksArriveInOrderAndTheirStorageIsReused) {
