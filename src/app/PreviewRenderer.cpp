@@ -4,6 +4,7 @@
 
 #include "app/SourceOpener.h"
 #include "audio/MemoryAudioFile.h"
+#include "process/JobPlan.h"
 
 namespace App {
 
@@ -34,13 +35,11 @@ bool PreviewRenderer::start(CFileRow& row, std::int64_t startFrame, std::int64_t
                             Engine::Quality quality, PreviewProgress& sink, Done done) {
     if (running) return false;
     wait();
-    const auto& curves = row.curves();
-    job = std::make_unique<Process::CKALO2FileProcess>(&sink, curves[0], curves[1], curves[2]);
-    job->init({.source = &row.getCache(),
-               .dynamic = true,
-               .quality = quality,
-               .startFrame = startFrame,
-               .endFrame = endFrame});
+    const Process::JobPlan plan = Process::planJob(Process::curvesOnly(row.curves()), quality,
+                                                   row.getCache(), startFrame, endFrame);
+    job = std::make_unique<Process::CKALO2FileProcess>(&sink, plan.curves[0], plan.curves[1],
+                                                       plan.curves[2]);
+    job->init(plan.parameters);
     std::unique_ptr<CAudioFile> destination = createMemoryAudioFile(row.format(), row.isSplit());
     progress = &sink;
     running = true;

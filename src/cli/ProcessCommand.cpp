@@ -16,6 +16,7 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/ProcessStatus.h"
+#include "cli/ProcessingOptions.h"
 #include "markpoints/MarkPointFile.h"
 #include "process/ProcessingLimits.h"
 #include "process/RowProcessor.h"
@@ -27,44 +28,38 @@ namespace Cli {
 using namespace Audio;
 using namespace Process;
 
-const char* const processHelp =
-    "usage: stretchwerk-cli process [OPTIONS] FILE...\n"
-    "\n"
-    "Changes the duration and pitch of audio files (WAV, AIFF, FLAC, Ogg Vorbis, Opus, MP3,\n"
-    "RF64, Wave64, CAF, and split sets of mono files) and writes each result as a new file\n"
-    "beside its source, named after the settings (\"Song P3.0 T1.25 2.wav\"). A result keeps\n"
-    "the format of a lossless source; a lossy source (MP3, Ogg Vorbis, Opus) gives FLAC.\n"
-    "A WAV result beyond 4 GiB is written as RF64. Existing files are never replaced.\n"
-    "\n"
-    "Options:\n"
-    "  --time 150%            new duration in percent of the source (10% to 12800%)\n"
-    "  --time 12.5s           new duration in seconds\n"
-    "  --time 128bpm          new tempo; needs --source-bpm\n"
-    "  --source-bpm BPM       tempo of the source\n"
-    "  --semitones N          pitch shift; with the cents at most 24 semitones either way\n"
-    "  --cents N              pitch shift, -99..99\n"
-    "  --preserve-formants    keep the voice's character while shifting the pitch\n"
-    "  --double-length        twice the length, pitch unchanged (overrides the above)\n"
-    "  --exact-pitch          the pitch exactly as asked (default from the settings file)\n"
-    "  --quality Q            mono, fast, medium, best or studio (default from the settings\n"
-    "                         file); fast and medium take the same path and give the same\n"
-    "                         result; studio is the cleanest and takes the most time\n"
-    "  --markpoints FILE.mpt  follow the time, pitch and formant curves of a mark point file\n"
-    "  --out-dir DIR          write the results there instead of beside their sources\n"
-    "  --format F             the results' format: wav, aiff, flac or rf64 (also w64, caf);\n"
-    "                         default from the settings file, else as described above\n"
-    "  --name-parts before|after   where the settings go in the name\n"
-    "  --no-pitch-in-name, --no-time-in-name, --no-index-in-name\n"
-    "  --jobs N               files processed at once (default: the number of cores)\n"
-    "  --split L R            a split stereo set (one mono file per channel)\n"
-    "  --split-5.1 C FL FR RL RR LFE\n"
-    "  --split-6.1 C FL FR RC RL RR LFE\n"
-    "  --split-7.1 C FL FR RL RR RCL RCR LFE\n"
-    "\n"
-    "Ctrl-C stops: the file being written is closed with what it holds so far (one that\n"
-    "holds nothing yet is removed). A result larger than WAV and AIFF can hold (4 GiB) is\n"
-    "refused before anything is written.\n"
-    "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n";
+namespace {
+// The processing options sit among the process command's own.
+const std::string processHelpText =
+    std::string(
+        "usage: stretchwerk-cli process [OPTIONS] FILE...\n"
+        "\n"
+        "Changes the duration and pitch of audio files (WAV, AIFF, FLAC, Ogg Vorbis, Opus, MP3,\n"
+        "RF64, Wave64, CAF, and split sets of mono files) and writes each result as a new file\n"
+        "beside its source, named after the settings (\"Song P3.0 T1.25 2.wav\"). A result keeps\n"
+        "the format of a lossless source; a lossy source (MP3, Ogg Vorbis, Opus) gives FLAC.\n"
+        "A WAV result beyond 4 GiB is written as RF64. Existing files are never replaced.\n"
+        "\n"
+        "Options:\n") +
+    processingOptionsHelp +
+    std::string("  --out-dir DIR          write the results there instead of beside their sources\n"
+                "  --format F             the results' format: wav, aiff, flac or rf64 (also w64,\n"
+                "                         caf); default from the settings file, else as above\n"
+                "  --name-parts before|after   where the settings go in the name\n"
+                "  --no-pitch-in-name, --no-time-in-name, --no-index-in-name\n"
+                "  --jobs N               files processed at once (default: the number of cores)\n"
+                "  --split L R            a split stereo set (one mono file per channel)\n"
+                "  --split-5.1 C FL FR RL RR LFE\n"
+                "  --split-6.1 C FL FR RC RL RR LFE\n"
+                "  --split-7.1 C FL FR RL RR RCL RCR LFE\n"
+                "\n"
+                "Ctrl-C stops: the file being written is closed with what it holds so far (one that\n"
+                "holds nothing yet is removed). A result larger than its format can hold is\n"
+                "refused before anything is written.\n"
+                "Exit status: 0 done, 1 a file failed, 2 wrong command line, 130 interrupted.\n");
+} // namespace
+
+const char* const processHelp = processHelpText.c_str();
 
 namespace {
 
@@ -74,9 +69,7 @@ struct SourceSpec {
 };
 
 struct ProcessRequest {
-    RowSettings row;
-    std::optional<Engine::Quality> quality;
-    std::string markpoints;
+    ProcessingOptions processing;
     NamingSettings naming;
     std::optional<bool> partsBefore;
     bool noPitch = false, noTime = false, noIndex = false;
@@ -84,43 +77,7 @@ struct ProcessRequest {
     std::optional<FileType> format;
     unsigned jobs = 0;
     std::vector<SourceSpec> sources;
-    bool timeGiven = false;
 };
-
-double parseNumber(const std::string& text, const std::string& what) {
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        throw UsageError(what + ": '" + text + "' is not a number");
-    return value;
-}
-
-void parseTime(const std::string& text, RowSettings& row) {
-    auto endsWith = [&](const std::string& suffix) {
-        return text.size() > suffix.size() &&
-               text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-    };
-    std::size_t unitLength = 0;
-    if (endsWith("%"))
-        row.timeUnit = Percent, unitLength = 1;
-    else if (endsWith("bpm"))
-        row.timeUnit = Bpm, unitLength = 3;
-    else if (endsWith("s"))
-        row.timeUnit = Seconds, unitLength = 1;
-    else
-        throw UsageError("--time takes a value with a unit: 150%, 12.5s or 128bpm");
-    row.timeValue = parseNumber(text.substr(0, text.size() - unitLength), "--time");
-    if (row.timeValue <= 0.0) throw UsageError("--time must be greater than 0");
-}
-
-Engine::Quality parseQuality(const std::string& name) {
-    if (name == "mono") return Engine::Quality::Monophonic;
-    if (name == "fast") return Engine::Quality::Fast;
-    if (name == "medium") return Engine::Quality::Medium;
-    if (name == "best") return Engine::Quality::Best;
-    if (name == "studio") return Engine::Quality::Studio;
-    throw UsageError("--quality takes mono, fast, medium, best or studio");
-}
 
 FileType parseFormat(const std::string& key) {
     const FileFormat* f = formatOfKey(key);
@@ -139,13 +96,7 @@ void takeSplit(Arguments& args, const std::string& option, std::size_t members, 
 }
 
 bool takeFlag(const std::string& word, ProcessRequest& r) {
-    if (word == "--preserve-formants")
-        r.row.preserveFormants = true;
-    else if (word == "--double-length")
-        r.row.doubleLength = true;
-    else if (word == "--exact-pitch")
-        r.row.exactPitch = true;
-    else if (word == "--no-pitch-in-name")
+    if (word == "--no-pitch-in-name")
         r.noPitch = true;
     else if (word == "--no-time-in-name")
         r.noTime = true;
@@ -171,19 +122,8 @@ bool takeSplitOption(const std::string& word, Arguments& args, ProcessRequest& r
 }
 
 void takeValueOption(const std::string& word, Arguments& args, ProcessRequest& r) {
-    if (word == "--time")
-        parseTime(args.value(word), r.row), r.timeGiven = true;
-    else if (word == "--source-bpm")
-        r.row.sourceBpm = parseNumber(args.value(word), word);
-    else if (word == "--semitones")
-        r.row.semitones = static_cast<int>(args.integer(word, -48, 48));
-    else if (word == "--cents")
-        r.row.cents = static_cast<int>(args.integer(word, -99, 99));
-    else if (word == "--quality")
-        r.quality = parseQuality(args.value(word));
-    else if (word == "--markpoints")
-        r.markpoints = args.value(word);
-    else if (word == "--out-dir")
+    if (takeProcessingOption(word, args, r.processing)) return;
+    if (word == "--out-dir")
         r.outDir = args.value(word);
     else if (word == "--format")
         r.format = parseFormat(args.value(word));
@@ -201,8 +141,7 @@ void takeValueOption(const std::string& word, Arguments& args, ProcessRequest& r
 
 void checkRequest(const ProcessRequest& r) {
     if (r.sources.empty()) throw UsageError("process: name at least one file");
-    if (r.row.timeUnit == Bpm && r.timeGiven && r.row.sourceBpm <= 0.0)
-        throw UsageError("--time in bpm needs --source-bpm with the tempo of the source");
+    checkProcessingOptions(r.processing);
     if (r.outDir) {
         struct stat st {};
         if (::stat(r.outDir->c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -239,20 +178,8 @@ void applyDefaults(ProcessRequest& r, std::ostream& err) {
     r.naming.partsBeforeTitle = r.partsBefore.value_or(job.naming.partsBeforeTitle);
     r.naming.targetDirectory = r.outDir.value_or(job.naming.targetDirectory);
     r.naming.format = r.format.value_or(job.naming.format);
-    if (!r.quality) r.quality = job.quality;
-    r.row.exactPitch = r.row.exactPitch || job.exactPitch;
+    applySettings(r.processing, job);
     if (r.jobs == 0) r.jobs = std::max(1u, std::thread::hardware_concurrency());
-}
-
-void loadCurves(ProcessRequest& r, std::ostream& err) {
-    if (r.markpoints.empty()) return;
-    const CAnchorPointsLoadSave content = loadMarkPointFile(r.markpoints);
-    for (std::uint32_t scale = SCALE_TIME; scale <= SCALE_FORMANT; ++scale)
-        r.row.curves[scale - 1] = content.getScale(scale);
-    r.row.useMarkPoints = true;
-    const std::string problem = curvesBeyondLimits(r.row);
-    if (!problem.empty())
-        err << "stretchwerk-cli: " << r.markpoints << ": warning: " << problem << '\n';
 }
 
 std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
@@ -262,8 +189,9 @@ std::unique_ptr<CAudioFile> openSource(const SourceSpec& spec) {
 // A time in seconds depends on each source's duration; a source that cannot be opened is
 // reported when its turn comes.
 void checkLimits(const ProcessRequest& r) {
-    if (r.row.timeUnit != Seconds || r.row.doubleLength || r.row.useMarkPoints) {
-        const std::string problem = rowBeyondLimits(r.row, 0.0);
+    const RowSettings& row = r.processing.row;
+    if (row.timeUnit != Seconds || row.doubleLength || row.useMarkPoints) {
+        const std::string problem = rowBeyondLimits(row, 0.0);
         if (!problem.empty()) throw UsageError(problem);
         return;
     }
@@ -271,8 +199,8 @@ void checkLimits(const ProcessRequest& r) {
         std::string problem;
         try {
             const std::unique_ptr<CAudioFile> file = openSource(spec);
-            problem = rowBeyondLimits(r.row, static_cast<double>(file->getFrames()) /
-                                                 file->format.sampleRate);
+            problem = rowBeyondLimits(row, static_cast<double>(file->getFrames()) /
+                                               file->format.sampleRate);
         } catch (const std::exception&) {
             continue;
         }
@@ -333,8 +261,8 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
         CAudioFileCache cache(openSource(spec), 10, 65536);
         const FileType type = openedFileType(*cache.file, spec.paths[0]);
         const RowSource source{&cache, spec.paths, spec.split, static_cast<std::int32_t>(type)};
-        RowResult result = processRow(r.row, source, r.naming, *r.quality, dialogs, &slot,
-                                      RowHooks{&slot, &namingLock}, &partial);
+        RowResult result = processRow(r.processing.row, source, r.naming, *r.processing.quality,
+                                      dialogs, &slot, RowHooks{&slot, &namingLock}, &partial);
         if (result.failure) std::rethrow_exception(result.failure);
         if (!result.destination && result.aborted)
             return {FileOutcome::Aborted, "stopped before the first frame; no file was kept"};
@@ -388,9 +316,9 @@ int runProcess(Arguments& args, Streams io) {
     ProcessRequest request = parseProcess(args);
     applyDefaults(request, io.err);
     try {
-        loadCurves(request, io.err);
+        loadMarkpoints(request.processing, io.err);
     } catch (const std::exception& e) {
-        io.err << describeFailure(request.markpoints, e.what()) << '\n';
+        io.err << describeFailure(request.processing.markpoints, e.what()) << '\n';
         return 1;
     }
     checkLimits(request);

@@ -45,6 +45,8 @@ class CASIO {
     int getOutputCount() const { return usedOutputs; }
     int getInputCount() const { return usedInputs; }
     long getPreferredSize() const { return preferredSize; }
+    // Frames the driver plays after the buffer it was handed, as it reports them.
+    long getOutputLatency() const { return outputLatency; }
     double getSampleRate() const { return sampleRate; }
     bool getPostOutput() const { return postOutput; }
     Audio::i64 getFramesSent() const { return framesSent.load(); }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "output/FileVoiceSource.h"
+
 namespace Output {
 
 CAudioEngine::CAudioEngine(ASIO::CDriverSource& drivers_) : drivers(drivers_), host(drivers_) {
@@ -45,8 +47,45 @@ void CAudioEngine::play(Audio::CAudioFileCache* file, const std::string& display
     reader->setLoop(start, end);
     reader->loop = loop;
     reader->useRange = true;
+    useLayout(false, 0);
+    startVoice(std::make_shared<CFileVoiceSource>(std::move(reader)), displayName, listener,
+               listenerValue);
+}
+
+void CAudioEngine::playLive(std::shared_ptr<CVoiceSource> source, const std::string& displayName,
+                            CPlaybackListener* listener, Audio::i32 listenerValue) {
+    if (!host.isInitialized()) return;
+    stop();
+    if (source->getChannelCount() > host.getOutputChannels())
+        throw std::runtime_error("the file has too many channels to be played!");
+    useLayout(true, source->getHeldFrames());
+    startVoice(std::move(source), displayName, listener, listenerValue);
+}
+
+// Plain play reads ahead about READ_AHEAD_FRAMES. Live play reads ahead what the allowance
+// leaves once the output's buffers, the device's and the source's own are counted, but never
+// fewer than two blocks, so that the producer can work on one while the output plays another.
+void CAudioEngine::useLayout(bool live, int heldFrames) {
+    host.setLiveBuffering(live);
+    const int frames = std::max(host.getFramesPerBuffer(), 1);
+    int capacity = std::clamp(READ_AHEAD_FRAMES / frames, 2, 30);
+    liveLatency = 0;
+    if (live) {
+        const int allowance = static_cast<int>(kLiveLatencySeconds * host.getSampleRate()) -
+                              host.getOutputLatency() - heldFrames;
+        capacity = std::clamp(allowance / frames, 2, 30);
+        liveLatency =
+            static_cast<Audio::i64>(capacity) * frames + host.getOutputLatency() + heldFrames;
+    }
+    if (capacity != queue.getConfiguredCapacity()) queue.setCapacity(capacity);
+    queue.setPrefill(live ? capacity : -1);
+}
+
+void CAudioEngine::startVoice(std::shared_ptr<CVoiceSource> source, const std::string& displayName,
+                              CPlaybackListener* listener, Audio::i32 listenerValue) {
+    const Audio::CAudioFileCache* file = source->getFile();
     mixer.setSampleRate(static_cast<float>(host.getSampleRate()));
-    current = new CPlaybackVoice(mixer, std::move(reader), displayName, listener, listenerValue);
+    current = new CPlaybackVoice(mixer, std::move(source), displayName, listener, listenerValue);
     current->start();
     try {
         host.start();

@@ -66,6 +66,8 @@ void CBufferedRenderer::setBlockFormat(int channels, int frames) {
 // Producer thread. The run event parks the producer while the queue is inactive without using
 // semaphore counts; the idle event lets stop() wait for a step in progress.
 Audio::u32 CBufferedRenderer::produceLoop() {
+    // Processed sound is computed here as it plays: ahead of the other work of the machine.
+    CThread::favourCurrentThread();
     for (;;) {
         runEvent.wait();
         if (stopThread.load()) return 0;
@@ -116,12 +118,13 @@ void CBufferedRenderer::renderScratch() {
         std::fill_n(scratch->getChannel(c), frames, 0.0f);
 }
 
+// The release publishes the block to the consumer's acquiring look at the filled count.
 void CBufferedRenderer::pushScratch() {
     std::lock_guard ringGuard(ringLock);
-    if (filledCount >= capacity) return;
+    if (filledCount.load(std::memory_order_acquire) >= capacity) return;
     std::swap(scratch, ring[static_cast<std::size_t>(writePosition)]);
     if (++writePosition == ringEnd) writePosition = 0;
-    ++filledCount;
+    filledCount.fetch_add(1, std::memory_order_release);
 }
 
 void CBufferedRenderer::pushScratchCounted() {
@@ -133,10 +136,12 @@ void CBufferedRenderer::pushScratchCounted() {
 void CBufferedRenderer::start() {
     std::lock_guard state(stateLock);
     if (active.load()) return;
+    underruns = 0;
     if (auto* src = source.load()) src->start();
     // An inactive queue's producer never renders, so the scratch block is ours until the
     // active flag is set.
-    for (int i = 0; i < configuredCapacity / 2; ++i) {
+    const int blocks = prefill < 0 ? configuredCapacity / 2 : std::min(prefill, configuredCapacity);
+    for (int i = 0; i < blocks; ++i) {
         freeSlots.wait();
         renderScratch();
         pushScratchCounted();
@@ -173,17 +178,20 @@ void CBufferedRenderer::resetRing() {
     capacity = configuredCapacity;
 }
 
+// Consumer, under the state lock. The release hands the slot, now holding the consumer's old
+// block, back to the producer.
 bool CBufferedRenderer::takeOldest(AudioBlockPtr& block) {
-    if (filledCount == 0) return false;
+    if (filledCount.load(std::memory_order_acquire) == 0) return false;
     std::swap(block, ring[static_cast<std::size_t>(readPosition)]);
     if (++readPosition == ringEnd) readPosition = 0;
-    --filledCount;
+    filledCount.fetch_sub(1, std::memory_order_release);
     return true;
 }
 
+// Consumer, under the state lock: discardProduced(), the only other writer of the taken count
+// that could meet this one, runs under the state lock too.
 void CBufferedRenderer::giveBackSlot() {
-    std::lock_guard count(countLock);
-    --takenCount;
+    takenCount.fetch_sub(1);
     freeSlots.release(1);
 }
 
@@ -192,10 +200,7 @@ bool CBufferedRenderer::getNextBlock(AudioBlockPtr& block) {
     if (!active.load()) return false;
     if (!block) block = std::make_unique<CAudioBlock>();
     for (;;) {
-        {
-            std::lock_guard ringGuard(ringLock);
-            if (takeOldest(block)) break;
-        }
+        if (takeOldest(block)) break;
         // A producer that ended with an error will never deliver; waiting would hang the
         // output thread and every later stop().
         if (!producer->isRunning()) return false;
@@ -208,9 +213,9 @@ bool CBufferedRenderer::getNextBlock(AudioBlockPtr& block) {
 bool CBufferedRenderer::tryGetNextBlock(AudioBlockPtr& block) {
     std::unique_lock state(stateLock, std::try_to_lock);
     if (!state.owns_lock() || !active.load() || !block) return false;
-    {
-        std::unique_lock ringGuard(ringLock, std::try_to_lock);
-        if (!ringGuard.owns_lock() || !takeOldest(block)) return false;
+    if (!takeOldest(block)) {
+        underruns.fetch_add(1, std::memory_order_relaxed);
+        return false;
     }
     giveBackSlot();
     return true;
@@ -235,19 +240,22 @@ void CBufferedRenderer::setCapacity(int newCapacity) {
     resetRing();
 }
 
+void CBufferedRenderer::setPrefill(int blocks) {
+    std::lock_guard state(stateLock);
+    prefill = blocks;
+}
+
 int CBufferedRenderer::getConfiguredCapacity() const {
     std::lock_guard state(stateLock);
     return configuredCapacity;
 }
 
 int CBufferedRenderer::getFilledCount() const {
-    std::lock_guard ringGuard(ringLock);
-    return filledCount;
+    return filledCount.load();
 }
 
 int CBufferedRenderer::getTakenCount() const {
-    std::lock_guard count(countLock);
-    return takenCount;
+    return takenCount.load();
 }
 
 bool CBufferedRenderer::isProducerRunning() const {

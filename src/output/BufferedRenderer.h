@@ -50,13 +50,20 @@ class CBufferedRenderer : public CAudioRenderer {
     // owned block: an empty owner gets a fresh block, which allocates. Consumer thread only.
     bool getNextBlock(AudioBlockPtr& block);
     // Like getNextBlock() but never waits: false when a start()/stop() holds the queue or no
-    // block is ready. For callbacks that must not block.
+    // block is ready. For callbacks that must not block. An active queue without a ready block
+    // counts an underrun.
     bool tryGetNextBlock(AudioBlockPtr& block);
+    // Times tryGetNextBlock() found an active queue empty since the last start().
+    Audio::i64 getUnderruns() const { return underruns.load(); }
 
     // Channels (at most Audio::kMaxBlockChannels) and frames per block; set before start().
     void setBlockFormat(int channels, int frames);
     // The renderer the producer pulls from; not owned. Set before start().
     void setSource(CAudioRenderer* source);
+    // Blocks start() renders before it returns: half the capacity, or as many as set here (up
+    // to the capacity; -1 for half again). Live play starts with a full ring, so that the
+    // output begins with all of its cushion.
+    void setPrefill(int blocks);
     // Brings the read-ahead depth to capacity blocks (1 to RING_SLOTS) and empties the ring.
     // Throws std::logic_error on an active queue, std::invalid_argument for a bad capacity.
     void setCapacity(int capacity);
@@ -90,11 +97,12 @@ class CBufferedRenderer : public CAudioRenderer {
     int writePosition = 0;
     int readPosition = 0;
     int ringEnd = DEFAULT_CAPACITY;
-    int filledCount = 0;
+    std::atomic<int> filledCount{0};
     int capacity = DEFAULT_CAPACITY;
     mutable std::mutex ringLock;
 
     int configuredCapacity = DEFAULT_CAPACITY;
+    int prefill = -1;
     std::atomic<bool> active{false};
     std::atomic<bool> stopThread{false};
     mutable std::mutex stateLock;
@@ -110,7 +118,8 @@ class CBufferedRenderer : public CAudioRenderer {
     CEvent idleEvent{true, true};
     // Signalled while the queue is active or the producer must wake up to end.
     CEvent runEvent{true, false};
-    int takenCount = 0;
+    std::atomic<int> takenCount{0};
+    std::atomic<Audio::i64> underruns{0};
 
     // Last: the thread starts once everything it uses exists.
     std::unique_ptr<ProducerThread> producer;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <exception>
 #include <thread>
 
@@ -81,7 +82,7 @@ u32 CDirectSoundRenderingBuffer::run() {
             segmentDone[segment] = false;
         }
         try {
-            refill(segment);
+            refill(segment, false);
         } catch (const std::exception& e) {
             reportError("Error", e.what());
         } catch (...) {
@@ -116,8 +117,8 @@ void CDirectSoundRenderingBuffer::start() {
 }
 
 void CDirectSoundRenderingBuffer::playFromStart() {
-    refill(0);
-    refill(1);
+    refill(0, true);
+    refill(1, true);
     restoreIfLost();
     if (const Result r = buffer->setCurrentPosition(0); r != DS_OK)
         throw directsound_exception(
@@ -150,7 +151,10 @@ void CDirectSoundRenderingBuffer::restoreIfLost() {
     }
 }
 
-void CDirectSoundRenderingBuffer::refill(int segment) {
+// Before playing, the first blocks are waited for; a notification takes a block only if one is
+// ready and plays silence otherwise (the queue counts the underrun), so the device never waits
+// on the producer.
+void CDirectSoundRenderingBuffer::refill(int segment, bool wait) {
     std::lock_guard refilling(refillLock);
     if (!buffer) return;
     {
@@ -158,8 +162,10 @@ void CDirectSoundRenderingBuffer::refill(int segment) {
         framesDelivered += framesPerSegment;
         lastSegment = segment;
     }
+    if (!renderer) return;
     // Outside the buffer lock: the queue may poll for a while.
-    if (!renderer || !renderer->getNextBlock(block)) return;
+    const bool haveBlock = wait ? renderer->getNextBlock(block) : renderer->tryGetNextBlock(block);
+    if (!haveBlock && (wait || !renderer->isActive())) return;
     restoreIfLost();
     std::lock_guard lock(bufferLock);
     void* region = nullptr;
@@ -173,7 +179,10 @@ void CDirectSoundRenderingBuffer::refill(int segment) {
         buffer->unlock(region, regionBytes, second, secondBytes);
         throw directsound_exception("unexpected error while Locking Sound Buffer!");
     }
-    writeBlock(static_cast<std::uint8_t*>(region));
+    if (haveBlock)
+        writeBlock(static_cast<std::uint8_t*>(region));
+    else
+        std::memset(region, 0, regionBytes);
     if (const Result r = buffer->unlock(region, regionBytes, second, secondBytes); r != DS_OK)
         throw directsound_exception("cannot Unlock the Rendering Sound Buffer!", r);
 }

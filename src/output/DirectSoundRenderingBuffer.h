@@ -45,7 +45,7 @@ class CDirectSoundRenderingBuffer : public CThread {
   private:
     // Fills both segments from the running queue and plays from the buffer's start.
     void playFromStart();
-    void refill(int segment);
+    void refill(int segment, bool wait);
     void restoreIfLost();
     void writeBlock(std::uint8_t* region);
     void signalSegment(int segment);

@@ -58,6 +58,17 @@ void CIndependentAudioHost::release() {
     sampleRate = 0.0;
 }
 
+void CIndependentAudioHost::setLiveBuffering(bool live) {
+    if (started) throw std::logic_error("CIndependentAudioHost::setLiveBuffering: stop first!");
+    if (!backend) return;
+    backend->setLiveBuffering(live);
+    framesPerBuffer = backend->getFramesPerBuffer();
+}
+
+int CIndependentAudioHost::getOutputLatency() const {
+    return initialized ? backend->getOutputLatency() : 0;
+}
+
 Audio::i64 CIndependentAudioHost::getFramesPlayed() {
     if (!started) return 0;
     return backend->getFramesPlayed();

@@ -32,6 +32,11 @@ class CIndependentAudioHost {
 
     // Frames the output takes per refill; sizes the read-ahead queue.
     virtual int getFramesPerBuffer() const { return framesPerBuffer; }
+    // Short output buffers for frames computed while they play, or the usual ones. While
+    // stopped only.
+    void setLiveBuffering(bool live);
+    // Frames that may stand between the read-ahead queue and the listener.
+    virtual int getOutputLatency() const;
 
     bool isInitialized() const { return initialized; }
     bool isStarted() const { return started; }

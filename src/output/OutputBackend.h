@@ -29,6 +29,12 @@ class COutputBackend {
     virtual double getSampleRate() const = 0;
     // Frames the output takes per refill.
     virtual int getFramesPerBuffer() const = 0;
+    // Short buffers for frames computed while they play, so that a change is heard soon; the
+    // usual ones otherwise. While stopped only.
+    virtual void setLiveBuffering(bool live) = 0;
+    // Frames that may stand between the read-ahead queue and the listener: the output's own
+    // buffers and the device's.
+    virtual int getOutputLatency() const = 0;
 };
 
 } // namespace Output

@@ -3,17 +3,26 @@
 #include <algorithm>
 #include <cstring>
 
+#include "output/FileVoiceSource.h"
 #include "output/MixRenderer.h"
 
 namespace Output {
 
-CPlaybackVoice::CPlaybackVoice(CMixRenderer& mixer_, std::unique_ptr<Audio::CAudioPlayback> reader_,
+CPlaybackVoice::CPlaybackVoice(CMixRenderer& mixer_, std::shared_ptr<CVoiceSource> source_,
                                std::string displayName_, CPlaybackListener* listener_,
                                Audio::i32 listenerValue_)
-    : mixer(mixer_), reader(std::move(reader_)), listener(listener_), listenerValue(listenerValue_),
+    : mixer(mixer_), source(std::move(source_)), listener(listener_), listenerValue(listenerValue_),
       displayName(std::move(displayName_)) {
+    if (Audio::CAudioFileCache* file = source->getFile()) fileUser.emplace(*file);
     setSampleRate(mixer.getSampleRate());
     mixer.postCommand(CMixRenderer::VoiceCreated, this);
+}
+
+CPlaybackVoice::CPlaybackVoice(CMixRenderer& mixer_, std::unique_ptr<Audio::CAudioPlayback> reader,
+                               std::string displayName_, CPlaybackListener* listener_,
+                               Audio::i32 listenerValue_)
+    : CPlaybackVoice(mixer_, std::make_shared<CFileVoiceSource>(std::move(reader)),
+                     std::move(displayName_), listener_, listenerValue_) {
 }
 
 CPlaybackVoice::~CPlaybackVoice() {
@@ -23,11 +32,11 @@ CPlaybackVoice::~CPlaybackVoice() {
 
 void CPlaybackVoice::setSampleRate(float rate) {
     CAudioRenderer::setSampleRate(rate);
-    reader->setOutputRate(rate);
+    source->setOutputRate(rate);
 }
 
 void CPlaybackVoice::start() {
-    reader->start();
+    source->start();
     active = true;
     mixer.postCommand(CMixRenderer::VoiceStarted, this);
 }
@@ -37,9 +46,9 @@ void CPlaybackVoice::stop() {
     stopLocked();
 }
 
-// The reader's state belongs to the render that may be running: hold the voice lock.
+// The source's state belongs to the render that may be running: hold the voice lock.
 void CPlaybackVoice::stopLocked() {
-    reader->stop();
+    source->stop();
     active = false;
     mixer.postCommand(CMixRenderer::VoiceStopped, this);
 }
@@ -50,7 +59,9 @@ void CPlaybackVoice::notifyStarted(Audio::i64 mixerFrame) {
 }
 
 void CPlaybackVoice::notifyPosition() {
-    if (listener) listener->position(listenerValue, startFrame + reader->getDelivered());
+    if (listener)
+        listener->position(listenerValue,
+                           startFrame + static_cast<Audio::i64>(source->getDelivered()));
 }
 
 void CPlaybackVoice::render(int, float* const* channels, int channelCount, int frameCount) {
@@ -60,10 +71,10 @@ void CPlaybackVoice::render(int, float* const* channels, int channelCount, int f
             std::fill(channels[c], channels[c] + frameCount, 0.0f);
         return;
     }
-    reader->process(const_cast<float**>(channels), static_cast<Audio::u32>(channelCount),
+    source->process(const_cast<float**>(channels), static_cast<Audio::u32>(channelCount),
                     static_cast<Audio::u32>(frameCount));
     copyChannels(channels, channelCount, frameCount);
-    if (!reader->isActive()) {
+    if (!source->isActive()) {
         stopLocked();
         return;
     }
@@ -73,7 +84,7 @@ void CPlaybackVoice::render(int, float* const* channels, int channelCount, int f
 // Output channel k beyond the file's K channels repeats file channel (k - K) mod K: a mono
 // file sounds on both sides of a stereo output.
 void CPlaybackVoice::copyChannels(float* const* channels, int channelCount, int frameCount) const {
-    const int fileChannels = static_cast<int>(reader->cache->file->format.channels);
+    const int fileChannels = source->getChannelCount();
     if (fileChannels <= 0) return;
     for (int k = fileChannels; k < channelCount; ++k)
         std::memcpy(channels[k], channels[(k - fileChannels) % fileChannels],

@@ -2,22 +2,29 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "audio/AudioFileIterator.h"
 #include "output/AudioRenderer.h"
 #include "output/PlaybackListener.h"
+#include "output/VoiceSource.h"
 
 namespace Output {
 
 class CMixRenderer;
 
-// One file being played: reads it through its own reader and spreads the file's channels over
-// the output's. Created on the user-interface thread, which also starts, stops and releases it;
-// rendered on the read-ahead producer; deleted by its mixer.
+// One source being played, a file or frames computed while they play: spreads the source's
+// channels over the output's. Created on the user-interface thread, which also starts, stops and
+// releases it; rendered on the read-ahead producer; deleted by its mixer. A source shared with
+// its creator is freed by whoever lets go of it last, so the creator can keep a heavy one off
+// the producer thread.
 class CPlaybackVoice : public CAudioRenderer {
   public:
-    // Registers with the mixer and takes the reader over.
+    // Registers with the mixer.
+    CPlaybackVoice(CMixRenderer& mixer, std::shared_ptr<CVoiceSource> source,
+                   std::string displayName, CPlaybackListener* listener, Audio::i32 listenerValue);
+    // A file through its reader, which the voice takes over.
     CPlaybackVoice(CMixRenderer& mixer, std::unique_ptr<Audio::CAudioPlayback> reader,
                    std::string displayName, CPlaybackListener* listener, Audio::i32 listenerValue);
     ~CPlaybackVoice() override;
@@ -35,8 +42,9 @@ class CPlaybackVoice : public CAudioRenderer {
     bool isActive() const { return active.load(); }
     void release() { --references; }
     int getReferences() const { return references.load(); }
-    Audio::CAudioPlayback& getReader() { return *reader; }
-    Audio::CAudioFileCache* getFile() const { return reader->cache; }
+    CVoiceSource& getSource() { return *source; }
+    const CVoiceSource& getSource() const { return *source; }
+    const Audio::CAudioFileCache* getFile() const { return source->getFile(); }
     const std::string& getDisplayName() const { return displayName; }
 
   private:
@@ -47,7 +55,9 @@ class CPlaybackVoice : public CAudioRenderer {
     std::atomic<int> references{1};
     std::mutex voiceLock;
     CMixRenderer& mixer;
-    std::unique_ptr<Audio::CAudioPlayback> reader;
+    std::shared_ptr<CVoiceSource> source;
+    // The voice's file is in use as long as the voice exists, however long its source lives.
+    std::optional<Audio::CAudioFileCache::User> fileUser;
     CPlaybackListener* listener;
     Audio::i32 listenerValue;
     std::string displayName;

@@ -23,6 +23,12 @@ class CProOutput : public COutputBackend {
     int getOutputChannels() const override { return asio.getOutputCount(); }
     double getSampleRate() const override { return asio.getSampleRate(); }
     int getFramesPerBuffer() const override { return static_cast<int>(asio.getPreferredSize()); }
+    // The driver's period is its own; there is nothing shorter to choose.
+    void setLiveBuffering(bool) override {}
+    // The period being filled, then the driver's own latency.
+    int getOutputLatency() const override {
+        return static_cast<int>(asio.getPreferredSize() + asio.getOutputLatency());
+    }
 
     ASIO::CASIO& getAsio() { return asio; }
 

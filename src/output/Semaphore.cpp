@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <stdexcept>
+#include <thread>
 
 #include "audio/DataFile.h"
 
@@ -15,43 +16,39 @@ CSemaphore::CSemaphore(int initialCount, int maximumCount)
 }
 
 void CSemaphore::release(int releaseCount) {
-    std::lock_guard lock(mutex);
     if (releaseCount < 1)
         throw std::runtime_error("CSemaphore::CSemaphore() release: " +
                                  Audio::lastErrorSuffix(EINVAL));
-    if (releaseCount > maximum - count)
-        throw std::runtime_error("CSemaphore::CSemaphore() release: " +
-                                 Audio::lastErrorSuffix(EOVERFLOW));
-    count += releaseCount;
-    if (releaseCount == 1)
-        availableCondition.notify_one();
-    else
-        availableCondition.notify_all();
-}
-
-void CSemaphore::wait() {
-    std::unique_lock lock(mutex);
-    availableCondition.wait(lock, [this] { return count > 0; });
-    --count;
-}
-
-bool CSemaphore::waitFor(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex);
-    if (!availableCondition.wait_for(lock, timeout, [this] { return count > 0; })) return false;
-    --count;
-    return true;
+    int now = count.load();
+    do {
+        if (releaseCount > maximum - now)
+            throw std::runtime_error("CSemaphore::CSemaphore() release: " +
+                                     Audio::lastErrorSuffix(EOVERFLOW));
+    } while (!count.compare_exchange_weak(now, now + releaseCount));
+    count.notify_all();
 }
 
 bool CSemaphore::tryWait() {
-    std::lock_guard lock(mutex);
-    if (count == 0) return false;
-    --count;
-    return true;
+    int now = count.load();
+    while (now > 0)
+        if (count.compare_exchange_weak(now, now - 1)) return true;
+    return false;
 }
 
-int CSemaphore::getCount() const {
-    std::lock_guard lock(mutex);
-    return count;
+void CSemaphore::wait() {
+    while (!tryWait())
+        count.wait(0);
+}
+
+// Timed waits are for the tests and the user-interface thread; a short sleep between looks is
+// precise enough there.
+bool CSemaphore::waitFor(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!tryWait()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    return true;
 }
 
 } // namespace Output

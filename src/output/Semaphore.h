@@ -1,11 +1,12 @@
 #pragma once
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 namespace Output {
 
 // A counting semaphore with a maximum: wait() takes one count, release() gives counts back.
+// The count is one atomic and waiters sleep on it, so release() takes no lock: an output
+// callback can give a slot back without waiting on the thread it wakes.
 class CSemaphore {
   public:
     // Throws std::runtime_error when the counts are impossible (negative, or initial above a
@@ -22,13 +23,11 @@ class CSemaphore {
     // Takes one count; false when none came within the timeout.
     bool waitFor(std::chrono::milliseconds timeout);
     bool tryWait();
-    int getCount() const;
+    int getCount() const { return count.load(); }
     int getMaximum() const { return maximum; }
 
   private:
-    mutable std::mutex mutex;
-    std::condition_variable availableCondition;
-    int count;
+    std::atomic<int> count;
     const int maximum;
 };
 

@@ -5,7 +5,8 @@ namespace Output {
 void CSystemOutput::open(const DeviceId& id) {
     manager.Init(id);
     try {
-        renderingBuffer.init(FRAMES_PER_SEGMENT);
+        framesPerSegment = FRAMES_PER_SEGMENT;
+        renderingBuffer.init(framesPerSegment);
     } catch (...) {
         manager.Release();
         throw;
@@ -31,6 +32,19 @@ void CSystemOutput::close() {
 
 Audio::i64 CSystemOutput::getFramesPlayed() {
     return renderingBuffer.getFramesDelivered() - renderingBuffer.getCurrentPlayPosition();
+}
+
+void CSystemOutput::setLiveBuffering(bool live) {
+    const int frames = live ? LIVE_FRAMES_PER_SEGMENT : FRAMES_PER_SEGMENT;
+    if (frames == framesPerSegment) return;
+    renderingBuffer.releaseBuffer();
+    renderingBuffer.init(frames);
+    framesPerSegment = frames;
+}
+
+int CSystemOutput::getOutputLatency() const {
+    const auto* device = manager.getDevice();
+    return 2 * framesPerSegment + (device ? device->getLatencyFrames() : 0);
 }
 
 int CSystemOutput::getOutputChannels() const {

@@ -10,6 +10,8 @@ namespace Output {
 class CSystemOutput : public COutputBackend {
   public:
     static constexpr int FRAMES_PER_SEGMENT = 17640;
+    // Segments while frames are computed as they play: a change is heard two segments later.
+    static constexpr int LIVE_FRAMES_PER_SEGMENT = 1024;
 
     // Throws DirectSound::directsound_exception; a device opened before the failure is closed.
     void open(const DeviceId& id) override;
@@ -22,9 +24,13 @@ class CSystemOutput : public COutputBackend {
     bool isDeviceLost() const override { return false; }
     int getOutputChannels() const override;
     double getSampleRate() const override;
-    int getFramesPerBuffer() const override { return FRAMES_PER_SEGMENT; }
+    int getFramesPerBuffer() const override { return framesPerSegment; }
+    void setLiveBuffering(bool live) override;
+    // Both segments and what the device holds.
+    int getOutputLatency() const override;
 
   private:
+    int framesPerSegment = FRAMES_PER_SEGMENT;
     CDirectSoundManager manager;
     CDirectSoundRenderingBuffer renderingBuffer{manager};
 };

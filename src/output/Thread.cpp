@@ -18,13 +18,13 @@ void printError(const std::string& title, const std::string& text) {
 
 std::atomic<CThread::ErrorHandler> errorHandler{&printError};
 
-bool trySchedFifo() {
+// `share`: how far up the real-time range, in quarters of it.
+bool trySchedFifo(double share) {
     const int top = sched_get_priority_max(SCHED_FIFO);
     const int bottom = sched_get_priority_min(SCHED_FIFO);
     if (top < 0 || bottom < 0) return false;
-    // Well above an ordinary real-time client, below the system's own top-priority threads.
     sched_param param{};
-    param.sched_priority = bottom + (top - bottom) / 4;
+    param.sched_priority = bottom + static_cast<int>((top - bottom) * share);
     return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
@@ -78,8 +78,14 @@ void CThread::threadProcedure(CThread* self) {
     self->running.store(false);
 }
 
+// The output threads: well above an ordinary real-time client, below the system's own
+// top-priority threads.
 bool CThread::raiseCurrentThreadPriority() {
-    return trySchedFifo() || tryLowerNice();
+    return trySchedFifo(0.25) || tryLowerNice();
+}
+
+bool CThread::favourCurrentThread() {
+    return trySchedFifo(0.125) || tryLowerNice();
 }
 
 } // namespace Output

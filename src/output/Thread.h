@@ -36,6 +36,11 @@ class CThread {
     // users lack the privilege for either; the thread then keeps its normal priority and no
     // error is raised. Returns whether the priority was raised.
     static bool raiseCurrentThreadPriority();
+    // For a thread that computes ahead of a device rather than waits on it: real-time
+    // scheduling below the output threads' priority, else a lower nice value. Such a thread
+    // parks once it is far enough ahead, and the system's real-time throttling bounds what it
+    // can take when it cannot keep up.
+    static bool favourCurrentThread();
 
   protected:
     CThread() = default;

@@ -4,8 +4,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "process/StepWalk.h"
-
 namespace Process {
 
 using namespace Audio;
@@ -26,55 +24,23 @@ CKALO2FileProcess::~CKALO2FileProcess() = default;
 
 void CKALO2FileProcess::init(const JobParameters& p) {
     source = p.source;
-    dynamic = p.dynamic && !p.doubleLength;
-    preserveFormants = p.preserveFormants;
-    options = {p.quality, p.exactPitch, p.doubleLength};
-    startFrame = p.startFrame;
-    endFrame = p.endFrame == -1 ? static_cast<std::int64_t>(source->file->getFrames()) : p.endFrame;
+    dynamic = followsCurves(p);
+    options = engineOptionsOf(p);
+    const StreamRange range = rangeOf(p, *source);
     source->refresh();
-    if (p.doubleLength) {
-        factors = {2.0, 1.0, 1.0};
-    } else {
-        factors.time = Engine::saneTimeFactor(p.timeFactor);
-        factors.pitch = Engine::saneRatio(p.pitchFactor);
-        factors.formant =
-            preserveFormants ? 1.0 / factors.pitch : Engine::saneRatio(p.formantFactor);
-    }
+    factors = fixedFactorsOf(p);
     sourceFormat = source->file->format;
-    if (sourceFormat.channels > static_cast<u32>(Audio::kMaxEngineChannels))
-        throw std::runtime_error("CKALO2FileProcess::init() the source has " +
-                                 std::to_string(sourceFormat.channels) + " channels; at most " +
-                                 std::to_string(Audio::kMaxEngineChannels) + " can be processed!");
-    auto engine = Engine::makeEngine(
-        {static_cast<int>(sourceFormat.channels), static_cast<float>(sourceFormat.sampleRate)},
-        options);
-    expectedLength = estimateLength(engine->step());
+    auto engine = makeJobEngine(p, sourceFormat);
+    expectedLength = expectedLengthOf(p, curves, range, engine->step());
     if (dynamic)
         factorSource =
-            std::make_unique<CurveFactors>(curves[0], curves[1], curves[2], preserveFormants);
+            std::make_unique<CurveFactors>(curves[0], curves[1], curves[2], p.preserveFormants);
     else
         factorSource = std::make_unique<FixedFactors>(factors);
-    // A source of a few frames at a small time factor is promised less than one frame; it
-    // still gets one, as a file without frames is no sound file. In exact-pitch mode fixed
-    // factors give exactly time × length frames: the result is cut there instead of ending
-    // with the rest of the engine's last call.
-    const std::uint64_t leastLength =
-        endFrame > startFrame ? std::max<std::uint64_t>(expectedLength, 1) : expectedLength;
-    const bool exactLength = options.exactPitch && !dynamic;
-    stream = std::make_unique<StretchStream>(*source, std::move(engine), *factorSource,
-                                             StreamRange{startFrame, endFrame}, leastLength,
-                                             exactLength);
+    stream = std::make_unique<StretchStream>(*source, std::move(engine), *factorSource, range,
+                                             leastLengthOf(expectedLength, range),
+                                             endsAtPromisedLength(p));
     initialised = true;
-}
-
-std::uint64_t CKALO2FileProcess::estimateLength(double step) const {
-    if (!dynamic)
-        return static_cast<std::uint64_t>(static_cast<double>(endFrame - startFrame) *
-                                          factors.time);
-    StepWalk walk(curves[0], curves[1], step);
-    const std::uint64_t before = walk.outputBefore(startFrame);
-    const std::uint64_t total = walk.outputBefore(endFrame);
-    return total > before ? total - before : 0;
 }
 
 bool CKALO2FileProcess::process(CAudioFile* destination) {

@@ -12,6 +12,7 @@
 #include "markpoints/MarkPointArray.h"
 #include "process/FactorSource.h"
 #include "process/JobParameters.h"
+#include "process/JobPlan.h"
 #include "process/OutputStage.h"
 #include "process/ProcessingProgress.h"
 #include "process/StretchStream.h"
@@ -50,18 +51,15 @@ class CKALO2FileProcess {
 
   private:
     bool blockLoop(Audio::CAudioFile& destination);
-    std::uint64_t estimateLength(double step) const;
     void closeAfterFailure(Audio::CAudioFile& destination);
     static void closeAndReopen(Audio::CAudioFile& destination);
 
-    MarkPoints::CMarkPointArray curves[3]; // time, pitch, formant
+    Curves curves;
     Engine::Factors factors;
     Engine::EngineOptions options;
     bool dynamic = false;
-    bool preserveFormants = false;
     bool initialised = false;
     std::uint64_t expectedLength = 0;
-    std::int64_t startFrame = 0, endFrame = 0;
     std::atomic<bool> abortRequested{false};
     bool aborted = false;
     std::string closeFailure;

@@ -1,5 +1,6 @@
 #include "process/RowProcessor.h"
 
+#include "process/JobPlan.h"
 #include "process/ProcessingLimits.h"
 #include "process/SourceWatch.h"
 
@@ -12,42 +13,10 @@ namespace Process {
 
 using namespace Audio;
 
-double pitchFactorOf(int semitones, int cents) {
-    constexpr float twelfth = 1.0f / 12.0f;
-    constexpr float centStep = 1.0f / 1200.0f;
-    return std::pow(2.0, semitones * static_cast<double>(twelfth) +
-                             cents * static_cast<double>(centStep));
-}
-
-double timeFactorOf(double value, TimeUnit unit, double sourceSeconds, double sourceBpm) {
-    double factor = 0.0;
-    if (unit == Seconds)
-        factor = value / sourceSeconds;
-    else if (unit == Percent)
-        factor = value * 0.01;
-    else
-        factor = sourceBpm / value;
-    if (!std::isfinite(factor) || factor <= 0.0)
-        throw std::invalid_argument("the time value gives no usable time factor");
-    return factor;
-}
-
 namespace {
 
-struct Factors {
-    int semitones, cents;
-    double pitch, time;
-};
-
-Factors factorsOf(const RowSettings& row, const AudioFormat& format, u64 frames) {
-    if (row.doubleLength) return {0, 0, 1.0, 2.0};
-    const double seconds = static_cast<double>(frames) / format.sampleRate;
-    return {row.semitones, row.cents, pitchFactorOf(row.semitones, row.cents),
-            timeFactorOf(row.timeValue, row.timeUnit, seconds, row.sourceBpm)};
-}
-
 void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
-                 const RowSource& source, const NamingSettings& naming, const Factors& f,
+                 const RowSource& source, const NamingSettings& naming, const JobPlan& plan,
                  std::uint64_t expectedLength) {
     const AudioFormat& format = source.cache->file->format;
     const auto sourceType = static_cast<FileType>(source.fileType);
@@ -67,9 +36,9 @@ void fillBuilder(CKALODestinationFileBuilder& builder, const RowSettings& row,
     builder.names.includeIndex = naming.includeIndex;
     builder.names.partsBeforeTitle = naming.partsBeforeTitle;
     builder.names.targetDirectory = naming.targetDirectory;
-    builder.names.semitones = static_cast<float>(f.semitones);
-    builder.names.cents = static_cast<float>(f.cents);
-    builder.names.timeFactor = static_cast<float>(f.time);
+    builder.names.semitones = static_cast<float>(plan.semitones);
+    builder.names.cents = static_cast<float>(plan.cents);
+    builder.names.timeFactor = static_cast<float>(plan.parameters.timeFactor);
     builder.expectedLength = expectedLength;
     builder.memberCount = format.channels;
     builder.split = source.split;
@@ -120,18 +89,11 @@ RowResult processRow(const RowSettings& row, const RowSource& source, const Nami
     const std::string problem =
         rowBeyondLimits(row, static_cast<double>(cache.file->getFrames()) / format.sampleRate);
     if (!problem.empty()) throw std::out_of_range(problem);
-    const Factors f = factorsOf(row, cache.file->format, cache.file->getFrames());
-    CKALO2FileProcess job(progress, row.curves[0], row.curves[1], row.curves[2]);
-    job.init({.pitchFactor = f.pitch,
-              .timeFactor = f.time,
-              .source = &cache,
-              .dynamic = row.useMarkPoints,
-              .preserveFormants = row.preserveFormants,
-              .quality = quality,
-              .doubleLength = row.doubleLength,
-              .exactPitch = row.exactPitch});
+    const JobPlan plan = planJob(row, quality, cache);
+    CKALO2FileProcess job(progress, plan.curves[0], plan.curves[1], plan.curves[2]);
+    job.init(plan.parameters);
     CKALODestinationFileBuilder builder(dialogs);
-    fillBuilder(builder, row, source, naming, f, job.getExpectedLength());
+    fillBuilder(builder, row, source, naming, plan, job.getExpectedLength());
     RowResult result;
     result.destination = buildDestination(builder, hooks.namingLock);
     if (!result.destination) return result;

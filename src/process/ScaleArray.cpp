@@ -4,15 +4,17 @@
 
 namespace Process {
 
-ScaleArray::ScaleArray(const MarkPoints::CMarkPointArray& curve) : points(curve.begin(), curve.end()) {
+ScaleArray::ScaleArray(const MarkPoints::CMarkPointArray& curve)
+    : points(curve.begin(), curve.end()) {
 }
 
-void ScaleArray::rewind() {
+void CurveCursor::rewind() {
     cursor = -1;
     current = 1.0;
 }
 
-double ScaleArray::evaluate(std::int64_t position) {
+double CurveCursor::evaluate(std::span<const MarkPoints::CMarkPoint> points,
+                             std::int64_t position) {
     const auto count = static_cast<std::ptrdiff_t>(points.size());
     while (cursor + 1 < count &&
            points[static_cast<std::size_t>(cursor + 1)].framePosition <= position)

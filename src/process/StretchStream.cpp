@@ -38,6 +38,7 @@ void StretchStream::restart() {
     startLatency = stretcher->latency();
     latencyLeft = startLatency;
     given = 0;
+    produced = 0;
     held = 0;
     heldOffset = 0;
     finished = false;
@@ -82,6 +83,8 @@ std::int32_t StretchStream::call() {
     readSource();
     const int n = stretcher->process();
     if (n < 0) throw std::logic_error("CKALO2FileProcess::process() the engine refused its state!");
+    if (observer) observer->engineCalled(produced, position, current);
+    produced += static_cast<std::uint64_t>(n);
     position = range.start + stretcher->nextInput().position;
     return n;
 }

@@ -22,6 +22,17 @@ struct StreamRange {
     std::int64_t end = 0; // exclusive
 };
 
+// Told of every engine call, on the thread that reads the stream. The calls are the stream's own
+// record of which source frames its output came from: the output of a call begins where the
+// engine's output so far (its latency included) ends, at the source position it was called
+// at. Implementations allocate nothing.
+class StretchObserver {
+  public:
+    virtual ~StretchObserver() = default;
+    virtual void engineCalled(std::uint64_t outputBefore, std::int64_t sourcePosition,
+                              const Engine::Factors& factors) = 0;
+};
+
 class StretchStream {
   public:
     // `factors` is borrowed and asked before every call. The stream ends once the engine has
@@ -41,6 +52,14 @@ class StretchStream {
     std::int32_t read(float* const* to, std::int32_t count);
     // Back to the range's start with a fresh engine state and rewound factors.
     void restart();
+    // The length the stream gives at least, silence after the source's end included. 0 also
+    // lifts an exact length: the stream then ends with the range and the engine's latency.
+    void setMinimumLength(std::uint64_t frames) {
+        minimumLength = frames;
+        if (frames == 0) exactLength = false;
+    }
+    // Not owned; null for none.
+    void setObserver(StretchObserver* o) { observer = o; }
 
     bool ended() const { return finished; }
     // Where the engine reads next, in source frames.
@@ -69,6 +88,9 @@ class StretchStream {
     std::int64_t startLatency = 0;
     std::int64_t latencyLeft = 0;
     std::uint64_t given = 0;
+    // Engine output so far, the latency included.
+    std::uint64_t produced = 0;
+    StretchObserver* observer = nullptr;
     bool finished = false;
     Engine::Factors current;
     std::array<const float*, Audio::kMaxEngineChannels> view{};

@@ -1,8 +1,12 @@
 // stretchwerk-cli devices, play and settings as a user runs them, on the clock-paced output and
 // on a JACK server of the test's own.
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <vector>
 
 #include "cli/CliPath.h"
 #include "support/TestSupport.h"
@@ -165,4 +169,87 @@ TEST_F(PlaybackCli, ListsAndPlaysOnARunningJackServer) {
         run("play " + wav("half.wav", 2, 0.5) + " --device '" + device + "' < /dev/null", &out), 0)
         << out;
     EXPECT_NE(out.find("played to frame 22050\n"), std::string::npos) << out;
+}
+
+// With processing options the sound is computed while it plays, and a 16-bit device receives
+// exactly the frames of the 16-bit file that process writes with the same options: nothing
+// before them, silence after them. Fixed factors on a stereo source; curves on a mono source,
+// which sounds on both channels.
+TEST_F(PlaybackCli, ProcessedPlayGivesTheDeviceTheFramesProcessWrites) {
+    TestSupport::TempDir home;
+    const std::string capture = home.file("played.raw");
+    const std::string rc = "pcm.swktest {\n type file\n slave.pcm \"null\"\n file \"" + capture +
+                           "\"\n format \"raw\"\n hint { show on\n description \"Capture\" }\n}\n";
+    TestSupport::writeBytes(home.file(".asoundrc"), {rc.begin(), rc.end()});
+    const std::string mpt = dir.file("curves.mpt");
+    ASSERT_EQ(run("markpoints make '" + mpt + "' --time 0:1,44100:1.6 --pitch 20000:1.3:square"),
+              0);
+    const struct {
+        std::string source, options;
+    } cases[] = {{wav("two.wav", 2, 1.0),
+                  "--quality best --semitones 3 --cents 20 --time 125% --preserve-formants"},
+                 {wav("one.wav", 1, 1.0), "--quality medium --markpoints '" + mpt + "'"}};
+    for (const auto& c : cases) {
+        const std::string outDir = dir.file("out" + std::to_string(&c - cases));
+        std::filesystem::create_directories(outDir);
+        std::string out;
+        ASSERT_EQ(run("process --out-dir '" + outDir + "' " + c.options + " " + c.source, &out), 0)
+            << out;
+        const std::string result = std::filesystem::directory_iterator(outDir)->path().string();
+        ASSERT_EQ(
+            run("play " + c.source + " " + c.options + " --device 'Capture (swktest)' < /dev/null",
+                &out, "", "HOME='" + home.path().string() + "' "),
+            0)
+            << out;
+        const auto underruns = out.find("underruns: ");
+        ASSERT_NE(underruns, std::string::npos) << out;
+        // A block that came too late is silence on the device, which no comparison survives.
+        if (std::stoi(out.substr(underruns + 11)) > 0)
+            GTEST_SKIP() << "the machine was too busy to play in time";
+        std::string raw;
+        ASSERT_EQ(TestSupport::run("sox '" + result + "' -t raw - | od -An -v -td2 -w2", &raw), 0);
+        std::vector<std::int16_t> written;
+        for (std::istringstream in(raw); in;) {
+            int v = 0;
+            if (in >> v) written.push_back(static_cast<std::int16_t>(v));
+        }
+        const int channels = std::stoi(soxi("-c", result));
+        const auto played = TestSupport::readBytes(capture);
+        const std::size_t frames = written.size() / static_cast<std::size_t>(channels);
+        ASSERT_GT(frames, 44100u) << c.options;
+        ASSERT_GE(played.size(), frames * 4) << c.options;
+        for (std::size_t i = 0; i < played.size() / 2; ++i) {
+            const auto got = static_cast<std::int16_t>(played[2 * i] | played[2 * i + 1] << 8);
+            const std::size_t frame = i / 2;
+            const std::int16_t want = frame < frames
+                                          ? written[frame * static_cast<std::size_t>(channels) +
+                                                    (channels == 1 ? 0 : i % 2)]
+                                          : 0;
+            ASSERT_EQ(got, want) << c.options << ": frame " << frame << " of " << frames;
+        }
+    }
+}
+
+// The range and the loop apply to the source: a looped range plays until Enter, the positions
+// staying within it.
+TEST_F(PlaybackCli, ProcessedPlayLoopsARangeOfTheSource) {
+    const std::string file = wav("three.wav", 2, 3.0);
+    std::string out;
+    ASSERT_EQ(
+        run("play " + file + " --semitones -2 --start 22050 --end 66150 --loop --device " + CLOCK,
+            &out, "(sleep 2; echo)"),
+        0)
+        << out;
+    const auto at = out.find("stopped at frame ");
+    ASSERT_NE(at, std::string::npos) << out;
+    const long frame = std::stol(out.substr(at + 17));
+    EXPECT_GE(frame, 22050);
+    EXPECT_LE(frame, 66150);
+    EXPECT_NE(out.find("processed "), std::string::npos) << out;
+    EXPECT_EQ(run("play " + file + " --semitones 2 --start 100 --end 100 --device " + CLOCK, &out),
+              1);
+    EXPECT_NE(out.find("start position cannot be higher or equal than the end position!"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(run("play " + file + " --time 128bpm --device " + CLOCK, &out), 2);
 }

@@ -10,6 +10,7 @@
 #include "audio/SampleCodec.h"
 #include "output/BufferedRenderer.h"
 #include "output/DirectSoundRenderingBuffer.h"
+#include "support/AlsaTestHome.h"
 #include "support/TestSupport.h"
 
 using namespace DirectSound;
@@ -20,26 +21,6 @@ using Output::CDirectSoundRenderingBuffer;
 
 namespace {
 
-// ALSA reads ~/.asoundrc; a home of our own gives it a PCM that writes what it plays to a file
-// (over ALSA's "null" device) and lists it among the device hints.
-class AlsaTestHome : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        home = std::make_unique<TestSupport::TempDir>();
-        capture = home->file("played.raw");
-        const std::string rc = "pcm.swktest {\n type file\n slave.pcm \"null\"\n file \"" +
-                               capture +
-                               "\"\n format \"raw\"\n"
-                               " hint { show on\n description \"Stretchwerk test capture\" }\n}\n"
-                               "pcm.swkmissing {\n type hw\n card 31\n"
-                               " hint { show on\n description \"Missing card\" }\n}\n";
-        TestSupport::writeBytes(home->file(".asoundrc"), {rc.begin(), rc.end()});
-        setenv("HOME", home->path().c_str(), 1);
-    }
-    void TearDown() override { home.reset(); }
-    static inline std::unique_ptr<TestSupport::TempDir> home;
-    static inline std::string capture;
-};
 const auto* const alsaHome = ::testing::AddGlobalTestEnvironment(new AlsaTestHome);
 
 // Block n, channel c, frame i: a value that differs from frame to frame and block to block and

@@ -104,6 +104,15 @@ TEST_F(BufferedRendererTest, StartPrefillsHalfTheCapacityThenTheProducerFillsThe
     }
     EXPECT_EQ(source.starts.load(), 2);
     EXPECT_EQ(source.stops.load(), 2);
+    // A prefill set for live play renders that many blocks first, never more than fit.
+    for (const auto& [prefill, rendered] : {std::pair{2, 2}, std::pair{5, 3}}) {
+        const int onCaller = source.onCreatorThread.load();
+        queue.setCapacity(3);
+        queue.setPrefill(prefill);
+        queue.start();
+        EXPECT_EQ(source.onCreatorThread.load() - onCaller, rendered);
+        queue.stop();
+    }
 }
 
 TEST_F(BufferedRendererTest, BlocksArriveInOrderAndTheirStorageIsReused) {
@@ -194,7 +203,9 @@ TEST_F(BufferedRendererTest, ProducerAllocatesOnlyWhenTheBlockFormatGrows) {
     queue.stop();
 }
 
-TEST_F(BufferedRendererTest, TryGetNextBlockNeverWaitsForTheProducer) {
+// An active queue found empty is an underrun; a stopped one is not, and a start begins a new
+// count.
+TEST_F(BufferedRendererTest, TryGetNextBlockNeverWaitsForTheProducerAndCountsUnderruns) {
     source.gateAt = 15;
     queue.start();
     ASSERT_TRUE(source.inGate.waitFor(10s));
@@ -202,10 +213,18 @@ TEST_F(BufferedRendererTest, TryGetNextBlockNeverWaitsForTheProducer) {
         ASSERT_TRUE(queue.tryGetNextBlock(block));
         EXPECT_EQ(blockNumber(*block, 2, 1024), expected);
     }
+    EXPECT_EQ(queue.getUnderruns(), 0);
     EXPECT_FALSE(queue.tryGetNextBlock(block));
+    EXPECT_FALSE(queue.tryGetNextBlock(block));
+    EXPECT_EQ(queue.getUnderruns(), 2);
     source.gate.set();
     queue.stop();
+    EXPECT_FALSE(queue.tryGetNextBlock(block));
+    EXPECT_EQ(queue.getUnderruns(), 2);
     expectIdleAccounting(queue, 30);
+    queue.start();
+    EXPECT_EQ(queue.getUnderruns(), 0);
+    queue.stop();
 }
 
 TEST_F(BufferedRendererTest, ConfigurationIsCheckedAndChangedOnlyWhileIdle) {

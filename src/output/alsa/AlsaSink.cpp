@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <alsa/asoundlib.h>
 #include <cerrno>
 
@@ -8,9 +9,10 @@ namespace DirectSound {
 
 namespace {
 
-// About a tenth of a second queued in the device: far less than a buffer segment, so a
-// notified segment has long been handed over when it is refilled.
-constexpr unsigned DEVICE_LATENCY_US = 100000;
+// A twentieth of a second queued in the device: far less than a buffer segment, so a notified
+// segment has long been handed over when it is refilled, and short enough to leave most of the
+// live audition's allowance to the read-ahead.
+constexpr unsigned DEVICE_LATENCY_US = 50000;
 
 class CAlsaSink : public CPcmSink {
   public:
@@ -23,6 +25,10 @@ class CAlsaSink : public CPcmSink {
     void write(const std::uint8_t* bytes, std::uint32_t frames) override;
     void halt() override;
     std::uint32_t chunkFrames() const override { return chunk; }
+    // The device's buffer; one paced by the clock (see write()) holds less.
+    std::uint32_t latencyFrames() const override {
+        return static_cast<std::uint32_t>(std::max<snd_pcm_uframes_t>(deviceFrames, chunk));
+    }
 
   private:
     bool writeAll(const std::uint8_t* bytes, std::uint32_t frames);

@@ -26,6 +26,8 @@ class CClockSink : public CPcmSink {
     void write(const std::uint8_t*, std::uint32_t frames) override;
     void halt() override { pacer.restart(); }
     std::uint32_t chunkFrames() const override { return CHUNK_FRAMES; }
+    // The pacer lets one chunk run ahead of the clock.
+    std::uint32_t latencyFrames() const override { return CHUNK_FRAMES; }
 
   private:
     static constexpr std::uint32_t CHUNK_FRAMES = 1024;

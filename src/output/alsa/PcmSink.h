@@ -33,6 +33,8 @@ class CPcmSink {
     virtual void halt() = 0;
     // How many frames the caller hands over at a time.
     virtual std::uint32_t chunkFrames() const = 0;
+    // Frames taken by write() and not yet heard, at most.
+    virtual std::uint32_t latencyFrames() const = 0;
 };
 
 // Plays into nothing, at the pace of the clock: a device for machines without a sound card.

@@ -42,6 +42,8 @@ class CSoundDevice {
     // A looping buffer of the given size in the primary format; the device must outlive it.
     Result createSecondaryBuffer(std::uint32_t bytes, const WaveFormat& format,
                                  std::unique_ptr<CSoundBuffer>& buffer);
+    // Frames the device holds after taking them, before they are heard.
+    int getLatencyFrames() const { return static_cast<int>(sink->latencyFrames()); }
 
   private:
     explicit CSoundDevice(std::unique_ptr<CPcmSink> sink_) : sink(std::move(sink_)) {}

@@ -1,9 +1,11 @@
 #include "ui/main/NowPlayingPanel.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 namespace Ui {
 
@@ -23,6 +25,7 @@ NowPlayingPanel::NowPlayingPanel(QWidget* parent) : QFrame(parent) {
     layout->addWidget(name, 1);
     layout->addWidget(where);
     layout->addWidget(stop);
+    row = layout;
     timer = new QTimer(this);
     timer->setInterval(100);
     connect(timer, &QTimer::timeout, this, &NowPlayingPanel::tick);
@@ -53,8 +56,18 @@ void NowPlayingPanel::showStopped() {
     hide();
 }
 
+void NowPlayingPanel::addButton(QAction* action) {
+    auto* button = new QToolButton(this);
+    button->setDefaultAction(action);
+    button->setObjectName(QStringLiteral("playing") + action->objectName());
+    row->insertWidget(row->count() - 1, button);
+}
+
 QString NowPlayingPanel::positionText() const {
-    const double seconds = static_cast<double>(std::max<Audio::i64>(0, frame - startFrame)) / rate;
+    return clockText(static_cast<double>(std::max<Audio::i64>(0, frame - startFrame)) / rate);
+}
+
+QString NowPlayingPanel::clockText(double seconds) {
     const int whole = static_cast<int>(seconds);
     return QStringLiteral("%1:%2.%3")
         .arg(whole / 60)
@@ -63,7 +76,8 @@ QString NowPlayingPanel::positionText() const {
 }
 
 void NowPlayingPanel::tick() {
-    where->setText(positionText());
+    const QString text = positionOverride ? positionOverride() : QString();
+    where->setText(text.isEmpty() ? positionText() : text);
 }
 
 } // namespace Ui

@@ -3,9 +3,12 @@
 // engine's listener and shown on the window's thread.
 #include <QFrame>
 #include <atomic>
+#include <functional>
 
 #include "output/PlaybackListener.h"
 
+class QAction;
+class QHBoxLayout;
 class QLabel;
 class QTimer;
 
@@ -24,6 +27,12 @@ class NowPlayingPanel : public QFrame, public Output::CPlaybackListener {
     void showPlaying(const QString& name, double sampleRate);
     void showStopped();
     QString positionText() const;
+    // Shown instead of the position while it gives a text (a processed sound's two positions).
+    void setPositionText(std::function<QString()> text) { positionOverride = std::move(text); }
+    // A button for a command, before the stop button.
+    void addButton(QAction* action);
+    // m:ss.t
+    static QString clockText(double seconds);
 
   signals:
     void stopRequested();
@@ -33,7 +42,9 @@ class NowPlayingPanel : public QFrame, public Output::CPlaybackListener {
 
     QLabel* name = nullptr;
     QLabel* where = nullptr;
+    QHBoxLayout* row = nullptr;
     QTimer* timer = nullptr;
+    std::function<QString()> positionOverride;
     double rate = 44100.0;
     std::atomic<Audio::i64> startFrame{0};
     std::atomic<Audio::i64> frame{0};
