@@ -1,5 +1,6 @@
 #include "cli/JsonObject.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -81,18 +82,11 @@ JsonObject& JsonObject::add(std::string_view key, std::string_view value) {
 
 JsonObject& JsonObject::add(std::string_view key, double value) {
     if (!std::isfinite(value)) return raw(key, "null");
+    // The shortest text that reads back as the same double ("180", "0.5", "1e+300"); the C
+    // locale's point whatever the user's locale.
     char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    // The shortest text that reads back as the same double.
-    for (int digits = 1; digits < 17; ++digits) {
-        char shorter[32];
-        std::snprintf(shorter, sizeof shorter, "%.*g", digits, value);
-        if (std::strtod(shorter, nullptr) == value) {
-            std::snprintf(text, sizeof text, "%s", shorter);
-            break;
-        }
-    }
-    return raw(key, text);
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return raw(key, std::string_view(text, static_cast<std::size_t>(written.ptr - text)));
 }
 
 JsonObject& JsonObject::add(std::string_view key, std::int64_t value) {

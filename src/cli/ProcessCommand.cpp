@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "audio/AudioFileOpener.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "cli/ProcessReport.h"
 #include "cli/ProcessStatus.h"
 #include "cli/ProcessingOptions.h"
 #include "markpoints/MarkPointFile.h"
@@ -48,6 +50,8 @@ const std::string processHelpText =
                 "  --name-parts before|after   where the settings go in the name\n"
                 "  --no-pitch-in-name, --no-time-in-name, --no-index-in-name\n"
                 "  --jobs N               files processed at once (default: the number of cores)\n"
+                "  --json                 one JSON object per file and line on the standard output\n"
+                "                         (see the man page)\n"
                 "  --split L R            a split stereo set (one mono file per channel)\n"
                 "  --split-5.1 C FL FR RL RR LFE\n"
                 "  --split-6.1 C FL FR RC RL RR LFE\n"
@@ -73,6 +77,7 @@ struct ProcessRequest {
     NamingSettings naming;
     std::optional<bool> partsBefore;
     bool noPitch = false, noTime = false, noIndex = false;
+    bool json = false;
     std::optional<std::string> outDir;
     std::optional<FileType> format;
     unsigned jobs = 0;
@@ -102,6 +107,8 @@ bool takeFlag(const std::string& word, ProcessRequest& r) {
         r.noTime = true;
     else if (word == "--no-index-in-name")
         r.noIndex = true;
+    else if (word == "--json")
+        r.json = true;
     else
         return false;
     return true;
@@ -239,6 +246,9 @@ class NoDialogs : public DestinationDialogs {
 struct FileOutcome {
     enum Kind { Done, Aborted, Failed } kind = Failed;
     std::string message;
+    std::vector<std::string> results;
+    std::uint64_t frames = 0;
+    FileType format = UnknownType;
 };
 
 void removeFiles(const std::vector<std::string>& paths) {
@@ -265,29 +275,62 @@ FileOutcome processOne(const ProcessRequest& r, const SourceSpec& spec, ProcessS
                                       dialogs, &slot, RowHooks{&slot, &namingLock}, &partial);
         if (result.failure) std::rethrow_exception(result.failure);
         if (!result.destination && result.aborted)
-            return {FileOutcome::Aborted, "stopped before the first frame; no file was kept"};
-        if (!result.destination) return {FileOutcome::Failed, dialogs.problem};
-        const std::string frames = std::to_string(result.destination->getFrames()) + " frames";
+            return {FileOutcome::Aborted, "stopped before the first frame; no file was kept", {}};
+        if (!result.destination) return {FileOutcome::Failed, dialogs.problem, {}};
+        const std::uint64_t count = result.destination->getFrames();
+        const std::string frames = std::to_string(count) + " frames";
         if (result.aborted)
             return {FileOutcome::Aborted,
-                    "stopped; " + joined(result.destinationPaths) + " holds the first " + frames};
-        return {FileOutcome::Done, "-> " + joined(result.destinationPaths) + " (" + frames + ")"};
+                    "stopped; " + joined(result.destinationPaths) + " holds the first " + frames,
+                    result.destinationPaths, count, result.type};
+        return {FileOutcome::Done, "-> " + joined(result.destinationPaths) + " (" + frames + ")",
+                result.destinationPaths, count, result.type};
     } catch (const std::exception& e) {
         removeFiles(partial); // a file that failed half way is no result
-        return {FileOutcome::Failed, dialogs.problem.empty() ? e.what() : dialogs.problem};
+        return {FileOutcome::Failed, dialogs.problem.empty() ? e.what() : dialogs.problem, {}};
     }
+}
+
+ProcessReport reportOf(const ProcessRequest& r, const SourceSpec& spec, const FileOutcome& outcome,
+                       double seconds) {
+    ProcessReport report;
+    report.status = outcome.kind == FileOutcome::Done      ? ProcessReport::Done
+                    : outcome.kind == FileOutcome::Aborted ? ProcessReport::Stopped
+                                                           : ProcessReport::Failed;
+    report.sources = spec.paths;
+    report.results = outcome.results;
+    report.frames = outcome.frames;
+    report.format = outcome.format;
+    report.seconds = seconds;
+    if (outcome.kind == FileOutcome::Failed) report.error = outcome.message;
+    report.settings = &r.processing.row;
+    report.quality = *r.processing.quality;
+    report.markpoints = r.processing.markpoints;
+    return report;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 int runAll(const ProcessRequest& r, Streams io) {
     ProcessStatus status(io.err, io.errIsTerminal, r.sources.size());
     std::mutex namingLock;
+    std::mutex outputLock;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> failed{false};
     auto worker = [&] {
         for (std::size_t i; (i = next++) < r.sources.size();) {
             if (interrupted()) return;
             ProcessStatus::Slot& slot = status.begin(i, r.sources[i].paths[0]);
+            const auto start = std::chrono::steady_clock::now();
             const FileOutcome outcome = processOne(r, r.sources[i], slot, namingLock);
+            if (r.json) {
+                const std::string line =
+                    processReportJson(reportOf(r, r.sources[i], outcome, secondsSince(start)));
+                std::lock_guard lock(outputLock);
+                io.out << line << '\n' << std::flush;
+            }
             if (outcome.kind == FileOutcome::Failed) failed = true;
             if (outcome.kind == FileOutcome::Failed)
                 status.end(i, describeFailure(r.sources[i].paths[0], outcome.message));

@@ -83,6 +83,44 @@ TEST(CliInfo, JsonGivesOneObjectPerFileAndTheFailures) {
     EXPECT_EQ(out, name + " 48000 24 2 24000 0.5 False " + dir.file("gone.wav") + " True\n");
 }
 
+// One object per source and line, for the done and the failed ones; the frames are the
+// result's, and the settings say what was asked (the source's tempo with a tempo only).
+TEST(CliProcess, JsonGivesOneObjectPerSourceWithItsResultOrItsFailure) {
+    TestSupport::TempDir dir;
+    const std::string name = dir.file("a, \"b\".wav");
+    ASSERT_EQ(TestSupport::run("sox -n -r 8000 '" + name + "' synth 1 sine 440"), 0);
+    TestSupport::writeBytes(dir.file("bad.wav"), {'n', 'o'});
+    const std::string script =
+        "import json,sys\n"
+        "for o in sorted((json.loads(l) for l in sys.stdin), key=lambda o: o['source']):\n"
+        "  s=o['settings']\n"
+        "  print(o['status'], o['result'], o['frames'], o['format'], o['seconds'] >= 0,\n"
+        "        s['time'], s['timeUnit'], s.get('sourceBpm'), s['semitones'], s['quality'],\n"
+        "        s['markpoints'], 'error' in o)\n";
+    TestSupport::writeBytes(dir.file("read.py"), std::vector<unsigned char>(script.begin(),
+                                                                             script.end()));
+    std::string out;
+    EXPECT_EQ(TestSupport::run("cd '" + dir.path().string() + "' && export XDG_CONFIG_HOME=" +
+                                   dir.file("config") + " && " + cli() +
+                                   " process --json --jobs 1 --quality best --time 180bpm "
+                                   "--source-bpm 120 --semitones -3 'a, \"b\".wav' bad.wav "
+                                   "2>/dev/null >out.json"),
+              1);
+    ASSERT_EQ(TestSupport::run("cd '" + dir.path().string() + "' && python3 read.py <out.json",
+                               &out),
+              0);
+    const std::string result = "a, \"b\" P-3.0 T0.67 2.wav";
+    std::string frames;
+    ASSERT_EQ(TestSupport::run(cli() + " info --json '" + dir.file(result) +
+                                   "' | python3 -c 'import json,sys; print(json.load(sys.stdin)[\"frames\"])'",
+                               &frames),
+              0);
+    frames.pop_back();
+    EXPECT_EQ(out, "done " + result + " " + frames +
+                       " wav True 180 bpm 120 -3 best None False\n"
+                       "failed None 0 None True 180 bpm 120 -3 best None True\n");
+}
+
 TEST(CliInfo, ReportsEachBadFileAndGoesOn) {
     TestSupport::TempDir dir;
     const std::string good = dir.file("good.wav");
