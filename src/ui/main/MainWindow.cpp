@@ -152,7 +152,7 @@ std::vector<MenuEntry> mainTable() {
          {kExactPitch,
           CMD("E&xact pitch"),
           {},
-          "Shift the pitch exactly as asked, at about five times the processing time",
+          "Shift the pitch exactly as asked, at about the processing time of the default",
           true}},
         {help,
          {kAbout, CMD("&About Stretchwerk..."), {}, "Shows the program's picture and version"}},
