@@ -44,8 +44,11 @@ std::string resolveChosenName(const std::string& path, const FileFormat* filter)
     if (!extensionOf(path).empty()) return path;
     if (filter) return path + "." + filter->extensions[0];
     for (const FileFormat& f : fileFormats())
-        for (const std::string& extension : f.extensions)
-            if (exists(path + "." + extension)) return path + "." + extension;
+        for (const std::string& extension : f.extensions) {
+            std::string named = path;
+            named.append(1, '.').append(extension);
+            if (exists(named)) return named;
+        }
     return path;
 }
 
