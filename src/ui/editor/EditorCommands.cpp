@@ -95,6 +95,13 @@ std::vector<MenuEntry> editorTable() {
         {play, {kStop, CMD("&Stop"), {K(Qt::KeypadModifier | Qt::Key_0)}}},
         {play, {kPreview, CMD("P&review"), {K(Qt::KeypadModifier | Qt::Key_Plus)}}},
         {play, {kPlayPreview, CMD("Play the finished previe&w")}},
+        {play,
+         {kPlayProcessed,
+          CMD("Play pro&cessed"),
+          {K(Qt::SHIFT | Qt::Key_Return),
+           K(Qt::ShiftModifier | Qt::KeypadModifier | Qt::Key_Enter)},
+          "Play from the cursor along the curves, computed while it plays; edits are heard at "
+          "once"}},
         {play, {}},
         {play,
          {kFreeEdit,
@@ -145,14 +152,14 @@ QToolBar* buildEditorButtons(QWidget* parent, const CommandTable& commands) {
         more->setAccessibleName(QCoreApplication::translate("Command", "More buttons"));
     // Short labels on the buttons; the accessible name and tip carry the command's text.
     const std::pair<int, const char*> buttons[] = {
-        {kNewLinear, "/"}, {kNewSquare, "⌐"},     {kNewKeep, "—"},       {0, nullptr},
-        {kScaleTime, "T"}, {kScaleTime + 1, "P"}, {kScaleTime + 2, "F"}, {0, nullptr},
-        {kShowTime, "t"},  {kShowTime + 1, "p"},  {kShowTime + 2, "f"},  {0, nullptr},
-        {kStoreA, "→A"},   {kStoreA + 1, "→B"},   {kStoreA + 2, "→C"},   {kStoreA + 3, "→D"},
-        {kRecallA, "A"},   {kRecallA + 1, "B"},   {kRecallA + 2, "C"},   {kRecallA + 3, "D"},
-        {0, nullptr},      {kZoomIn, "+"},        {kZoomOut, "−"},       {kOneToOne, "1:1"},
-        {kFit, "↔"},       {0, nullptr},          {kPlay, "▶"},          {kStop, "■"},
-        {kPreview, "▶P"},  {kFreeEdit, "Free"}};
+        {kNewLinear, "/"}, {kNewSquare, "⌐"},      {kNewKeep, "—"},       {0, nullptr},
+        {kScaleTime, "T"}, {kScaleTime + 1, "P"},  {kScaleTime + 2, "F"}, {0, nullptr},
+        {kShowTime, "t"},  {kShowTime + 1, "p"},   {kShowTime + 2, "f"},  {0, nullptr},
+        {kStoreA, "→A"},   {kStoreA + 1, "→B"},    {kStoreA + 2, "→C"},   {kStoreA + 3, "→D"},
+        {kRecallA, "A"},   {kRecallA + 1, "B"},    {kRecallA + 2, "C"},   {kRecallA + 3, "D"},
+        {0, nullptr},      {kZoomIn, "+"},         {kZoomOut, "−"},       {kOneToOne, "1:1"},
+        {kFit, "↔"},       {0, nullptr},           {kPlay, "▶"},          {kStop, "■"},
+        {kPreview, "▶P"},  {kPlayProcessed, "▶~"}, {kFreeEdit, "Free"}};
     for (const auto& [id, label] : buttons) {
         if (!label) {
             row->addSeparator();

@@ -51,6 +51,7 @@ enum : int {
     kStop = 100003,
     kFreeEdit = 100004,
     kPreview = 100005,
+    kPlayProcessed = 100006,
     kPlayPreview = 34106,
     kInfoLine = 34107,
 };

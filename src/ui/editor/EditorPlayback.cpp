@@ -1,6 +1,7 @@
 #include "ui/editor/EditorPlayback.h"
 
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <stdexcept>
 
@@ -19,7 +20,11 @@ QString quotedName(const char* what, const App::CFileRow& row) {
 
 EditorPlayback::EditorPlayback(App::CFileRow& fileRow, Output::CAudioEngine& audio,
                                std::function<Engine::Quality()> algorithm, QWidget* parentWindow)
-    : row(fileRow), player(audio), quality(std::move(algorithm)), window(parentWindow) {
+    : row(fileRow), player(audio), quality(std::move(algorithm)), window(parentWindow),
+      live(audio) {
+    follower = new QTimer(this);
+    follower->setInterval(kFollowMs);
+    connect(follower, &QTimer::timeout, this, &EditorPlayback::followCurves);
 }
 
 EditorPlayback::~EditorPlayback() {
@@ -40,6 +45,7 @@ void EditorPlayback::play(Editor::FrameRange range) {
         return;
     }
     if (!player.isPlaying()) return;
+    dropProcessed();
     mode = Mode::File;
     playing = range;
     emit statusChanged(quotedName("playing", row));
@@ -55,8 +61,12 @@ void EditorPlayback::togglePlay(Editor::FrameRange range) {
 void EditorPlayback::stop() {
     if (mode == Mode::File) player.stopIfPlaying(&row.getCache());
     if (mode == Mode::Preview && previewCache) player.stopIfPlaying(previewCache.get());
+    if (mode == Mode::Live) live.stop();
     mode = Mode::None;
-    emit statusChanged({});
+    if (follower->isActive())
+        processedEnded();
+    else
+        emit statusChanged({});
 }
 
 void EditorPlayback::playbackTakenOver() {
@@ -136,12 +146,60 @@ void EditorPlayback::playPreview() {
         return;
     }
     if (!player.isPlaying()) return;
+    dropProcessed();
     mode = Mode::Preview;
     emit statusChanged(quotedName("previewing", row));
 }
 
+void EditorPlayback::playProcessed(std::int64_t from) {
+    const Engine::Quality algorithm = quality ? quality() : Engine::Quality::Fast;
+    try {
+        live.play(row.getCache(), row.curves(), from, algorithm, row.nameLine());
+    } catch (const std::exception& e) {
+        return showFailure(QString::fromStdString(e.what()));
+    }
+    if (!live.isPlaying()) return; // no output
+    mode = Mode::Live;
+    lastCursor = -1;
+    shownUnderruns = 0;
+    emit statusChanged(quotedName("playing processed", row));
+    emit stateChanged();
+    follower->start();
+}
+
+// Every few milliseconds while the processed sound plays, and at once when the view reports an
+// edit. The status line counts the underruns once there are any.
+void EditorPlayback::followCurves() {
+    if (!follower->isActive()) return;
+    if (!live.follow(row.curves())) return processedEnded();
+    const Audio::i64 underruns = live.underruns();
+    if (underruns == shownUnderruns) return;
+    shownUnderruns = underruns;
+    emit statusChanged(quotedName("playing processed", row) +
+                       QStringLiteral("; underruns: %1").arg(underruns));
+}
+
+void EditorPlayback::processedEnded() {
+    follower->stop();
+    if (mode == Mode::Live) mode = Mode::None;
+    emit statusChanged(QStringLiteral("played processed; underruns: %1").arg(live.underruns()));
+    emit stateChanged();
+    if (const std::string failure = live.failure(); !failure.empty())
+        showFailure(QString::fromStdString(failure));
+}
+
+// Another play of this editor took the player over from the processed sound: it is let go of
+// without a word.
+void EditorPlayback::dropProcessed() {
+    if (!follower->isActive()) return;
+    follower->stop();
+    live.stop();
+}
+
 void EditorPlayback::shutDown() {
     closing = true;
+    follower->stop();
+    live.stop();
     if (previewCache) player.stopIfPlaying(previewCache.get());
     if (mode == Mode::File) player.stopIfPlaying(&row.getCache());
     mode = Mode::None;
@@ -155,6 +213,13 @@ void EditorPlayback::shutDown() {
 // position reports run ahead of that by its read-ahead.
 std::optional<std::int64_t> EditorPlayback::cursorNow() {
     if (mode == Mode::None) return std::nullopt;
+    if (mode == Mode::Live) {
+        // The source frame heard now, through the curves in force when it was computed.
+        const std::optional<std::int64_t> frame = live.sourceFrame();
+        if (!frame || *frame == lastCursor) return std::nullopt;
+        lastCursor = *frame;
+        return frame;
+    }
     if (!player.isPlaying() || !player.isVoiceActive()) {
         mode = Mode::None;
         emit statusChanged({});

@@ -198,11 +198,13 @@ void CWaveEditor::connectViewCommands() {
     onToggled(kFreeEdit, [this](bool checked) { freeEdit = checked; });
     on(kPreview, [this] { playback->preview(selection()); });
     on(kPlayPreview, [this] { playback->playPreview(); });
+    on(kPlayProcessed, [this] { playback->playProcessed(doc->getCursorFrame()); });
     on(kInfoLine, [this] { rebuildInfoLine(); });
 }
 
 void CWaveEditor::connectView() {
     connect(markPointEdit, &CMarkPointEdit::edited, this, &CWaveEditor::updateActions);
+    connect(markPointEdit, &CMarkPointEdit::edited, playback.get(), &EditorPlayback::followCurves);
     connect(playback.get(), &EditorPlayback::statusChanged, this, &CWaveEditor::showStatus);
     connect(playback.get(), &EditorPlayback::stateChanged, this, &CWaveEditor::updateActions);
     connect(horizontal, &QScrollBar::valueChanged, this, [this](int value) {
@@ -338,6 +340,10 @@ bool CWaveEditor::isPlayingPreview() const {
 
 bool CWaveEditor::isPlaying() const {
     return playback->isPlaying();
+}
+
+Editor::LiveCurveAudition& CWaveEditor::processedAudition() const {
+    return playback->liveAudition();
 }
 
 void CWaveEditor::playbackTakenOver() {

@@ -1,9 +1,9 @@
 #pragma once
 // The wave editor window of one row: the editor view with its rulers and scroll bars, a menu, a
 // row of buttons and a status line. Every command is one QAction (objectName "cmd" + id) of its
-// command table, shared by menu, key, button and the views' context menus. Plays the row and its
-// preview through the main window's player (EditorPlayback) and keeps its curves in mark point
-// files (MarkPointFiles).
+// command table, shared by menu, key, button and the views' context menus. Plays the row, its
+// preview and its processed sound through the main window's player (EditorPlayback) and keeps its
+// curves in mark point files (MarkPointFiles).
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -22,6 +22,10 @@ class QLabel;
 class QScrollBar;
 class QStatusBar;
 class QTimer;
+
+namespace Editor {
+class LiveCurveAudition;
+}
 
 namespace Ui {
 
@@ -51,6 +55,8 @@ class CWaveEditor : public QWidget {
     bool isPreviewRendering() const;
     bool isPlayingPreview() const;
     bool isPlaying() const;
+    // "Play processed": what plays from the cursor along the curves.
+    Editor::LiveCurveAudition& processedAudition() const;
 
     // Another play of the main window took the player over: the cursor stops following.
     void playbackTakenOver();

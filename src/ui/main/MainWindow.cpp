@@ -59,6 +59,7 @@ enum : int {
     kTogglePlay = 90002,
     kWaveEditors = 90003,
     kVersion = 90004,
+    kPlayProcessed = 90005,
 };
 
 // The algorithm commands in the order of their quality, 1 to 5.
@@ -107,6 +108,12 @@ std::vector<MenuEntry> mainTable() {
         {file, {}},
         {file,
          {kProcess, CMD("&Process selected files"), {}, "Process the selected files\nProcess"}},
+        {file,
+         {kPlayProcessed,
+          CMD("Play p&rocessed"),
+          {K(Qt::SHIFT | Qt::Key_Space)},
+          "Play the selected file processed with its settings, computed while it plays; changes "
+          "are heard at once\nPlay processed"}},
         {file, {}},
         {file,
          {kInfo,
@@ -192,6 +199,11 @@ MainWindow::MainWindow(Session& s, QWidget* parent) : QMainWindow(parent), sessi
     view->setFocus();
 }
 
+// The player goes first: the panel it plays to is a child widget, which goes before it otherwise.
+MainWindow::~MainWindow() {
+    delete player;
+}
+
 void MainWindow::buildMenus() {
     std::map<QString, QMenu*> menus;
     for (const MenuEntry& e : mainTable()) {
@@ -213,6 +225,7 @@ void MainWindow::buildMenus() {
     QAction& exact = commands.at(kExactPitch);
     exact.setObjectName(QStringLiteral("cmdExactPitch"));
     exact.setChecked(session.settings.exactPitch);
+    panel->addButton(&commands.at(kPlayProcessed));
 }
 
 void MainWindow::connectCommands() {
@@ -245,6 +258,7 @@ void MainWindow::connectCommands() {
     on(kPlay, [this] { player->play(); });
     on(kStop, [this] { player->stop(); });
     on(kTogglePlay, [this] { player->togglePlay(); });
+    on(kPlayProcessed, [this] { player->playProcessed(); });
     on(kWaveEditors, [&l] { l.openWaveEditors(); });
     on(kVersion, [&l] { l.showVersion(); });
 
@@ -254,6 +268,8 @@ void MainWindow::connectCommands() {
     connect(view, &FileListWidget::editorRequested, editorWindows, &EditorWindows::open);
     connect(view, &FileListWidget::timeUnitChosen, list, &ListCommands::chooseTimeUnit);
     connect(player, &PlaybackControl::takingOver, editorWindows, &EditorWindows::playbackTakenOver);
+    connect(player, &PlaybackControl::statusChanged, statusBar(),
+            [this](const QString& text) { statusBar()->showMessage(text); });
     connect(&session.runner, &BatchRunner::listChanged, view, &FileListWidget::syncRows);
     connect(&session.runner, &BatchRunner::stopPlaybackRequested, player, &PlaybackControl::stop);
 }
@@ -281,7 +297,7 @@ void MainWindow::selectAlgorithm(int quality, bool store) {
 void MainWindow::updateActions() {
     const bool any = session.list.firstSelected() != nullptr;
     for (int id : {kExternalEditor, kSaveCopy, kReveal, kProcess, kInfo, kDelete, kPaste, kPlay,
-                   kWaveEditors})
+                   kPlayProcessed, kWaveEditors})
         commands.at(id).setEnabled(any);
     // Copy explains itself when the selection is not one row.
     commands.at(kCopy).setEnabled(!session.list.empty());

@@ -19,6 +19,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     explicit MainWindow(Session& session, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     FileListWidget* fileList() const { return view; }
     ListCommands& listCommands() const { return *list; }

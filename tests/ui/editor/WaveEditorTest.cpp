@@ -5,14 +5,17 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 #include <functional>
 
 #include "app/DeviceList.h"
 #include "app/ModelTestKit.h"
+#include "editor/LiveCurveAudition.h"
 #include "markpoints/MarkPointFile.h"
 #include "support/HeldKey.h"
+#include "support/PlaysOn.h"
 #include "support/QtTests.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/HorizontalTimeScale.h"
@@ -162,6 +165,9 @@ class WaveEditorTest : public QObject {
             {100002, {K(Qt::Key_Return), K(Qt::KeypadModifier | Qt::Key_Enter)}},
             {100003, {K(Qt::KeypadModifier | Qt::Key_0)}},
             {100005, {K(Qt::KeypadModifier | Qt::Key_Plus)}},
+            {100006,
+             {K(Qt::SHIFT | Qt::Key_Return),
+              K(Qt::ShiftModifier | Qt::KeypadModifier | Qt::Key_Enter)}},
         };
         for (const auto& [id, keys] : table) {
             QAction* a = e.action(id);
@@ -527,6 +533,59 @@ class WaveEditorTest : public QObject {
         QApplication::processEvents(); // the result arrives now
         QVERIFY(!f.editor->isPlayingPreview());
         QVERIFY(!f.engine.isPlaying() || !f.engine.isVoiceActive());
+    }
+
+    // Shift+Enter plays from the cursor along the curves; deleting the pitch points and taking
+    // them back are heard while it plays, and the cursor goes on from where it stood.
+    void playProcessedTakesEditsWhileItPlays() {
+        Fixture f(400000);
+        initNullOutput(f.engine);
+        auto* bar = f.editor->findChild<QToolBar*>(QStringLiteral("buttons"));
+        const QList<QAction*> items = bar->actions();
+        const auto at = [&](const char* name) {
+            for (qsizetype i = 0; i < items.size(); ++i)
+                if (bar->widgetForAction(items[i])->objectName() == QLatin1String(name)) return i;
+            return qsizetype{-1};
+        };
+        QCOMPARE(at("button100006"), at("button100005") + 1);
+
+        f.doc().setCursorFrame(4000);
+        f.key(Qt::Key_Return, Qt::ShiftModifier);
+        Editor::LiveCurveAudition& live = f.editor->processedAudition();
+        QVERIFY(live.isPlaying());
+        QCOMPARE(f.editor->statusText(), QStringLiteral("playing processed \"a.wav\""));
+        const auto pitchIs = [&](double pitch) {
+            return [&live, pitch] { return live.factorsInUse().pitch == pitch; };
+        };
+        QVERIFY(goesOnThrough(
+            f.engine, [] {}, pitchIs(0.5)));
+        std::int64_t cursor = f.doc().getCursorFrame();
+        QVERIFY(cursor > 4000);
+        QVERIFY(goesOnThrough(
+            f.engine,
+            [&] {
+                f.key(Qt::Key_A, Qt::ControlModifier);
+                f.key(Qt::Key_Delete);
+            },
+            pitchIs(1.0)));
+        QCOMPARE(f.row->curves()[1].size(), std::size_t{0});
+        QVERIFY(f.doc().getCursorFrame() > cursor); // on from where it stood
+        cursor = f.doc().getCursorFrame();
+        QVERIFY(goesOnThrough(
+            f.engine, [&] { f.key(Qt::Key_Z, Qt::ControlModifier); }, pitchIs(0.5)));
+        QVERIFY(f.doc().getCursorFrame() > cursor);
+        QVERIFY(f.editor->isPlaying());
+        // The file's own play takes the player over; keypad Shift+Enter takes it back.
+        f.key(Qt::Key_Return);
+        QVERIFY(!live.isPlaying());
+        QCOMPARE(f.editor->statusText(), QStringLiteral("playing \"a.wav\""));
+        f.key(Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier);
+        QVERIFY(live.isPlaying());
+        f.key(Qt::Key_0, Qt::KeypadModifier);
+        QVERIFY(!live.isPlaying());
+        QVERIFY(!f.editor->isPlaying());
+        QVERIFY(f.editor->statusText().startsWith(QStringLiteral("played processed; underruns: ")));
+        QVERIFY(dialogs->messages.isEmpty());
     }
 };
 

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QToolButton>
 #include <QtTest>
 #include <algorithm>
 #include <filesystem>
@@ -20,6 +22,7 @@
 #include "markpoints/MarkPointFile.h"
 #include "support/FormatCorpus.h"
 #include "support/HeldKey.h"
+#include "support/PlaysOn.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
@@ -489,7 +492,8 @@ class MainWindowTest : public QObject {
         };
         QVERIFY(runPreferences(&w, settings));
         QCOMPARE(settings.resultFormat, Audio::AiffType);
-        w.listCommands().openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
         QTest::mouseClick(rowWidget(w, 5), Qt::LeftButton, {}, QPoint(3, 3));
         w.action(34002)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
@@ -612,6 +616,53 @@ class MainWindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(panel->positionText() != QStringLiteral("0:00.0"), 5000);
         QTest::keyClick(w.fileList(), Qt::Key_Space);
         QVERIFY(panel->isHidden());
+    }
+
+    // Shift+Space plays the selected row processed; a semitone and a time typed while it plays
+    // are taken from where it stands, without starting again.
+    void playProcessedFollowsTheRowWhileItPlays() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings(App::listOutputDevices);
+        for (const App::OutputDevice& d : App::listOutputDevices())
+            if (d.name.find("No sound card") != std::string::npos) settings.deviceId = d.id;
+        Session session(settings);
+        MainWindow w(session);
+        showActive(w);
+        w.playback().initEngine();
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 400000))});
+        w.listCommands().selectAll();
+        QApplication::processEvents(); // lays the new row out
+        QTest::keyClick(w.fileList(), Qt::Key_Space, Qt::ShiftModifier);
+        App::LiveRowAudition& live = w.playback().liveAudition();
+        QVERIFY(live.isPlaying());
+        NowPlayingPanel* panel = w.nowPlayingPanel();
+        QVERIFY(!panel->isHidden());
+        QCOMPARE(child<QToolButton>(panel, "playingcmd90005")->defaultAction(), w.action(90005));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            child<QLabel>(panel, "playingPosition")->text().startsWith("source 0:0"), 5000);
+        QVERIFY(w.statusBar()->currentMessage().startsWith("Playing processed; underruns: "));
+        QTRY_VERIFY_WITH_TIMEOUT(live.position() && live.position()->source > 4000, 5000);
+        std::int64_t source = live.position()->source;
+        auto* semitones = child<QSpinBox>(rowWidget(w, 0), "ctl112")->findChild<QLineEdit*>();
+        semitones->selectAll();
+        QVERIFY(goesOnThrough(
+            session.engine, [&] { QTest::keyClicks(semitones, QStringLiteral("5")); },
+            [&] { return live.factorsInUse().pitch == Process::pitchFactorOf(5, 0); }));
+        QVERIFY(live.position()->source > source); // on from where it stood
+        source = live.position()->source;
+        auto* time = child<QLineEdit>(rowWidget(w, 0), "ctl116");
+        time->selectAll();
+        QVERIFY(goesOnThrough(
+            session.engine, [&] { QTest::keyClicks(time, QStringLiteral("125")); },
+            [&] { return live.factorsInUse().time == 1.25; }));
+        QVERIFY(live.position()->source > source);
+        QVERIFY(live.isPlaying());
+
+        child<QPushButton>(panel, "playingStop")->click();
+        QVERIFY(!live.isPlaying());
+        QVERIFY(w.statusBar()->currentMessage().startsWith("Played processed; underruns: "));
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
     }
 
     void closingDuringABatchAsksAndAborts() {
