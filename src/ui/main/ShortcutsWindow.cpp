@@ -16,11 +16,12 @@ namespace Ui {
 
 namespace {
 
+// Two keys on one line, more one below the other, so that the column stays narrow.
 QString keyText(const QList<QKeySequence>& keys) {
     QStringList texts;
     for (const QKeySequence& k : keys)
         texts << k.toString(QKeySequence::NativeText);
-    return texts.join(QStringLiteral(", "));
+    return texts.join(texts.size() > 2 ? QStringLiteral("\n") : QStringLiteral(", "));
 }
 
 QString commandText(const QAction& action) {
@@ -86,14 +87,16 @@ ShortcutsWindow::ShortcutsWindow(const CommandTable& commands, const FileListWid
     addEditorKeys(section(*keys, tr("Wave editor")));
     keys->expandAll();
     keys->resizeColumnToContents(0);
+    keys->setColumnWidth(0, keys->columnWidth(0) + 16);
     keys->header()->setStretchLastSection(true);
+    keys->setFocusPolicy(Qt::NoFocus);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(keys);
     layout->addWidget(buttons);
-    resize(520, 640);
+    resize(580, 660);
 }
 
 } // namespace Ui

@@ -36,7 +36,8 @@ QList<Listed> section(const ShortcutsWindow& window, int index) {
     QList<Listed> rows;
     QTreeWidgetItem* top = window.tree()->topLevelItem(index);
     for (int i = 0; top && i < top->childCount(); ++i)
-        rows.append({top->child(i)->text(0).split(QStringLiteral(", ")), top->child(i)->text(1)});
+        rows.append({top->child(i)->text(0).split(QRegularExpression(QStringLiteral(", |\n"))),
+                     top->child(i)->text(1)});
     return rows;
 }
 
