@@ -193,7 +193,7 @@
     </message>
     <message>
         <source>Refresh file &amp;information</source>
-        <translation>Datei&amp;informationen auffrischen</translation>
+        <translation>Datei&amp;informationen aktualisieren</translation>
     </message>
     <message>
         <source>Store snapshot A</source>
@@ -561,11 +561,11 @@ Wiedergabe anhalten</translation>
     <name>Ui::CWaveEditor</name>
     <message>
         <source>Scroll the waveform</source>
-        <translation>Wellenform rollen</translation>
+        <translation>Bildlauf der Wellenform</translation>
     </message>
     <message>
         <source>Scroll the values</source>
-        <translation>Werte rollen</translation>
+        <translation>Bildlauf der Werte</translation>
     </message>
     <message>
         <source>error</source>
@@ -592,7 +592,7 @@ Wiedergabe anhalten</translation>
     </message>
     <message>
         <source>playing</source>
-        <translation>spielt</translation>
+        <translation>Wiedergabe</translation>
     </message>
     <message>
         <source>unknown error while trying to play preview audio!</source>
@@ -745,7 +745,7 @@ Wiedergabe anhalten</translation>
     </message>
     <message>
         <source>Playing:</source>
-        <translation>Es spielt:</translation>
+        <translation>Wiedergabe:</translation>
     </message>
 </context>
 <context>
@@ -772,7 +772,7 @@ Wiedergabe anhalten</translation>
     </message>
     <message>
         <source>Include index</source>
-        <translation>Nummer aufnehmen</translation>
+        <translation>Laufnummer aufnehmen</translation>
     </message>
     <message>
         <source>Settings before the name</source>
