@@ -1,11 +1,12 @@
 #include "ui/main/DesktopNotices.h"
 
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QVariantMap>
-#include <QApplication>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 
 #include "ui/main/BatchRunner.h"
 
@@ -15,7 +16,8 @@ namespace {
 
 class DBusDesktop : public DesktopBus {
   public:
-    explicit DBusDesktop(const QDBusConnection& bus) : connection(bus) {}
+    // The connection is made at the first message: most runs of the program never send one.
+    explicit DBusDesktop(std::function<QDBusConnection()> bus) : connect(std::move(bus)) {}
 
     void notify(const QString& summary, const QString& body) override {
         QDBusMessage call = QDBusMessage::createMethodCall(
@@ -27,7 +29,7 @@ class DBusDesktop : public DesktopBus {
              << body << QStringList() << hints << -1;
         // The answer (the notification's id) is of no use: never wait for it.
         call.setAutoStartService(true);
-        connection.send(call);
+        connection().send(call);
     }
 
     void launcherProgress(double progress, bool visible) override {
@@ -37,11 +39,17 @@ class DBusDesktop : public DesktopBus {
         update << kLauncherEntry
                << QVariantMap{{QStringLiteral("progress"), progress},
                               {QStringLiteral("progress-visible"), visible}};
-        connection.send(update);
+        connection().send(update);
     }
 
   private:
-    QDBusConnection connection;
+    QDBusConnection& connection() {
+        if (!made) made = connect();
+        return *made;
+    }
+
+    std::function<QDBusConnection()> connect;
+    std::optional<QDBusConnection> made;
 };
 
 QString minutesAndSeconds(std::chrono::milliseconds took) {
@@ -52,11 +60,11 @@ QString minutesAndSeconds(std::chrono::milliseconds took) {
 } // namespace
 
 std::unique_ptr<DesktopBus> desktopBusOver(const QDBusConnection& connection) {
-    return std::make_unique<DBusDesktop>(connection);
+    return std::make_unique<DBusDesktop>([connection] { return connection; });
 }
 
 std::unique_ptr<DesktopBus> sessionDesktopBus() {
-    return desktopBusOver(QDBusConnection::sessionBus());
+    return std::make_unique<DBusDesktop>([] { return QDBusConnection::sessionBus(); });
 }
 
 bool announcesEnd(std::chrono::milliseconds took, bool windowActive) {
