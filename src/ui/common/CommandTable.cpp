@@ -17,7 +17,7 @@ QAction* CommandTable::add(const Command& c, QMenu* menu) {
     a->setAutoRepeat(c.repeats);
     a->setCheckable(c.checkable);
     if (c.description) {
-        const QString description = QString::fromUtf8(c.description);
+        const QString description = QCoreApplication::translate("Command", c.description);
         const auto newline = description.indexOf(QLatin1Char('\n'));
         if (newline != 0) a->setStatusTip(description.left(newline));
         if (newline >= 0) a->setToolTip(description.mid(newline + 1).trimmed());
@@ -25,6 +25,7 @@ QAction* CommandTable::add(const Command& c, QMenu* menu) {
     if (menu) menu->addAction(a);
     window->addAction(a);
     actions[c.id] = a;
+    ordered << a;
     return a;
 }
 

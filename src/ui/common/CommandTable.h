@@ -40,6 +40,8 @@ class CommandTable {
     QAction* find(int id) const;
     // Throws std::out_of_range for an id the table does not hold.
     QAction& at(int id) const;
+    // Every action in the order the table added them.
+    const QList<QAction*>& all() const { return ordered; }
 
     // Keypad keys: an X server delivers them with Qt::KeypadModifier, which the shortcut map
     // does not match against keys that name the keypad, so they reach the window's key handler,
@@ -50,6 +52,7 @@ class CommandTable {
   private:
     QWidget* window;
     std::map<int, QAction*> actions;
+    QList<QAction*> ordered;
 };
 
 // What a button of the command shows as its tip: the command's name and its first key, and the

@@ -29,7 +29,9 @@ struct MenuEntry {
 std::vector<MenuEntry> editorTable() {
     const char* file = CMD("&File");
     const char* edit = CMD("&Edit");
+    // A submenu's path: each part is translated on its own.
     const char* styles = "&Edit/Line &style of the selection";
+    static_cast<void>(CMD("Line &style of the selection"));
     const char* points = CMD("&Points");
     const char* view = CMD("&View");
     const char* snapshots = CMD("&Snapshots");
@@ -100,14 +102,14 @@ std::vector<MenuEntry> editorTable() {
           CMD("Play pro&cessed"),
           {K(Qt::SHIFT | Qt::Key_Return),
            K(Qt::ShiftModifier | Qt::KeypadModifier | Qt::Key_Enter)},
-          "Play from the cursor along the curves, computed while it plays; edits are heard at "
-          "once"}},
+          CMD("Play from the cursor along the curves, computed while it plays; edits are heard "
+              "at once")}},
         {play, {}},
         {play,
          {kFreeEdit,
           CMD("&Free edit mode"),
           {},
-          "\nIn Free Edit Mode one click is enough to add a new mark point",
+          CMD("\nIn Free Edit Mode one click is enough to add a new mark point"),
           true}},
     };
 }
@@ -128,6 +130,17 @@ QMenu* menuAt(QMenuBar& bar, std::map<QString, QMenu*>& menus, const QString& pa
 }
 
 } // namespace
+
+QList<ViewKey> editorViewKeys() {
+    return {
+        {{K(Qt::Key_Space)}, CMD("Play or stop")},
+        {{K(Qt::Key_Escape)}, CMD("Cancel the drag or the selection under way")},
+        {{K(Qt::SHIFT | Qt::Key_Left), K(Qt::SHIFT | Qt::Key_Right), K(Qt::SHIFT | Qt::Key_Up),
+          K(Qt::SHIFT | Qt::Key_Down)},
+         CMD("Move the selected points by one pixel")},
+        {{K(Qt::Key_Shift)}, CMD("Held while dragging: select the points under the band")},
+    };
+}
 
 void buildEditorMenus(QMenuBar& bar, CommandTable& commands) {
     std::map<QString, QMenu*> menus;
@@ -152,14 +165,17 @@ QToolBar* buildEditorButtons(QWidget* parent, const CommandTable& commands) {
         more->setAccessibleName(QCoreApplication::translate("Command", "More buttons"));
     // Short labels on the buttons; the accessible name and tip carry the command's text.
     const std::pair<int, const char*> buttons[] = {
-        {kNewLinear, "/"}, {kNewSquare, "⌐"},      {kNewKeep, "—"},       {0, nullptr},
-        {kScaleTime, "T"}, {kScaleTime + 1, "P"},  {kScaleTime + 2, "F"}, {0, nullptr},
-        {kShowTime, "t"},  {kShowTime + 1, "p"},   {kShowTime + 2, "f"},  {0, nullptr},
-        {kStoreA, "→A"},   {kStoreA + 1, "→B"},    {kStoreA + 2, "→C"},   {kStoreA + 3, "→D"},
-        {kRecallA, "A"},   {kRecallA + 1, "B"},    {kRecallA + 2, "C"},   {kRecallA + 3, "D"},
-        {0, nullptr},      {kZoomIn, "+"},         {kZoomOut, "−"},       {kOneToOne, "1:1"},
-        {kFit, "↔"},       {0, nullptr},           {kPlay, "▶"},          {kStop, "■"},
-        {kPreview, "▶P"},  {kPlayProcessed, "▶~"}, {kFreeEdit, "Free"}};
+        {kNewLinear, "/"},     {kNewSquare, "⌐"},    {kNewKeep, "—"},
+        {0, nullptr},          {kScaleTime, "T"},    {kScaleTime + 1, "P"},
+        {kScaleTime + 2, "F"}, {0, nullptr},         {kShowTime, "t"},
+        {kShowTime + 1, "p"},  {kShowTime + 2, "f"}, {0, nullptr},
+        {kStoreA, "→A"},       {kStoreA + 1, "→B"},  {kStoreA + 2, "→C"},
+        {kStoreA + 3, "→D"},   {kRecallA, "A"},      {kRecallA + 1, "B"},
+        {kRecallA + 2, "C"},   {kRecallA + 3, "D"},  {0, nullptr},
+        {kZoomIn, "+"},        {kZoomOut, "−"},      {kOneToOne, "1:1"},
+        {kFit, "↔"},           {0, nullptr},         {kPlay, "▶"},
+        {kStop, "■"},          {kPreview, "▶P"},     {kPlayProcessed, "▶~"},
+        {kFreeEdit, CMD("Free")}};
     for (const auto& [id, label] : buttons) {
         if (!label) {
             row->addSeparator();
@@ -171,7 +187,7 @@ QToolBar* buildEditorButtons(QWidget* parent, const CommandTable& commands) {
         b->setObjectName(QStringLiteral("button%1").arg(id));
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
-        const QString text = QString::fromUtf8(label);
+        const QString text = QCoreApplication::translate("Command", label);
         // setDefaultAction copies the action's text, tip and name whenever it changes.
         const auto show = [b, &a, text] {
             b->setText(text);

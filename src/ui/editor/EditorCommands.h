@@ -1,6 +1,9 @@
 #pragma once
 // The wave editor's command table: the command ids, and the menus, the row of buttons and the
 // view's context menu built from it. Every entry is the window's one action for its command.
+#include <QKeySequence>
+#include <QList>
+
 class QMenu;
 class QMenuBar;
 class QToolBar;
@@ -56,6 +59,14 @@ enum : int {
     kInfoLine = 34107,
 };
 } // namespace EditorCommand
+
+// A key that the editor's view answers itself rather than through a command: `what` is
+// translated in the context "Command".
+struct ViewKey {
+    QList<QKeySequence> keys;
+    const char* what;
+};
+QList<ViewKey> editorViewKeys();
 
 // Adds every command to the table and to its menu in the bar.
 void buildEditorMenus(QMenuBar& bar, CommandTable& commands);

@@ -11,9 +11,8 @@ namespace Ui {
 
 namespace {
 
-QString quotedName(const char* what, const App::CFileRow& row) {
-    return QStringLiteral("%1 \"%2\"")
-        .arg(QLatin1String(what), QString::fromStdString(row.nameLine()));
+QString quotedName(const QString& what, const App::CFileRow& row) {
+    return QStringLiteral("%1 \"%2\"").arg(what, QString::fromStdString(row.nameLine()));
 }
 
 } // namespace
@@ -32,7 +31,7 @@ EditorPlayback::~EditorPlayback() {
 }
 
 void EditorPlayback::showFailure(const QString& text) {
-    Dialogs::current().message(window, text, QStringLiteral("error"));
+    Dialogs::current().message(window, text, tr("error"));
 }
 
 void EditorPlayback::play(Editor::FrameRange range) {
@@ -41,14 +40,14 @@ void EditorPlayback::play(Editor::FrameRange range) {
                     static_cast<Audio::i32>(range.end), false, nullptr, 0);
     } catch (...) {
         mode = Mode::None;
-        showFailure(QStringLiteral("unknown error while trying to play audio!"));
+        showFailure(tr("unknown error while trying to play audio!"));
         return;
     }
     if (!player.isPlaying()) return;
     dropProcessed();
     mode = Mode::File;
     playing = range;
-    emit statusChanged(quotedName("playing", row));
+    emit statusChanged(quotedName(tr("playing"), row));
 }
 
 void EditorPlayback::togglePlay(Editor::FrameRange range) {
@@ -117,15 +116,14 @@ void EditorPlayback::previewFinished(App::PreviewResult result) {
         return;
     case App::PreviewResult::Failed:
         emit statusChanged({});
-        showFailure(QStringLiteral("unknown error while trying to play preview audio!"));
+        showFailure(tr("unknown error while trying to play preview audio!"));
         return;
     case App::PreviewResult::Ready:
         break;
     }
     if (!result.cache || result.cache->file->getFrames() == 0) {
         emit statusChanged({});
-        showFailure(
-            QStringLiteral("error while playing preview file. preview process returnen NULL!"));
+        showFailure(tr("error while playing preview file. preview process returnen NULL!"));
         return;
     }
     previewCache = std::move(result.cache);
@@ -142,13 +140,13 @@ void EditorPlayback::playPreview() {
         player.play(previewCache.get(), row.nameLine(), 0, -1, false, nullptr, 0);
     } catch (...) {
         mode = Mode::None;
-        showFailure(QStringLiteral("unknown error while trying to play preview audio!"));
+        showFailure(tr("unknown error while trying to play preview audio!"));
         return;
     }
     if (!player.isPlaying()) return;
     dropProcessed();
     mode = Mode::Preview;
-    emit statusChanged(quotedName("previewing", row));
+    emit statusChanged(quotedName(tr("previewing"), row));
 }
 
 void EditorPlayback::playProcessed(std::int64_t from) {

@@ -36,7 +36,7 @@ Editor::PixelPoint pixel(const QMouseEvent* event) {
 CMarkPointEdit::CMarkPointEdit(Editor::CEditorDocument& document, QWidget* parent)
     : QWidget(parent), doc(document) {
     setObjectName(QStringLiteral("CMarkPointEdit"));
-    setAccessibleName(QStringLiteral("Mark point editor"));
+    setAccessibleName(tr("Mark point editor"));
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -61,7 +61,7 @@ void CMarkPointEdit::run(const std::function<void()>& command) {
     if (doc.changeCount() != changes) emit edited();
     if (doc.getCursorFrame() != cursor) emit cursorMoved(doc.getCursorFrame());
     // Shown last, so that the view already shows what the failed call left behind.
-    if (!failure.isEmpty()) Dialogs::current().message(this, failure, QStringLiteral("error"));
+    if (!failure.isEmpty()) Dialogs::current().message(this, failure, tr("error"));
 }
 
 void CMarkPointEdit::refresh() {

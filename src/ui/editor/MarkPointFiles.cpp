@@ -1,5 +1,6 @@
 #include "ui/editor/MarkPointFiles.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "editor/MarkPointFileName.h"
@@ -11,10 +12,11 @@ namespace Ui {
 
 namespace {
 
-const char* const kUnsavedText = "You forgot to save! Do you want to save right now?";
+const char* const kUnsavedText =
+    QT_TRANSLATE_NOOP("Ui::MarkPointFiles", "You forgot to save! Do you want to save right now?");
 
 QString mptFilter() {
-    return QStringLiteral("MarkPoint Files (*.mpt)");
+    return QCoreApplication::translate("Ui::MarkPointFiles", "MarkPoint Files (*.mpt)");
 }
 
 QString textOf(const std::exception& e, const char* fallback) {
@@ -40,8 +42,9 @@ bool MarkPointFiles::askAboutUnsaved() {
     return Editor::proceedWithUnsaved(
         doc.isModified(),
         [this] {
-            switch (Dialogs::current().questionWithCancel(window, QLatin1String(kUnsavedText),
-                                                          QStringLiteral("Warning"))) {
+            switch (Dialogs::current().questionWithCancel(
+                window, QCoreApplication::translate("Ui::MarkPointFiles", kUnsavedText),
+                QCoreApplication::translate("Ui::MarkPointFiles", "Warning"))) {
             case Answer::Yes:
                 return Editor::SaveAnswer::Yes;
             case Answer::No:
@@ -66,19 +69,24 @@ void MarkPointFiles::newCurves() {
 void MarkPointFiles::open() {
     if (!askAboutUnsaved()) return;
     const QString chosen = Dialogs::current().openFile(
-        window, QStringLiteral("Select a file to load..."), folder(), mptFilter());
+        window, QCoreApplication::translate("Ui::MarkPointFiles", "Select a file to load..."),
+        folder(), mptFilter());
     if (chosen.isEmpty()) return;
     snapshots.clear();
-    const char* const failed = "error while loading markpoints file";
+    const char* const failed =
+        QT_TRANSLATE_NOOP("Ui::MarkPointFiles", "error while loading markpoints file");
     try {
         const MarkPoints::CAnchorPointsLoadSave content =
             MarkPoints::loadMarkPointFile(chosen.toStdString());
         doc.replaceCurves({content.getScale(1), content.getScale(2), content.getScale(3)});
     } catch (const std::exception& e) {
-        Dialogs::current().message(window, textOf(e, failed), QStringLiteral("error"));
+        Dialogs::current().message(window, textOf(e, failed),
+                                   QCoreApplication::translate("Ui::MarkPointFiles", "error"));
         return;
     } catch (...) {
-        Dialogs::current().message(window, QLatin1String(failed), QStringLiteral("error"));
+        Dialogs::current().message(window,
+                                   QCoreApplication::translate("Ui::MarkPointFiles", failed),
+                                   QCoreApplication::translate("Ui::MarkPointFiles", "error"));
         return;
     }
     doc.clearHistory();
@@ -88,17 +96,19 @@ void MarkPointFiles::open() {
 
 bool MarkPointFiles::save() {
     if (current.isEmpty()) return saveAs();
-    return write(current, QStringLiteral("CWaveEditor::SaveFileDialog() error!"));
+    return write(current, QCoreApplication::translate("Ui::MarkPointFiles",
+                                                      "CWaveEditor::SaveFileDialog() error!"));
 }
 
 bool MarkPointFiles::saveAs() {
-    const std::optional<SaveChoice> choice =
-        Dialogs::current().saveFile(window, QStringLiteral("Save File as..."),
-                                    current.isEmpty() ? folder() : current, mptFilter(), nullptr);
+    const std::optional<SaveChoice> choice = Dialogs::current().saveFile(
+        window, QCoreApplication::translate("Ui::MarkPointFiles", "Save File as..."),
+        current.isEmpty() ? folder() : current, mptFilter(), nullptr);
     if (!choice || choice->path.isEmpty()) return false;
     const QString file =
         QString::fromStdString(Editor::markPointFileName(choice->path.toStdString()));
-    return write(file, QStringLiteral("CWaveEditor::SaveFileAsDialog() error!"));
+    return write(file, QCoreApplication::translate("Ui::MarkPointFiles",
+                                                   "CWaveEditor::SaveFileAsDialog() error!"));
 }
 
 bool MarkPointFiles::write(const QString& file, const QString& caption) {
@@ -109,7 +119,8 @@ bool MarkPointFiles::write(const QString& file, const QString& caption) {
     content.setFirstInfoWord(1);
     content.setBaseBpm(static_cast<float>(tempo ? tempo() : -1.0));
     content.setFourthInfoWord(4);
-    const char* const failed = "error while saving markpoints file";
+    const char* const failed =
+        QT_TRANSLATE_NOOP("Ui::MarkPointFiles", "error while saving markpoints file");
     try {
         MarkPoints::saveMarkPointFile(file.toStdString(), content);
     } catch (const std::exception& e) {

@@ -222,10 +222,9 @@ void CWaveEditor::run(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& e) {
-        Dialogs::current().message(this, QString::fromStdString(e.what()), QStringLiteral("error"));
+        Dialogs::current().message(this, QString::fromStdString(e.what()), tr("error"));
     } catch (...) {
-        Dialogs::current().message(this, QStringLiteral("CWaveEditor: unknown error!"),
-                                   QStringLiteral("error"));
+        Dialogs::current().message(this, tr("CWaveEditor: unknown error!"), tr("error"));
     }
     refresh();
 }
@@ -260,7 +259,8 @@ bool CWaveEditor::ensureTempo() {
 }
 
 void CWaveEditor::askTempo() {
-    if (const auto bpm = Ui::askTempo(this, tr("Tempo in BPM:"), tempo > 0.0 ? tempo : 120.0))
+    if (const auto bpm = Ui::askTempo(this, tr("Tempo in BPM:"), tempo > 0.0 ? tempo : 120.0,
+                                      tempoDetectionOf(model.getCache())))
         setTempo(*bpm);
 }
 

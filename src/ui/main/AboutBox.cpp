@@ -21,8 +21,9 @@ class AboutDialog : public QDialog {
   public:
     explicit AboutDialog(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
         setObjectName(QStringLiteral("AboutBox"));
-        setWindowTitle(QStringLiteral("About Stretchwerk"));
-        setAccessibleName(QStringLiteral("Stretchwerk version 2.0.2.0"));
+        setWindowTitle(QCoreApplication::translate("Ui::AboutBox", "About Stretchwerk"));
+        setAccessibleName(QCoreApplication::translate("Ui::AboutBox", "Stretchwerk version %1")
+                              .arg(QStringLiteral("2.0.2.0")));
         auto* picture = new QSvgWidget(QStringLiteral(":/stretchwerk/about.svg"), this);
         picture->setFixedSize(412, 450);
         picture->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -16,13 +16,17 @@ namespace {
 // A progress dialog fed from the worker: updates are posted at most every 40 ms.
 class WorkerProgress : public App::ProgressWindow {
   public:
-    explicit WorkerProgress(ProgressDialog* shown) : dialog(shown) { clock.start(); }
+    WorkerProgress(ProgressDialog* shown, BatchRunner& owner) : dialog(shown), runner(owner) {
+        clock.start();
+    }
     bool update(int position, std::int64_t seconds) override {
         if (clock.elapsed() >= 40 || position >= 1000) {
             clock.restart();
             QMetaObject::invokeMethod(dialog, [d = dialog, position, seconds] {
                 if (d) d->showProgress(position, seconds);
             });
+            QMetaObject::invokeMethod(&runner,
+                                      [r = &runner, position] { emit r->progressed(position); });
         }
         return dialog && dialog->shouldContinue();
     }
@@ -34,6 +38,7 @@ class WorkerProgress : public App::ProgressWindow {
 
   private:
     QPointer<ProgressDialog> dialog;
+    BatchRunner& runner;
     QElapsedTimer clock;
 };
 
@@ -55,7 +60,7 @@ class BatchRunner::Bridge : public App::BatchUi {
             dialog->show();
             emit runner.listChanged(); // the row shows busy now
         });
-        return std::make_unique<WorkerProgress>(dialog);
+        return std::make_unique<WorkerProgress>(dialog, runner);
     }
     std::optional<std::string> chooseDestination(const std::string& initialPath,
                                                  const std::string& extension) override {
@@ -128,6 +133,7 @@ void BatchRunner::onUiThread(const std::function<void()>& f) {
 bool BatchRunner::launch(std::function<void(Bridge&)> work) {
     if (running.exchange(true)) return false;
     if (worker.joinable()) worker.join();
+    emit started();
     worker = std::thread([this, work = std::move(work)] {
         Bridge bridge(*this);
         work(bridge);

@@ -31,6 +31,10 @@ class BatchRunner : public QObject {
     void waitForEnd();
 
   signals:
+    // A batch or a copy began; user-interface thread, as all the signals.
+    void started();
+    // The progress window's position, 0 to 1000.
+    void progressed(int position);
     void listChanged();
     void stopPlaybackRequested();
     void finished();

@@ -52,8 +52,7 @@ void EditorWindows::open(App::CFileRow& row) {
         editor->activateWindow();
     } catch (...) {
         Dialogs::current().message(
-            window, QStringLiteral("CFileScroll::DisplayWaveEditorWindow() unknown error!"),
-            kAppTitle);
+            window, tr("CFileScroll::DisplayWaveEditorWindow() unknown error!"), kAppTitle);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/main/ExternalEditor.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
@@ -12,7 +13,7 @@ namespace Ui {
 
 namespace {
 
-const QString kEditorFilter = QStringLiteral("Programs (*)");
+const char* const kEditorFilter = QT_TRANSLATE_NOOP("Ui::ExternalEditor", "Programs (*)");
 
 bool start(const QString& program, const QStringList& args = {}) {
     return !program.isEmpty() && QProcess::startDetached(program, args);
@@ -23,16 +24,22 @@ QString startAlone(QWidget* parent, App::CSettings& settings) {
     QString program = QString::fromStdString(settings.editorPath);
     if (start(program)) return program;
     Dialogs& dialogs = Dialogs::current();
-    dialogs.message(parent,
-                    QStringLiteral("I could not open the editor. Can you select it again for me?"),
-                    kAppTitle);
-    program = dialogs.openFile(parent, QStringLiteral("Choose external editor"), QString(),
-                               kEditorFilter, true);
+    dialogs.message(
+        parent,
+        QCoreApplication::translate("Ui::ExternalEditor",
+                                    "I could not open the editor. Can you select it again for me?"),
+        kAppTitle);
+    program = dialogs.openFile(
+        parent, QCoreApplication::translate("Ui::ExternalEditor", "Choose external editor"),
+        QString(), QCoreApplication::translate("Ui::ExternalEditor", kEditorFilter), true);
     if (program.isEmpty()) return {};
     settings.editorPath = program.toStdString();
     saveSettings(parent, settings);
     if (start(program)) return program;
-    dialogs.message(parent, QStringLiteral("I still could not open the editor! Sorry!"), kAppTitle);
+    dialogs.message(parent,
+                    QCoreApplication::translate("Ui::ExternalEditor",
+                                                "I still could not open the editor! Sorry!"),
+                    kAppTitle);
     return {};
 }
 

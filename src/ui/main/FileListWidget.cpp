@@ -88,12 +88,15 @@ void FileListWidget::bindKey(Qt::Key key, QAction* action, bool beforeAnyRow) {
 
 // --- keys and drops -------------------------------------------------------------------------
 
-bool FileListWidget::moveSelection(int key) {
-    const auto k = key == Qt::Key_Home  ? App::BatchList::Key::Home
-                   : key == Qt::Key_End ? App::BatchList::Key::End
-                   : key == Qt::Key_Up  ? App::BatchList::Key::Up
-                                        : App::BatchList::Key::Down;
-    list.key(k);
+std::vector<std::pair<Qt::Key, QAction*>> FileListWidget::boundKeys() const {
+    std::vector<std::pair<Qt::Key, QAction*>> bound;
+    for (const auto& [key, binding] : keys)
+        bound.emplace_back(static_cast<Qt::Key>(key), binding.action);
+    return bound;
+}
+
+bool FileListWidget::moveSelection(App::BatchList::Key move) {
+    list.key(move);
     refreshRows();
     if (App::CFileRow* first = list.firstSelected())
         if (RowWidget* w = widgetOf(*first)) ensureWidgetVisible(w);
@@ -104,8 +107,8 @@ bool FileListWidget::handleKey(QKeyEvent* event) {
     const int key = event->key();
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
-    if (key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_Up || key == Qt::Key_Down)
-        return moveSelection(key);
+    for (const SelectionKey& k : kSelectionKeys)
+        if (k.key == key) return moveSelection(k.move);
     const auto bound = keys.find(key);
     if (bound == keys.end()) return false;
     const auto& [action, beforeAnyRow] = bound->second;
@@ -119,8 +122,7 @@ void FileListWidget::keyPressEvent(QKeyEvent* event) {
     try {
         if (handleKey(event)) return event->accept();
     } catch (...) {
-        Dialogs::current().message(this, QStringLiteral("CFileScroll::OnChar() unknown error!"),
-                                   kAppTitle);
+        Dialogs::current().message(this, tr("CFileScroll::OnChar() unknown error!"), kAppTitle);
         return;
     }
     QScrollArea::keyPressEvent(event);

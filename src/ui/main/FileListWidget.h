@@ -3,7 +3,9 @@
 // rows, turns clicks and the list's keys into selections and commands, and hands dropped files
 // on; the commands themselves belong to the main window.
 #include <QScrollArea>
+#include <QtGlobal>
 #include <map>
+#include <vector>
 
 #include "app/BatchList.h"
 
@@ -13,6 +15,31 @@ class QVBoxLayout;
 namespace Ui {
 
 class RowWidget;
+
+// A key of the list that moves the selection, and what it does.
+struct SelectionKey {
+    Qt::Key key;
+    App::BatchList::Key move;
+    const char* what; // translated in the context "Ui::FileListWidget"
+};
+inline constexpr SelectionKey kSelectionKeys[] = {
+    {Qt::Key_Home, App::BatchList::Key::Home,
+     QT_TRANSLATE_NOOP("Ui::FileListWidget", "Select the first row")},
+    {Qt::Key_End, App::BatchList::Key::End,
+     QT_TRANSLATE_NOOP("Ui::FileListWidget", "Select the last row")},
+    {Qt::Key_Up, App::BatchList::Key::Up,
+     QT_TRANSLATE_NOOP("Ui::FileListWidget", "Select the row above")},
+    {Qt::Key_Down, App::BatchList::Key::Down,
+     QT_TRANSLATE_NOOP("Ui::FileListWidget", "Select the row below")},
+};
+
+// A letter key of the list and the main window's command it triggers: `beforeAnyRow` when it
+// acts on an empty list that never had rows.
+struct ListKey {
+    Qt::Key key;
+    int command;
+    bool beforeAnyRow = false;
+};
 
 class FileListWidget : public QScrollArea {
     Q_OBJECT
@@ -28,6 +55,8 @@ class FileListWidget : public QScrollArea {
     // A key pressed without Ctrl, Alt or Meta triggers the action; letter keys act only once a
     // row was ever added, unless `beforeAnyRow`.
     void bindKey(Qt::Key key, QAction* action, bool beforeAnyRow = false);
+    // The keys bound, in key order, with their actions.
+    std::vector<std::pair<Qt::Key, QAction*>> boundKeys() const;
 
   signals:
     void selectionChanged();
@@ -51,7 +80,7 @@ class FileListWidget : public QScrollArea {
     };
     void rowClicked(RowWidget* row, bool shift);
     bool handleKey(QKeyEvent* event);
-    bool moveSelection(int key);
+    bool moveSelection(App::BatchList::Key move);
 
     App::BatchList& list;
     QWidget* rowsHost = nullptr;

@@ -11,7 +11,7 @@ PropertiesDialog::PropertiesDialog(const QString& fileName,
                                    const std::vector<App::PropertyLine>& lines, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("PropertiesDialog"));
-    setWindowTitle(QStringLiteral("FileProperties for ") + fileName);
+    setWindowTitle(tr("FileProperties for %1").arg(fileName));
     auto* form = new QFormLayout;
     for (const auto& [key, value] : lines) {
         // The value is the label's own text, announced with its caption, whose buddy it is.

@@ -183,14 +183,16 @@ void ListCommands::revealInFileManager() {
 void ListCommands::showVersion() {
     Dialogs::current().message(
         window,
-        QStringLiteral("%1 version: %2")
+        tr("%1 version: %2")
             .arg(QStringLiteral("VELLAMAR Stretchwerk II"), QStringLiteral("2.0.2.0")),
         kAppTitle);
 }
 
 void ListCommands::chooseTimeUnit(App::CFileRow& row, int unit, bool ctrlHeld) {
-    row.changeTimeUnit(static_cast<Process::TimeUnit>(unit), ctrlHeld,
-                       [this](double preset) { return askSourceBpm(preset); });
+    row.changeTimeUnit(static_cast<Process::TimeUnit>(unit), ctrlHeld, [this, &row](double preset) {
+        return askTempo(window, tr("What BPM does the source file have?"), preset,
+                        tempoDetectionOf(row.getCache()));
+    });
 }
 
 bool ListCommands::prepareClose() {

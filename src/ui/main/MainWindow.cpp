@@ -14,12 +14,14 @@
 #include "app/JobSettings.h"
 #include "ui/common/Dialogs.h"
 #include "ui/main/AboutBox.h"
+#include "ui/main/DesktopNotices.h"
 #include "ui/main/EditorWindows.h"
 #include "ui/main/FileListWidget.h"
 #include "ui/main/ListCommands.h"
 #include "ui/main/NowPlayingPanel.h"
 #include "ui/main/PlaybackControl.h"
 #include "ui/main/PreferencesDialog.h"
+#include "ui/main/ShortcutsWindow.h"
 #include "ui/main/StartUp.h"
 
 namespace Ui {
@@ -60,6 +62,7 @@ enum : int {
     kWaveEditors = 90003,
     kVersion = 90004,
     kPlayProcessed = 90005,
+    kShortcuts = 90006,
 };
 
 // The algorithm commands in the order of their quality, 1 to 5.
@@ -83,12 +86,12 @@ std::vector<MenuEntry> mainTable() {
          {kOpen,
           CMD("&Open audio file..."),
           {K(Qt::CTRL | Qt::Key_O)},
-          "Open an existing document\nOpen"}},
+          CMD("Open an existing document\nOpen")}},
         {file,
          {kSplitStereo,
           CMD("Open split &stereo file..."),
           {},
-          "Open a split stereo file\n Open Split Stereo"}},
+          CMD("Open a split stereo file\n Open Split Stereo")}},
         {file, {kSplit51, CMD("Open split surround &5.1 file...")}},
         {file, {kSplit61, CMD("Open split surround &6.1 file...")}},
         {file, {kSplit71, CMD("Open split surround &7.1 file...")}},
@@ -96,76 +99,92 @@ std::vector<MenuEntry> mainTable() {
          {kExternalEditor,
           CMD("Open in the chosen &editor"),
           {},
-          "Open the selected files in the chosen sound editor."}},
+          CMD("Open the selected files in the chosen sound editor.")}},
         {file,
-         {kSaveCopy, CMD("Save &as..."), {}, "Save a copy of the selected files\nSave a copy"}},
+         {kSaveCopy,
+          CMD("Save &as..."),
+          {},
+          CMD("Save a copy of the selected files\nSave a copy")}},
         {file, {}},
         {file,
          {kReveal,
           CMD("Show in file &manager"),
           {},
-          "Opens the folder of the selected file in the file manager"}},
+          CMD("Opens the folder of the selected file in the file manager")}},
         {file, {}},
         {file,
-         {kProcess, CMD("&Process selected files"), {}, "Process the selected files\nProcess"}},
+         {kProcess,
+          CMD("&Process selected files"),
+          {},
+          CMD("Process the selected files\nProcess")}},
         {file,
          {kPlayProcessed,
           CMD("Play p&rocessed"),
           {K(Qt::SHIFT | Qt::Key_Space)},
-          "Play the selected file processed with its settings, computed while it plays; changes "
-          "are heard at once\nPlay processed"}},
+          CMD("Play the selected file processed with its settings, computed while it plays; "
+              "changes are heard at once\nPlay processed")}},
         {file, {}},
         {file,
          {kInfo,
           CMD("File &information"),
           {},
-          "displays the file information about the selected file"}},
+          CMD("displays the file information about the selected file")}},
         {file, {}},
-        {file, {kExit, CMD("E&xit"), {}, "Quit the application; prompts to save documents"}},
-        {edit, {kSelectAll, CMD("Select &all"), {K(Qt::CTRL | Qt::Key_A)}, "Select All"}},
-        {edit, {kDelete, CMD("&Delete selected"), {K(Qt::Key_Delete)}, "Delete Selected"}},
+        {file, {kExit, CMD("E&xit"), {}, CMD("Quit the application; prompts to save documents")}},
+        {edit, {kSelectAll, CMD("Select &all"), {K(Qt::CTRL | Qt::Key_A)}, CMD("Select All")}},
+        {edit, {kDelete, CMD("&Delete selected"), {K(Qt::Key_Delete)}, CMD("Delete Selected")}},
         {edit, {}},
-        {edit, {kCopy, CMD("&Copy parameters"), {K(Qt::CTRL | Qt::Key_C)}, "Copy Parameters"}},
-        {edit, {kPaste, CMD("&Paste parameters"), {K(Qt::CTRL | Qt::Key_V)}, "Paste Parameters"}},
+        {edit, {kCopy, CMD("&Copy parameters"), {K(Qt::CTRL | Qt::Key_C)}, CMD("Copy Parameters")}},
+        {edit,
+         {kPaste, CMD("&Paste parameters"), {K(Qt::CTRL | Qt::Key_V)}, CMD("Paste Parameters")}},
         {edit, {}},
-        {edit, {kPreferences, CMD("P&references..."), {}, "Preferences"}},
+        {edit, {kPreferences, CMD("P&references..."), {}, CMD("Preferences")}},
         {algorithm,
          {kMono,
           CMD("One &voice, solo instruments"),
           {},
-          "Set the Algorithm to Monophonic/Voice/Instr.",
+          CMD("Set the Algorithm to Monophonic/Voice/Instr."),
           true}},
         {algorithm,
          {kFast,
           CMD("Polyphonic music, &fast"),
           {},
-          "Set the Algorithm to Polyphonic (fast)",
+          CMD("Set the Algorithm to Polyphonic (fast)"),
           true}},
         {algorithm,
          {kMedium,
           CMD("Polyphonic music, &medium quality"),
           {},
-          "Set the Algorithm to Polyphonic (medium)",
+          CMD("Set the Algorithm to Polyphonic (medium)"),
           true}},
         {algorithm,
          {kBest,
           CMD("Polyphonic music, &best quality"),
           {},
-          "Set the Algorithm to Polyphonic (best)",
+          CMD("Set the Algorithm to Polyphonic (best)"),
           true}},
-        {algorithm, {kStudio, CMD("&Studio"), {}, "Set the Algorithm to Studio", true}},
+        {algorithm, {kStudio, CMD("&Studio"), {}, CMD("Set the Algorithm to Studio"), true}},
         {algorithm, {}},
         {algorithm,
          {kExactPitch,
           CMD("E&xact pitch"),
           {},
-          "Shift the pitch exactly as asked, at about the processing time of the default",
+          CMD("Shift the pitch exactly as asked, at about the processing time of the default"),
           true}},
         {help,
-         {kAbout, CMD("&About Stretchwerk..."), {}, "Shows the program's picture and version"}},
-        {help, {kHome, CMD("Open the Stretchwerk &manual..."), {}, "Opens the Stretchwerk manual"}},
-        {nullptr, {kPlay, CMD("Play"), {}, "Play the selected file.\nPlay selected file"}},
-        {nullptr, {kStop, CMD("Stop"), {}, "Stop the playing file.\nStop playing"}},
+         {kAbout,
+          CMD("&About Stretchwerk..."),
+          {},
+          CMD("Shows the program's picture and version")}},
+        {help,
+         {kHome, CMD("Open the Stretchwerk &manual..."), {}, CMD("Opens the Stretchwerk manual")}},
+        {help,
+         {kShortcuts,
+          CMD("&Keyboard shortcuts"),
+          {},
+          CMD("Lists every key of the batch list and the wave editor")}},
+        {nullptr, {kPlay, CMD("Play"), {}, CMD("Play the selected file.\nPlay selected file")}},
+        {nullptr, {kStop, CMD("Stop"), {}, CMD("Stop the playing file.\nStop playing")}},
         {nullptr, {kTogglePlay, CMD("Play or stop")}},
         {nullptr, {kWaveEditors, CMD("Wave editor")}},
         {nullptr, {kVersion, CMD("Version")}},
@@ -191,10 +210,11 @@ MainWindow::MainWindow(Session& s, QWidget* parent) : QMainWindow(parent), sessi
     editorWindows = new EditorWindows(session, this);
     list = new ListCommands(session, *view, *player, *editorWindows, this);
     session.runner.setWindow(this);
+    new BatchNotices(session.runner, *this, sessionDesktopBus());
     buildMenus();
     connectCommands();
     bindListKeys();
-    statusBar()->showMessage(tr("Ready"));
+    statusBar()->showMessage(QCoreApplication::translate("Ui::MainWindow", "Ready"));
     updateActions();
     view->setFocus();
 }
@@ -255,6 +275,7 @@ void MainWindow::connectCommands() {
     });
     on(kAbout, [this] { showAboutBox(this); });
     on(kHome, [] { QDesktopServices::openUrl(manualUrl()); });
+    on(kShortcuts, [this] { showShortcuts(); });
     on(kPlay, [this] { player->play(); });
     on(kStop, [this] { player->stop(); });
     on(kTogglePlay, [this] { player->togglePlay(); });
@@ -275,14 +296,14 @@ void MainWindow::connectCommands() {
 }
 
 void MainWindow::bindListKeys() {
-    view->bindKey(Qt::Key_O, &commands.at(kOpen), true);
-    view->bindKey(Qt::Key_L, &commands.at(kSplitStereo), true);
-    view->bindKey(Qt::Key_V, &commands.at(kVersion), true);
-    view->bindKey(Qt::Key_Space, &commands.at(kTogglePlay));
-    view->bindKey(Qt::Key_Backspace, &commands.at(kDelete));
-    view->bindKey(Qt::Key_E, &commands.at(kExternalEditor));
-    view->bindKey(Qt::Key_W, &commands.at(kWaveEditors));
-    view->bindKey(Qt::Key_I, &commands.at(kInfo));
+    const ListKey listKeys[] = {
+        {Qt::Key_O, kOpen, true},     {Qt::Key_L, kSplitStereo, true},
+        {Qt::Key_V, kVersion, true},  {Qt::Key_Space, kTogglePlay},
+        {Qt::Key_Backspace, kDelete}, {Qt::Key_E, kExternalEditor},
+        {Qt::Key_W, kWaveEditors},    {Qt::Key_I, kInfo},
+    };
+    for (const ListKey& k : listKeys)
+        view->bindKey(k.key, &commands.at(k.command), k.beforeAnyRow);
 }
 
 void MainWindow::selectAlgorithm(int quality, bool store) {
@@ -302,6 +323,16 @@ void MainWindow::updateActions() {
     // Copy explains itself when the selection is not one row.
     commands.at(kCopy).setEnabled(!session.list.empty());
     commands.at(kSelectAll).setEnabled(!session.list.empty());
+}
+
+void MainWindow::showShortcuts() {
+    if (!shortcuts) {
+        shortcuts = new ShortcutsWindow(commands, *view, this);
+        shortcuts->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    shortcuts->show();
+    shortcuts->raise();
+    shortcuts->activateWindow();
 }
 
 void MainWindow::preferences() {

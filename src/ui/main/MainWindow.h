@@ -3,6 +3,7 @@
 // the session of the program. Every command is one QAction of the window's command table
 // (objectName "cmd" + id), shared by the menus, the keys and the list's letter keys.
 #include <QMainWindow>
+#include <QPointer>
 
 #include "ui/common/CommandTable.h"
 #include "ui/main/Session.h"
@@ -14,6 +15,7 @@ class FileListWidget;
 class ListCommands;
 class NowPlayingPanel;
 class PlaybackControl;
+class ShortcutsWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -41,6 +43,7 @@ class MainWindow : public QMainWindow {
     void bindListKeys();
     void updateActions();
     void preferences();
+    void showShortcuts();
 
     Session& session;
     CommandTable commands{this};
@@ -49,6 +52,7 @@ class MainWindow : public QMainWindow {
     PlaybackControl* player = nullptr;
     EditorWindows* editorWindows = nullptr;
     ListCommands* list = nullptr;
+    QPointer<ShortcutsWindow> shortcuts;
     int current = 2;
 };
 

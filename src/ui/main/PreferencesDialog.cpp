@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -32,6 +33,7 @@ void showValue(QLabel* label, const QString& value) {
 }
 
 class PreferencesDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(Ui::PreferencesDialog)
   public:
     PreferencesDialog(QWidget* parent, App::CSettings& s) : QDialog(parent), settings(s) {
         setObjectName(QStringLiteral("PreferencesDlg"));
@@ -198,14 +200,13 @@ class PreferencesDialog : public QDialog {
         const auto chosen = static_cast<Audio::FileType>(resultFormat->currentData().toUInt());
         const Audio::FileType result = Audio::resultTypeFor(Audio::WavType, chosen);
         if (result != Audio::WavType) names.extension = Audio::formatOf(result)->writtenExtension;
-        sample->setText(QStringLiteral("Sample:\t\t") +
+        sample->setText(tr("Sample:") + QStringLiteral("\t\t") +
                         QString::fromStdString(names.compose("SoundFile.wav", 3)));
     }
 
     void pickEditor() {
-        const QString path =
-            Dialogs::current().openFile(this, QStringLiteral("Choose external editor"), QString(),
-                                        QStringLiteral("Programs (*)"), true);
+        const QString path = Dialogs::current().openFile(this, tr("Choose external editor"),
+                                                         QString(), tr("Programs (*)"), true);
         if (path.isEmpty()) return;
         editor = path.toStdString();
         editorChanged = true;
@@ -213,8 +214,8 @@ class PreferencesDialog : public QDialog {
     }
 
     void pickFolder() {
-        const QString chosen = Dialogs::current().chooseFolder(
-            this, QStringLiteral("Choose target directory"), QString::fromStdString(folder));
+        const QString chosen = Dialogs::current().chooseFolder(this, tr("Choose target directory"),
+                                                               QString::fromStdString(folder));
         if (chosen.isEmpty()) return;
         folder = chosen.toStdString();
         folderChanged = true;

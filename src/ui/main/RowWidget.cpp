@@ -83,7 +83,7 @@ void RowWidget::build() {
     unit = new QComboBox(this);
     unit->setObjectName(QStringLiteral("ctl119"));
     unit->setAccessibleName(tr("Time unit"));
-    unit->addItems({QStringLiteral("secs"), QStringLiteral("%"), QStringLiteral("bpm")});
+    unit->addItems({tr("secs"), QStringLiteral("%"), tr("bpm")});
     unit->setFixedWidth(58);
     doubleLength = new QCheckBox(tr("2×"), this);
     doubleLength->setObjectName(QStringLiteral("ctl117"));

@@ -10,6 +10,7 @@
 #include "ui/main/PlaybackControl.h"
 #include "ui/main/Session.h"
 #include "ui/main/StartUp.h"
+#include "ui/main/Translations.h"
 
 int main(int argc, char** argv) {
     Q_INIT_RESOURCE(resources);
@@ -18,16 +19,19 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("2.0.2.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("stretchwerk"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/stretchwerk/stretchwerk.svg")));
+    // The language of the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+    const Ui::Translations translations(QLocale::system());
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Changes the duration and pitch of audio files."));
+        QCoreApplication::translate("main", "Changes the duration and pitch of audio files."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption(
-        {QStringLiteral("no-splash"), QStringLiteral("Do not show the picture at start-up.")});
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("Files to put in the batch list."),
-                                 QStringLiteral("[FILE...]"));
+    parser.addOption({QStringLiteral("no-splash"),
+                      QCoreApplication::translate("main", "Do not show the picture at start-up.")});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QCoreApplication::translate("main", "Files to put in the batch list."),
+        QStringLiteral("[FILE...]"));
     parser.process(app);
 
     App::CSettings settings(App::listOutputDevices);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts stretchwerk under a real X server as a person would, works it with the mouse and keys
-# and saves screenshots for review: the main window with rows, the properties dialog, the
-# preferences, the progress window, the list after processing, and the wave editor with all
-# three curves drawn, at three zoom levels.
+# and saves screenshots for review: the main window with rows, its keyboard shortcuts, the
+# properties dialog, the preferences, the progress window, the list after processing, and the
+# wave editor with all three curves drawn, at three zoom levels.
 # usage: screenshots.sh STRETCHWERK OUT_DIR
 set -euo pipefail
 app=$(realpath "$1")
@@ -32,6 +32,11 @@ xdotool windowfocus --sync "\$wid"
 xdotool mousemove --window "\$wid" 380 88 click 1
 xdotool keydown shift mousemove --window "\$wid" 380 30 click 1 keyup shift
 shot "\$wid" main-window
+xdotool key --window "\$wid" alt+h
+xdotool key k
+shot "\$(wait_for '^Keyboard shortcuts\$')" shortcuts
+xdotool key Escape
+xdotool windowfocus --sync "\$wid"
 xdotool key --window "\$wid" Home
 xdotool key --window "\$wid" i
 shot "\$(wait_for '^FileProperties for')" properties
@@ -79,7 +84,7 @@ xdotool key --window "\$ed" ctrl+Left ctrl+Left ctrl+Left
 shot "\$ed" editor-zoomed-out
 SESSION
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh"
-for name in main-window properties preferences progress main-window-processed editor \
+for name in main-window shortcuts properties preferences progress main-window-processed editor \
   editor-zoomed-in editor-zoomed-out; do
   test -s "$out/$name.png" || { echo "missing screenshot $name" >&2; exit 1; }
 done
