@@ -557,10 +557,11 @@ class WaveEditorTest : public QObject {
         const auto pitchIs = [&](double pitch) {
             return [&live, pitch] { return live.factorsInUse().pitch == pitch; };
         };
-        QVERIFY(goesOnThrough(
-            f.engine, [] {}, pitchIs(0.5)));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            f.engine.getFramesPlayed() > f.engine.getHost().getSampleRate() / 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(live.factorsInUse().pitch, 0.5, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.doc().getCursorFrame() > 4000, 5000);
         std::int64_t cursor = f.doc().getCursorFrame();
-        QVERIFY(cursor > 4000);
         QVERIFY(goesOnThrough(
             f.engine,
             [&] {

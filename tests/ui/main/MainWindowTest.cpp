@@ -643,6 +643,8 @@ class MainWindowTest : public QObject {
             child<QLabel>(panel, "playingPosition")->text().startsWith("source 0:0"), 5000);
         QVERIFY(w.statusBar()->currentMessage().startsWith("Playing processed; underruns: "));
         QTRY_VERIFY_WITH_TIMEOUT(live.position() && live.position()->source > 4000, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            session.engine.getFramesPlayed() > session.engine.getHost().getSampleRate() / 2, 5000);
         std::int64_t source = live.position()->source;
         auto* semitones = child<QSpinBox>(rowWidget(w, 0), "ctl112")->findChild<QLineEdit*>();
         semitones->selectAll();
