@@ -21,6 +21,7 @@
 #include "editor/TimeScaleLabels.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/TempoDialog.h"
+#include "ui/common/ThemeColours.h"
 #include "ui/editor/EditorCommands.h"
 #include "ui/editor/EditorPlayback.h"
 #include "ui/editor/HorizontalTimeScale.h"
@@ -79,6 +80,11 @@ void CWaveEditor::buildWindow() {
     markPointEdit = new CMarkPointEdit(*doc, this);
     markPointEdit->setContextMenu(buildViewMenu(this, commands));
     markPointEdit->setWavePainter(waveform.hook());
+    // The waveform keeps its blue, lighter on a dark view; its centre line stays faint.
+    const QPalette& colours = markPointEdit->palette();
+    const QColor blue =
+        Theme::isDark(colours) ? QColor(0x7f, 0xa8, 0xd4) : QColor(0x4a, 0x6f, 0x96);
+    waveform.setColors(blue, Theme::mix(Theme::curveViewBackground(colours), blue, 0.35));
     horizontal = new QScrollBar(Qt::Horizontal, this);
     horizontal->setObjectName(QStringLiteral("CScrollbar"));
     horizontal->setAccessibleName(tr("Scroll the waveform"));

@@ -7,6 +7,7 @@
 #include "app/WaveOverview.h"
 #include "ui/common/Dialogs.h"
 #include "ui/editor/WaveEditor.h"
+#include "ui/main/WindowMemory.h"
 
 namespace Ui {
 
@@ -44,6 +45,7 @@ void EditorWindows::open(App::CFileRow& row) {
         auto* editor = new CWaveEditor(
             row, session.engine, [&settings] { return App::qualityFrom(settings.quality); },
             window);
+        restorePlace(editor, "Editor");
         connect(editor, &CWaveEditor::closed, this, &EditorWindows::closed);
         editors[&row] = editor;
         row.editorOpen = true;
@@ -58,6 +60,7 @@ void EditorWindows::open(App::CFileRow& row) {
 }
 
 void EditorWindows::closed(CWaveEditor* editor) {
+    rememberPlace(editor, "Editor");
     editor->row().editorOpen = false;
     editors.erase(&editor->row());
     editor->deleteLater();

@@ -10,6 +10,7 @@
 #include "app/SourceOpener.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/TempoDialog.h"
+#include "ui/main/BackgroundOverviews.h"
 #include "ui/main/EditorWindows.h"
 #include "ui/main/ExternalEditor.h"
 #include "ui/main/FileListWidget.h"
@@ -81,23 +82,41 @@ void ListCommands::openAudioFiles() {
         qtFilter(text(Audio::openDialogFilter())), &filter);
     if (paths.isEmpty()) return;
     App::CSettings::saveDefaultPath(QFileInfo(paths.front()).absolutePath().toStdString());
-    App::openChosenFiles(session.list, stdPaths(paths), Audio::openFilterFormat(filter), *this);
+    const auto rows =
+        App::openChosenFiles(session.list, stdPaths(paths), Audio::openFilterFormat(filter), *this);
     view.syncRows();
+    emit opened(rows);
 }
 
 void ListCommands::openPaths(const QStringList& paths) {
-    App::openChosenFiles(session.list, stdPaths(paths), nullptr, *this);
+    const auto rows = App::openChosenFiles(session.list, stdPaths(paths), nullptr, *this);
     view.syncRows();
+    emit opened(rows);
 }
 
 void ListCommands::dropFiles(const QStringList& paths) {
-    App::openDroppedFiles(session.list, stdPaths(paths), *this);
+    const auto rows = App::openDroppedFiles(session.list, stdPaths(paths), *this);
     view.syncRows();
+    emit opened(rows);
 }
 
 void ListCommands::openSplit(int channels) {
-    App::openSplitSet(session.list, static_cast<App::SplitKind>(channels), *this);
+    App::CFileRow* row =
+        App::openSplitSet(session.list, static_cast<App::SplitKind>(channels), *this);
     view.syncRows();
+    if (row) emit opened({row});
+}
+
+void ListCommands::openRecent(const App::RecentEntry& entry) {
+    std::vector<App::CFileRow*> rows;
+    if (entry.split) {
+        if (App::CFileRow* row = App::openSplitFiles(session.list, entry.paths, *this))
+            rows.push_back(row);
+    } else {
+        rows = App::openChosenFiles(session.list, entry.paths, nullptr, *this);
+    }
+    view.syncRows();
+    emit opened(rows);
 }
 
 // --- the selected rows -----------------------------------------------------------------------
@@ -161,7 +180,11 @@ void ListCommands::fileInformation() {
 }
 
 void ListCommands::deleteSelected() {
-    if (session.list.removeSelectedRows(*this)) view.syncRows();
+    // A waveform scan reads its row until it ends: it ends before the row may go. Rows that
+    // stay get theirs again.
+    view.overviews().cancel(session.list.selectedRows());
+    session.list.removeSelectedRows(*this);
+    view.syncRows();
 }
 
 void ListCommands::copyParameters() {
@@ -202,6 +225,7 @@ bool ListCommands::prepareClose() {
         session.runner.waitForEnd();
     }
     playback.stop();
+    view.overviews().cancelAll();
     const bool closing = session.list.closeAll(*this);
     view.syncRows();
     return closing;

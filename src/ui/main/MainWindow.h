@@ -14,6 +14,7 @@ class FileListWidget;
 class ListCommands;
 class NowPlayingPanel;
 class PlaybackControl;
+class RecentMenu;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -25,6 +26,7 @@ class MainWindow : public QMainWindow {
     PlaybackControl& playback() const { return *player; }
     EditorWindows& editors() const { return *editorWindows; }
     NowPlayingPanel* nowPlayingPanel() const { return panel; }
+    RecentMenu* recentMenu() const { return recent; }
     // The command's action; null for an unknown id.
     QAction* action(int id) const { return commands.find(id); }
     // The algorithm commands: checks the entry; `store` saves it as the settings' Quality.
@@ -48,6 +50,7 @@ class MainWindow : public QMainWindow {
     PlaybackControl* player = nullptr;
     EditorWindows* editorWindows = nullptr;
     ListCommands* list = nullptr;
+    RecentMenu* recent = nullptr;
     int current = 2;
 };
 

@@ -20,6 +20,7 @@
 #include "markpoints/MarkPointFile.h"
 #include "support/FormatCorpus.h"
 #include "support/HeldKey.h"
+#include "support/QtTests.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
@@ -489,7 +490,8 @@ class MainWindowTest : public QObject {
         };
         QVERIFY(runPreferences(&w, settings));
         QCOMPARE(settings.resultFormat, Audio::AiffType);
-        w.listCommands().openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
+        w.listCommands().openPaths(
+            {QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
         QTest::mouseClick(rowWidget(w, 5), Qt::LeftButton, {}, QPoint(3, 3));
         w.action(34002)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
@@ -757,5 +759,5 @@ class MainWindowTest : public QObject {
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+SWK_QTEST(MainWindowTest);
 #include "MainWindowTest.moc"
