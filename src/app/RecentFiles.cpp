@@ -91,6 +91,14 @@ bool exists(const std::string& path) {
 
 } // namespace
 
+RecentEntry RecentEntry::of(const CFileRow& row) {
+    RecentEntry entry;
+    entry.split = row.isSplit();
+    for (const MemberName& m : row.getMembers())
+        entry.paths.push_back(m.path);
+    return entry;
+}
+
 std::string RecentEntry::menuText() const {
     if (paths.empty()) return {};
     const std::string first = MemberName::of(paths[0]).name;
@@ -114,13 +122,25 @@ std::string RecentFiles::defaultPath() {
     return CSettings::configFolder() + "/RecentFiles";
 }
 
-RecentFiles::RecentFiles(std::string filePath) : path(std::move(filePath)) {
+std::string RecentFiles::lastListPath() {
+    return CSettings::configFolder() + "/LastList";
+}
+
+RecentFiles::RecentFiles(std::string filePath, std::size_t keep)
+    : path(std::move(filePath)), kept(keep) {
+}
+
+void RecentFiles::assign(const std::vector<RecentEntry>& list) {
+    entries.clear();
+    for (const RecentEntry& e : list)
+        if (entries.size() < kept && std::find(entries.begin(), entries.end(), e) == entries.end())
+            entries.push_back(e);
 }
 
 void RecentFiles::add(const RecentEntry& entry) {
     entries.erase(std::remove(entries.begin(), entries.end(), entry), entries.end());
     entries.insert(entries.begin(), entry);
-    if (entries.size() > kKept) entries.resize(kKept);
+    if (entries.size() > kept) entries.resize(kept);
 }
 
 std::string RecentFiles::text() const {
@@ -145,7 +165,7 @@ void RecentFiles::parse(const std::string& text) {
         return true;
     };
     if (!next() || line != kRecentFilesHeader) return;
-    while (entries.size() < kKept && next())
+    while (entries.size() < kept && next())
         if (std::optional<RecentEntry> entry = entryOf(line))
             if (std::find(entries.begin(), entries.end(), *entry) == entries.end())
                 entries.push_back(*entry);
@@ -153,10 +173,14 @@ void RecentFiles::parse(const std::string& text) {
 
 void RecentFiles::load() {
     entries.clear();
+    std::error_code failed;
+    if (!std::filesystem::is_regular_file(path, failed)) return;
+    const std::uintmax_t size = std::filesystem::file_size(path, failed);
     std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    std::string text;
-    text.resize(kMaxLineBytes * kKept);
+    if (failed || !in) return;
+    // A file far beyond what the entries take is read only as far as they could reach.
+    const std::uintmax_t reach = std::uintmax_t{kMaxLineBytes} * std::min<std::size_t>(kept, 256);
+    std::string text(static_cast<std::size_t>(std::min(size, reach)), '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
     parse(text);

@@ -1,13 +1,16 @@
 #pragma once
-// The files and split sets opened last, most recent first, for File > Open Recent. They are
-// kept in RecentFiles in the settings folder: a first line naming the format, then one entry a
-// line, its kind and its paths separated by tabs, each path with '%', tab, CR and LF written as
-// %25, %09, %0D and %0A.
+// The files and split sets opened last, most recent first, for File > Open Recent; the same list
+// keeps the batch list of the last session. They are kept in files of the settings folder
+// (RecentFiles, LastList): a first line naming the format, then one entry a line, its kind and
+// its paths separated by tabs, each path with '%', tab, CR and LF written as %25, %09, %0D and
+// %0A.
 #include <cstddef>
 #include <string>
 #include <vector>
 
 namespace App {
+
+class CFileRow;
 
 inline constexpr const char* kRecentFilesHeader = "Stretchwerk recent files 1";
 
@@ -17,6 +20,8 @@ struct RecentEntry {
     bool split = false;
 
     bool operator==(const RecentEntry&) const = default;
+    // The source of a row of the batch list.
+    static RecentEntry of(const CFileRow& row);
     // "take1.wav"; a split set by its layout and first member: "Surround 5.1: centre.wav, ...".
     std::string menuText() const;
     // The paths, one a line.
@@ -29,9 +34,11 @@ class RecentFiles {
   public:
     static constexpr std::size_t kKept = 10;
 
-    // The file in the settings folder.
+    // The files in the settings folder.
     static std::string defaultPath();
-    explicit RecentFiles(std::string filePath = defaultPath());
+    static std::string lastListPath();
+    // At most `kept` entries.
+    explicit RecentFiles(std::string filePath = defaultPath(), std::size_t kept = kKept);
 
     // Reads the file, never throwing: a missing or unreadable file gives an empty list, a
     // damaged one the whole entries before and after the damage (at most kKept).
@@ -42,6 +49,8 @@ class RecentFiles {
 
     // To the top; an entry listed already moves there; beyond kKept the oldest goes.
     void add(const RecentEntry& entry);
+    // The entries in this order, each once, at most the number kept.
+    void assign(const std::vector<RecentEntry>& list);
     void clear() { entries.clear(); }
     const std::vector<RecentEntry>& list() const { return entries; }
 
@@ -51,6 +60,7 @@ class RecentFiles {
 
   private:
     std::string path;
+    std::size_t kept;
     std::vector<RecentEntry> entries;
 };
 

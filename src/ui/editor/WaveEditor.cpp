@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "app/WaveOverview.h"
@@ -295,6 +296,34 @@ void CWaveEditor::zoomToFit() {
         fpp *= 2.0;
     doc->geometry().setFirstFrame(0);
     setFramesPerPixel(fpp);
+}
+
+CWaveEditor::ViewState CWaveEditor::viewState() const {
+    const Editor::CViewGeometry& g = doc->geometry();
+    ViewState v{g.getFramesPerPixel(),
+                g.getFirstFrame(),
+                g.getVerticalZoom(),
+                g.getVerticalScroll(),
+                {},
+                rulerType,
+                tempo};
+    for (std::uint32_t s = 1; s <= 3; ++s)
+        v.shown[s - 1] = doc->isShown(s);
+    return v;
+}
+
+void CWaveEditor::restoreView(const ViewState& v) {
+    fitted = true; // the first size keeps this view
+    if (v.tempo > 0.0) setTempo(v.tempo);
+    if (v.rulerType != Editor::TIMESCALE_MUSICAL || tempo > 0.0) rulerType = v.rulerType;
+    for (std::uint32_t s = 1; s <= 3; ++s)
+        doc->setShown(s, v.shown[s - 1]);
+    Editor::CViewGeometry& g = doc->geometry();
+    g.setFirstFrame(std::clamp<std::int64_t>(v.firstFrame, 0, doc->getFileLength()));
+    g.setVerticalZoom(v.verticalZoom);
+    g.setVerticalScroll(v.verticalScroll);
+    setFramesPerPixel(v.framesPerPixel);
+    refresh();
 }
 
 void CWaveEditor::fitOnce() {

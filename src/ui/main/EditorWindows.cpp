@@ -11,6 +11,17 @@
 
 namespace Ui {
 
+namespace {
+
+std::string viewKey(const App::CFileRow& row) {
+    std::string key;
+    for (const App::MemberName& m : row.getMembers())
+        key += m.path + '\n';
+    return key;
+}
+
+} // namespace
+
 EditorWindows::EditorWindows(Session& s, QWidget* parentWindow)
     : QObject(parentWindow), session(s), window(parentWindow) {
 }
@@ -46,6 +57,8 @@ void EditorWindows::open(App::CFileRow& row) {
             row, session.engine, [&settings] { return App::qualityFrom(settings.quality); },
             window);
         restorePlace(editor, "Editor");
+        if (const auto view = views.find(viewKey(row)); view != views.end())
+            editor->restoreView(view->second);
         connect(editor, &CWaveEditor::closed, this, &EditorWindows::closed);
         editors[&row] = editor;
         row.editorOpen = true;
@@ -61,6 +74,7 @@ void EditorWindows::open(App::CFileRow& row) {
 
 void EditorWindows::closed(CWaveEditor* editor) {
     rememberPlace(editor, "Editor");
+    views[viewKey(editor->row())] = editor->viewState();
     editor->row().editorOpen = false;
     editors.erase(&editor->row());
     editor->deleteLater();

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
+#include <cstdint>
 
 #include "app/FileProperties.h"
 #include "app/JobSettings.h"
@@ -107,16 +108,35 @@ void ListCommands::openSplit(int channels) {
     if (row) emit opened({row});
 }
 
+namespace {
+
+std::vector<App::CFileRow*> openEntry(App::BatchList& list, const App::RecentEntry& entry,
+                                      App::ListUi& ui) {
+    if (!entry.split) return App::openChosenFiles(list, entry.paths, nullptr, ui);
+    App::CFileRow* row = App::openSplitFiles(list, entry.paths, ui);
+    return row ? std::vector<App::CFileRow*>{row} : std::vector<App::CFileRow*>{};
+}
+
+} // namespace
+
 void ListCommands::openRecent(const App::RecentEntry& entry) {
-    std::vector<App::CFileRow*> rows;
-    if (entry.split) {
-        if (App::CFileRow* row = App::openSplitFiles(session.list, entry.paths, *this))
-            rows.push_back(row);
-    } else {
-        rows = App::openChosenFiles(session.list, entry.paths, nullptr, *this);
-    }
+    const auto rows = openEntry(session.list, entry, *this);
     view.syncRows();
     emit opened(rows);
+}
+
+void ListCommands::restoreLastList() {
+    App::RecentFiles last(App::RecentFiles::lastListPath(), SIZE_MAX);
+    last.load();
+    std::string gone;
+    for (const App::RecentEntry& entry : last.list()) {
+        if (entry.missing())
+            gone += "\n" + entry.toolTip();
+        else
+            openEntry(session.list, entry, *this);
+    }
+    view.syncRows();
+    if (!gone.empty()) showMessage("These files of the last batch list are gone:" + gone);
 }
 
 // --- the selected rows -----------------------------------------------------------------------
@@ -225,6 +245,18 @@ bool ListCommands::prepareClose() {
         session.runner.waitForEnd();
     }
     playback.stop();
+    if (session.settings.restoreList) {
+        std::vector<App::RecentEntry> rows;
+        for (std::size_t i = 0; i < session.list.size(); ++i)
+            rows.push_back(App::RecentEntry::of(session.list.row(i)));
+        App::RecentFiles last(App::RecentFiles::lastListPath(), SIZE_MAX);
+        last.assign(rows);
+        try {
+            last.save();
+        } catch (const std::exception& e) {
+            showMessage(e.what()); // the list closes all the same
+        }
+    }
     view.overviews().cancelAll();
     const bool closing = session.list.closeAll(*this);
     view.syncRows();

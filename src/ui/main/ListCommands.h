@@ -31,6 +31,9 @@ class ListCommands : public QObject, public App::ListUi {
     void dropFiles(const QStringList& paths);
     // An entry of File > Open Recent.
     void openRecent(const App::RecentEntry& entry);
+    // At start, when the preferences ask for it: the batch list as the last session closed it.
+    // Files gone since are named in one message.
+    void restoreLastList();
     void processSelected();
     void saveCopies();
     void openInExternalEditor();

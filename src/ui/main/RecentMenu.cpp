@@ -32,13 +32,8 @@ void RecentMenu::rebuild() {
 
 void RecentMenu::remember(const std::vector<App::CFileRow*>& rows) {
     if (rows.empty()) return;
-    for (const App::CFileRow* row : rows) {
-        App::RecentEntry entry;
-        entry.split = row->isSplit();
-        for (const App::MemberName& m : row->getMembers())
-            entry.paths.push_back(m.path);
-        recent.add(entry);
-    }
+    for (const App::CFileRow* row : rows)
+        recent.add(App::RecentEntry::of(*row));
     store();
 }
 

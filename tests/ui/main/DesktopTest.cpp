@@ -15,7 +15,9 @@
 #include "app/RecentFiles.h"
 #include "support/QtTests.h"
 #include "support/ScriptedDialogs.h"
+#include "ui/editor/WaveEditor.h"
 #include "ui/main/BackgroundOverviews.h"
+#include "ui/main/EditorWindows.h"
 #include "ui/main/FileListWidget.h"
 #include "ui/main/ListCommands.h"
 #include "ui/main/MainWindow.h"
@@ -329,6 +331,66 @@ class DesktopTest : public QObject {
         QVERIFY(dialogs.messages[0].endsWith(QStringLiteral("Not added:\nnotes.txt\nold/")));
         emit w.recentMenu()->aboutToShow();
         QCOMPARE(w.recentMenu()->actions().value(0)->text(), QStringLiteral("two.wav"));
+    }
+
+    void windowsOpenWhereTheyClosedAndTheEditorAsItWasLeft() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings = quietSettings();
+        Session session(settings);
+        const QString a = QString::fromStdString(shapedFile(*tmp, "a.wav", 30, 3));
+        const QRect mainPlace(40, 30, 700, 500), editorPlace(60, 50, 560, 380);
+        double zoomed = 0.0;
+        {
+            MainWindow w(session);
+            w.setGeometry(mainPlace);
+            w.show();
+            w.listCommands().openPaths({a});
+            w.editors().open(session.list.row(0));
+            CWaveEditor* editor = w.editors().editorOf(session.list.row(0));
+            QVERIFY(QTest::qWaitForWindowExposed(editor));
+            editor->setGeometry(editorPlace);
+            QTRY_VERIFY(editor->document().geometry().getFramesPerPixel() > 1.0); // fitted
+            editor->action(34049)->trigger();                                     // zoom in
+            editor->action(34040)->trigger(); // pitch curve hidden
+            zoomed = editor->document().geometry().getFramesPerPixel();
+            QVERIFY(editor->close());
+            QVERIFY(w.close());
+        }
+        MainWindow w(session);
+        QCOMPARE(w.geometry(), mainPlace);
+        w.show();
+        w.listCommands().openPaths({a});
+        w.editors().open(session.list.row(0));
+        CWaveEditor* editor = w.editors().editorOf(session.list.row(0));
+        QCOMPARE(editor->geometry(), editorPlace);
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        QApplication::processEvents(); // the first size, which would show the whole file
+        // A new main window is a new session: the file opens whole, all curves shown.
+        QVERIFY(editor->document().geometry().getFramesPerPixel() != zoomed);
+        QVERIFY(editor->document().isShown(2));
+        editor->action(34049)->trigger();
+        editor->action(34040)->trigger();
+        dialogs.onExec = [](QDialog& d) { // the tempo musical time needs: as offered
+            d.accept();
+            return d.result();
+        };
+        editor->action(34095)->trigger(); // musical time
+        QVERIFY(editor->action(34095)->isChecked());
+        zoomed = editor->document().geometry().getFramesPerPixel();
+        QVERIFY(editor->close());
+        QTRY_VERIFY(!w.editors().editorOf(session.list.row(0)));
+        // Within the session: as it was left.
+        w.editors().open(session.list.row(0));
+        editor = w.editors().editorOf(session.list.row(0));
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        QApplication::processEvents();
+        QCOMPARE(editor->document().geometry().getFramesPerPixel(), zoomed);
+        QVERIFY(!editor->document().isShown(2) && editor->document().isShown(1));
+        QVERIFY(!editor->action(34040)->isChecked());
+        QVERIFY(editor->action(34095)->isChecked() && !editor->action(34094)->isChecked());
+        QCOMPARE(dialogs.executed.size(), 1); // the tempo was kept too
+        QVERIFY(editor->close());
+        QVERIFY(w.close());
     }
 
     void rowTextStaysReadableUnderALightAndADarkScheme() {
