@@ -46,6 +46,24 @@ TEST(RecentFiles, KeepsTenMostRecentFirstAndMovesAReopenedEntryUp) {
     EXPECT_EQ(set.toolTip(), "/music/L.wav\n/music/R.wav");
 }
 
+TEST(RecentFiles, TheLastListKeepsItsOrderAndMoreThanTen) {
+    RecentFiles last("/nowhere/LastList", 100);
+    std::vector<RecentEntry> rows;
+    for (int i = 0; i < 12; ++i)
+        rows.push_back(file("/t" + std::to_string(i) + ".wav"));
+    rows.push_back(file("/t0.wav")); // the same file twice in the list: once
+    last.assign(rows);
+    ASSERT_EQ(last.list().size(), 12u);
+    EXPECT_EQ(last.list().front(), file("/t0.wav"));
+    EXPECT_EQ(last.list().back(), file("/t11.wav"));
+    RecentFiles again("/nowhere/LastList", 100);
+    again.parse(last.text());
+    EXPECT_EQ(again.list(), last.list());
+    RecentFiles two("/nowhere/LastList", 2);
+    two.assign(rows);
+    EXPECT_EQ(two.list().size(), 2u);
+}
+
 TEST(RecentFiles, MissingFilesAndSetsWithAMissingMemberAreMarked) {
     TestSupport::TempDir dir;
     const std::string here = ModelTest::toneFile(dir, "here.wav", 100);

@@ -307,6 +307,45 @@ class DesktopTest : public QObject {
         QVERIFY(dialogs.messages.isEmpty());
     }
 
+    void theLastListOpensAgainWhenThePreferencesAskForIt() {
+        ScriptedDialogs dialogs;
+        App::CSettings settings = quietSettings();
+        settings.restoreList = true;
+        Session session(settings);
+        const QString a = QString::fromStdString(ModelTest::toneFile(*tmp, "a.wav", 800));
+        const QString b = QString::fromStdString(ModelTest::toneFile(*tmp, "b.wav", 800));
+        const QString left = QString::fromStdString(ModelTest::toneFile(*tmp, "L.wav", 800));
+        const QString right = QString::fromStdString(ModelTest::toneFile(*tmp, "R.wav", 800));
+        {
+            MainWindow w(session);
+            w.listCommands().openPaths({b});
+            dialogs.singleFiles = {left, right};
+            w.action(34005)->trigger();
+            w.listCommands().openPaths({a});
+            QVERIFY(w.close());
+        }
+        std::filesystem::remove(a.toStdString());
+        MainWindow w(session);
+        w.listCommands().restoreLastList();
+        QCOMPARE(session.list.size(), 2u);
+        QCOMPARE(session.list.row(0).nameLine(), std::string("b.wav"));
+        QVERIFY(session.list.row(1).isSplit());
+        QCOMPARE(dialogs.messages,
+                 QStringList{"These files of the last batch list are gone:\n" + a});
+        // Not asked for: the list is not kept, and the last one kept stays.
+        session.list.selectAll();
+        w.listCommands().deleteSelected();
+        w.listCommands().openPaths({QString::fromStdString(ModelTest::toneFile(*tmp, "c.wav", 8))});
+        settings.restoreList = false;
+        QVERIFY(w.close());
+        QVERIFY(session.list.empty());
+        MainWindow third(session);
+        third.listCommands().restoreLastList();
+        QCOMPARE(session.list.size(), 2u);
+        QCOMPARE(session.list.row(0).nameLine(), std::string("b.wav"));
+        QVERIFY(third.close());
+    }
+
     void aDroppedFolderAddsItsAudioFilesAndNamesTheRest() {
         ScriptedDialogs dialogs;
         App::CSettings settings = quietSettings();
