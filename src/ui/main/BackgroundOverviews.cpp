@@ -24,8 +24,7 @@ BackgroundOverviews::~BackgroundOverviews() {
 void BackgroundOverviews::request(App::CFileRow& row) {
     if (pending(row)) return;
     const unsigned long long ticket = nextTicket++;
-    tickets[&row] = ticket;
-    dates[&row] = row.getCache().getDate();
+    waiting[&row] = {&row, ticket, row.getCache().getDate()};
     {
         std::lock_guard guard(lock);
         queue.push_back({&row, ticket});
@@ -38,10 +37,8 @@ void BackgroundOverviews::cancel(const std::vector<App::CFileRow*>& rows) {
     const auto listed = [&rows](const App::CFileRow* r) {
         return std::find(rows.begin(), rows.end(), r) != rows.end();
     };
-    for (App::CFileRow* r : rows) {
-        tickets.erase(r);
-        dates.erase(r);
-    }
+    for (App::CFileRow* r : rows)
+        waiting.erase(r);
     std::unique_lock guard(lock);
     queue.erase(
         std::remove_if(queue.begin(), queue.end(), [&](const Job& j) { return listed(j.row); }),
@@ -53,8 +50,8 @@ void BackgroundOverviews::cancel(const std::vector<App::CFileRow*>& rows) {
 
 void BackgroundOverviews::cancelAll() {
     std::vector<App::CFileRow*> rows;
-    for (const auto& [row, ticket] : tickets)
-        rows.push_back(const_cast<App::CFileRow*>(row));
+    for (const auto& [row, w] : waiting)
+        rows.push_back(w.row);
     cancel(rows);
 }
 
@@ -95,11 +92,10 @@ void BackgroundOverviews::scan(const Job& job) {
 void BackgroundOverviews::deliver(const Job& job,
                                   std::shared_ptr<std::unique_ptr<Audio::CAudioFileCache>> overview,
                                   const std::vector<float>& outline) {
-    const auto it = tickets.find(job.row);
-    if (it == tickets.end() || it->second != job.ticket) return;
-    const Audio::FileDate date = dates[job.row];
-    tickets.erase(job.row);
-    dates.erase(job.row);
+    const auto it = waiting.find(job.row);
+    if (it == waiting.end() || it->second.ticket != job.ticket) return;
+    const Audio::FileDate date = it->second.date;
+    waiting.erase(it);
     App::CFileRow& row = *job.row;
     if (!row.getOverview()) row.setOverview(std::move(*overview), date);
     emit outlineReady(&row, outline);

@@ -30,7 +30,7 @@ class BackgroundOverviews : public QObject {
     // no scan reads them and nothing of theirs will be delivered.
     void cancel(const std::vector<App::CFileRow*>& rows);
     void cancelAll();
-    bool pending(const App::CFileRow& row) const { return tickets.count(&row) != 0; }
+    bool pending(const App::CFileRow& row) const { return waiting.count(&row) != 0; }
 
   signals:
     // On the window's thread, once the row has an overview.
@@ -46,10 +46,15 @@ class BackgroundOverviews : public QObject {
     void deliver(const Job& job, std::shared_ptr<std::unique_ptr<Audio::CAudioFileCache>> overview,
                  const std::vector<float>& outline);
 
-    // The window's thread: rows waiting for a delivery, each with the ticket of its request,
-    // so that a late delivery for a row gone meanwhile (or a new row at its address) is dropped.
-    std::map<const App::CFileRow*, unsigned long long> tickets;
-    std::map<const App::CFileRow*, Audio::FileDate> dates;
+    // The window's thread: rows waiting for a delivery, each with the ticket of its request (so
+    // that a late delivery for a row gone meanwhile, or a new row at its address, is dropped) and
+    // the date of its source then.
+    struct Waiting {
+        App::CFileRow* row;
+        unsigned long long ticket;
+        Audio::FileDate date;
+    };
+    std::map<const App::CFileRow*, Waiting> waiting;
     unsigned long long nextTicket = 1;
 
     std::mutex lock;

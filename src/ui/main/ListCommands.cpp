@@ -128,15 +128,17 @@ void ListCommands::openRecent(const App::RecentEntry& entry) {
 void ListCommands::restoreLastList() {
     App::RecentFiles last(App::RecentFiles::lastListPath(), SIZE_MAX);
     last.load();
-    std::string gone;
+    QString gone;
     for (const App::RecentEntry& entry : last.list()) {
         if (entry.missing())
-            gone += "\n" + entry.toolTip();
+            gone += QLatin1Char('\n') + text(entry.toolTip());
         else
             openEntry(session.list, entry, *this);
     }
     view.syncRows();
-    if (!gone.empty()) showMessage("These files of the last batch list are gone:" + gone);
+    if (!gone.isEmpty())
+        Dialogs::current().message(
+            window, tr("These files of the last batch list are gone:") + gone, kAppTitle);
 }
 
 // --- the selected rows -----------------------------------------------------------------------

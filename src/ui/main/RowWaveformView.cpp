@@ -33,7 +33,8 @@ void RowWaveformView::refresh() {
     const std::optional<App::LengthScale> scale = App::lengthScaleOf(row);
     const QString tip =
         scale ? tr("Result: %1").arg(QString::fromStdString(scale->resultLength)) : QString();
-    if (tip != toolTip()) setToolTip(tip);
+    if (tip == toolTip()) return update();
+    setToolTip(tip);
     setAccessibleDescription(tip);
     update();
 }

@@ -15,6 +15,7 @@
 #include "app/RecentFiles.h"
 #include "support/QtTests.h"
 #include "support/ScriptedDialogs.h"
+#include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
 #include "ui/main/BackgroundOverviews.h"
 #include "ui/main/EditorWindows.h"
@@ -176,6 +177,17 @@ class DesktopTest : public QObject {
         for (std::size_t a = 0; a < fills.size(); ++a)
             for (std::size_t b = a + 1; b < fills.size(); ++b)
                 QVERIFY2(fills[a] != fills[b], qPrintable(QStringLiteral("%1 %2").arg(a).arg(b)));
+        // The wave editor's view: its background by the scheme, the current curve readable.
+        w.editors().open(session.list.row(2));
+        CWaveEditor* editor = w.editors().editorOf(session.list.row(2));
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        QApplication::processEvents();
+        const QImage view = editor->view()->grab().toImage();
+        QVERIFY(editor->grab().save(screenshotFolder() + "/editor-" + shot));
+        const QColor background = commonest(view, view.rect());
+        QCOMPARE(background.lightness() < 110, dark);
+        QVERIFY(strongestContrast(view, view.rect(), background) >= 4.5);
+        QVERIFY(editor->close());
         session.list.row(1).busy = false;
     }
 
