@@ -52,6 +52,15 @@ std::string kindOf(u32 channels, bool split) {
     return layout ? std::string(layout->name) + " - " : std::string();
 }
 
+int fieldValue(const std::string& text) {
+    int value = 0;
+    const char* first = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
+    std::from_chars(first, text.data() + text.size(), value);
+    return value;
+}
+
+} // namespace
+
 std::string durationOf(u64 frames, u32 rate) {
     const auto total = static_cast<u64>(static_cast<double>(frames) / rate + 0.01);
     const u64 hours = total / 3600, minutes = total % 3600 / 60, secs = total % 60;
@@ -68,15 +77,6 @@ std::string durationOf(u64 frames, u32 rate) {
         std::snprintf(text, sizeof text, "%llu sec", static_cast<unsigned long long>(secs));
     return text;
 }
-
-int fieldValue(const std::string& text) {
-    int value = 0;
-    const char* first = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
-    std::from_chars(first, text.data() + text.size(), value);
-    return value;
-}
-
-} // namespace
 
 std::string infoLineOf(const AudioFormat& format, u64 frames, bool split) {
     if (format.sampleRate == 0) return kindOf(format.channels, split);

@@ -41,6 +41,9 @@ std::string sanitizeNumberField(const std::string& text, int minimum, int maximu
 // "Stereo - 44.1 kHz - 16 Bit - 3:25 min".
 std::string infoLineOf(const Audio::AudioFormat& format, Audio::u64 frames, bool split);
 
+// The information line's duration: "1:02:05", "3:25 min" or "45 sec".
+std::string durationOf(Audio::u64 frames, Audio::u32 rate);
+
 // "%.5f" with the C locale's decimal point.
 std::string formatTimeValue(double value);
 // A number typed by the user, "," read as "."; nothing when it is not one.

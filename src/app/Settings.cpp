@@ -123,6 +123,7 @@ void CSettings::load() {
     const auto* q = config.find("Quality");
     quality = q ? leadingInteger(q->value) : 2;
     exactPitch = config.getBool("ExactPitch");
+    restoreList = config.getBool("RestoreList");
     // A format that cannot be written (or an unknown word) means as the source.
     const Audio::FileFormat* result = Audio::formatOfKey(valueOr(config, "ResultFormat"));
     resultFormat = result && result->writtenBits ? result->type : Audio::UnknownType;
@@ -148,6 +149,7 @@ void CSettings::save() const {
     config.add("Quality", std::to_string(quality));
     // Written only when set, so that files of the default settings stay as they were.
     if (exactPitch) config.add("ExactPitch", yesNo(exactPitch));
+    if (restoreList) config.add("RestoreList", yesNo(restoreList));
     if (const Audio::FileFormat* result = Audio::formatOf(resultFormat))
         config.add("ResultFormat", result->key);
     replaceFile(path, [&config](Audio::CFile& file) { config.write(file); });

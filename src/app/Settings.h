@@ -64,6 +64,8 @@ class CSettings {
     bool exactPitch = false;
     // The format of results; UnknownType: as the source (a lossy source gives FLAC).
     Audio::FileType resultFormat = Audio::UnknownType;
+    // The batch list of the last session opened again at start (off by default).
+    bool restoreList = false;
 
   private:
     std::string path;

@@ -1,10 +1,12 @@
 #include "app/SourceOpener.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
 
 #include "audio/AudioSplitFile.h"
+#include "audio/ChannelLayout.h"
 
 namespace App {
 
@@ -61,12 +63,57 @@ std::vector<CFileRow*> openChosenFiles(BatchList& list, const std::vector<std::s
     return added;
 }
 
+DroppedFolder readDroppedFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    DroppedFolder found;
+    std::error_code failed;
+    std::vector<fs::path> entries;
+    for (fs::directory_iterator it(folder, failed), end; !failed && it != end; it.increment(failed))
+        entries.push_back(it->path());
+    std::sort(entries.begin(), entries.end());
+    for (const fs::path& entry : entries) {
+        const std::string name = entry.filename().string();
+        if (name.empty() || name[0] == '.') continue;
+        std::error_code statFailed;
+        if (fs::is_directory(entry, statFailed))
+            found.others.push_back(name + "/");
+        else if (fileTypeFromExtension(name) != UnknownType)
+            found.audioFiles.push_back(entry.string());
+        else
+            found.others.push_back(name);
+    }
+    return found;
+}
+
+std::string notAddedMessage(const std::vector<std::string>& names) {
+    std::string text = "Only the audio files directly inside a dropped folder were added. Not "
+                       "added:";
+    for (std::size_t i = 0; i < names.size() && i < kNamedAtMost; ++i)
+        text += "\n" + names[i];
+    if (names.size() > kNamedAtMost)
+        text += "\nand " + std::to_string(names.size() - kNamedAtMost) + " more";
+    return text;
+}
+
 std::vector<CFileRow*> openDroppedFiles(BatchList& list, const std::vector<std::string>& paths,
                                         ListUi& ui) {
     std::vector<CFileRow*> added;
-    for (const std::string& path : paths)
-        if (fileTypeFromExtension(path) != UnknownType)
-            if (CFileRow* row = openIntoList(list, path, ui)) added.push_back(row);
+    std::vector<std::string> notAdded;
+    const auto open = [&](const std::string& path) {
+        if (CFileRow* row = openIntoList(list, path, ui)) added.push_back(row);
+    };
+    for (const std::string& path : paths) {
+        std::error_code failed;
+        if (std::filesystem::is_directory(path, failed)) {
+            DroppedFolder folder = readDroppedFolder(path);
+            for (const std::string& file : folder.audioFiles)
+                open(file);
+            notAdded.insert(notAdded.end(), folder.others.begin(), folder.others.end());
+        } else if (fileTypeFromExtension(path) != UnknownType) {
+            open(path);
+        }
+    }
+    if (!notAdded.empty()) ui.showMessage(notAddedMessage(notAdded));
     return added;
 }
 
@@ -160,6 +207,34 @@ CFileRow* openSplitSet(BatchList& list, SplitKind kind, ListUi& ui) {
         return &list.addRow(std::move(cache), paths, true, first.type);
     } catch (...) {
         ui.showMessage(failureText(std::current_exception(), unknownSplitFailure(kind)));
+        return nullptr;
+    }
+}
+
+CFileRow* openSplitFiles(BatchList& list, const std::vector<std::string>& paths, ListUi& ui) {
+    if (!splitLayoutOf(static_cast<u32>(paths.size()))) {
+        ui.showMessage(kCouldNotOpen);
+        return nullptr;
+    }
+    const auto kind = static_cast<SplitKind>(paths.size());
+    std::string member = paths[0];
+    try {
+        const SplitMemberInfo first = probeSplitMember(member);
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            member = paths[i];
+            const SplitMemberInfo info = i == 0 ? first : probeSplitMember(member);
+            const bool twice =
+                std::any_of(paths.begin(), paths.begin() + static_cast<std::ptrdiff_t>(i),
+                            [&](const std::string& p) { return sameFile(p, member); });
+            const std::string problem = splitMemberProblem(first, info, twice);
+            if (!problem.empty()) throw std::runtime_error(problem);
+        }
+        member.clear();
+        auto cache = makeRowCache(openSplitSource(paths));
+        return &list.addRow(std::move(cache), paths, true, first.type);
+    } catch (...) {
+        const std::string text = failureText(std::current_exception(), unknownSplitFailure(kind));
+        ui.showMessage(member.empty() ? text : "\"" + member + "\"\n" + text);
         return nullptr;
     }
 }

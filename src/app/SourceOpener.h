@@ -27,9 +27,24 @@ std::string failureText(const std::exception_ptr& failure, const std::string& fa
 // One row per chosen file; each failure is shown and the other files still open.
 std::vector<CFileRow*> openChosenFiles(BatchList& list, const std::vector<std::string>& paths,
                                        const Audio::FileFormat* filter, ListUi& ui);
-// Dropped files: only names of a known format (any case); others are skipped silently.
+// Dropped files: only names of a known format (any case); other files are skipped silently. A
+// dropped folder gives the audio files directly in it, by name; what else it holds (other files,
+// folders inside it, but no hidden names) is named in one message for all dropped folders.
 std::vector<CFileRow*> openDroppedFiles(BatchList& list, const std::vector<std::string>& paths,
                                         ListUi& ui);
+
+// A dropped folder's entries, sorted by name: the audio files to open and the names of the
+// rest (a folder's name ends in '/'). Nothing when it cannot be read.
+struct DroppedFolder {
+    std::vector<std::string> audioFiles;
+    std::vector<std::string> others;
+};
+DroppedFolder readDroppedFolder(const std::string& folder);
+
+// The message naming what dropped folders held besides audio files: at most `kNamedAtMost`
+// names, then how many more.
+inline constexpr std::size_t kNamedAtMost = 12;
+std::string notAddedMessage(const std::vector<std::string>& names);
 
 // Split sets by their member count.
 enum class SplitKind { Stereo = 2, Surround51 = 6, Surround61 = 7, Surround71 = 8 };
@@ -44,5 +59,9 @@ Audio::SplitMemberInfo probeSplitMember(const std::string& path);
 // Asks for the members one by one; a member that fails a check is asked for again; a cancelled
 // dialog ends the command with nothing opened. The new row, or null.
 CFileRow* openSplitSet(BatchList& list, SplitKind kind, ListUi& ui);
+
+// A split set from its members' paths, as Open Recent has them: every check the member dialogs
+// make, the first failure shown with the member's path. The new row, or null.
+CFileRow* openSplitFiles(BatchList& list, const std::vector<std::string>& paths, ListUi& ui);
 
 } // namespace App

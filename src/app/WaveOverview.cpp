@@ -53,15 +53,20 @@ struct Scan {
 struct Building {
     CFileRow& row;
     CAudioFileCache::User user;
-    explicit Building(CFileRow& r) : row(r), user(r.getCache()) { ++row.overviewBuilding; }
-    ~Building() { --row.overviewBuilding; }
+    bool counted;
+    Building(CFileRow& r, bool count) : row(r), user(r.getCache()), counted(count) {
+        if (counted) ++row.overviewBuilding;
+    }
+    ~Building() {
+        if (counted) --row.overviewBuilding;
+    }
 };
 
 } // namespace
 
-std::unique_ptr<CAudioFileCache> buildOverview(CFileRow& row,
-                                               const std::function<bool(int)>& progress) {
-    Building building(row);
+std::unique_ptr<CAudioFileCache>
+buildOverview(CFileRow& row, const std::function<bool(int)>& progress, bool background) {
+    Building building(row, !background);
     std::unique_ptr<CAudioFile> overview(createMemoryAudioFile(row.format(), row.isSplit()));
     overview->open(Write, &row.format());
     const u64 frames = row.frames();

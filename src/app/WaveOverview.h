@@ -16,9 +16,10 @@ float overviewLevel(const float* samples, std::size_t count);
 
 // Scans the row's source through its cache. `progress` gets the percentage of source frames
 // scanned and returns false to cancel, which gives null. While it runs the row counts as
-// having an overview built.
-std::unique_ptr<Audio::CAudioFileCache> buildOverview(CFileRow& row,
-                                                      const std::function<bool(int)>& progress);
+// having an overview built, unless the scan runs in the background (`background`): its owner
+// cancels it before the row may go, and the row stays free to be removed or edited meanwhile.
+std::unique_ptr<Audio::CAudioFileCache>
+buildOverview(CFileRow& row, const std::function<bool(int)>& progress, bool background = false);
 
 // The row's overview, built when it has none yet or when the source changed on disk since it was
 // built (the row's cache is refreshed first, which notices the change).

@@ -102,6 +102,7 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     s.namePostfix = false;
     s.quality = 4;
     s.exactPitch = true;
+    s.restoreList = true;
     s.resultFormat = Audio::FlacType;
     s.save();
     const auto written = text(TestSupport::readBytes(s.getPath()));
@@ -122,6 +123,7 @@ TEST_F(SettingsTest, SavedValuesLoadBack) {
     EXPECT_FALSE(back.namePostfix);
     EXPECT_EQ(back.quality, 4);
     EXPECT_TRUE(back.exactPitch);
+    EXPECT_TRUE(back.restoreList);
     EXPECT_EQ(back.resultFormat, Audio::FlacType);
 }
 
@@ -156,6 +158,7 @@ TEST_F(SettingsTest, FlagsAreTrueOnlyForLowerCaseYes) {
     // Missing keys read as false although the defaults are true.
     EXPECT_FALSE(s.includePitch);
     EXPECT_FALSE(s.namePostfix);
+    EXPECT_FALSE(s.restoreList);
 }
 
 TEST_F(SettingsTest, DeviceIsFoundByNameAndAMissingOneFallsBackToTheDefault) {
@@ -272,6 +275,7 @@ TEST(OutputFailure, NamesTheDeviceWhatFailedAndWhatToDo) {
     EXPECT_EQ(text(nullptr, std::runtime_error("the device went away")),
               "The ALSA output of the settings could not be opened: the device went away. Choose "
               "another output in Edit \u203a Preferences.");
-    EXPECT_EQ(text(&alsa, 7), std::string(App::kEngineInitFailed) + "\nChoose another output in Edit "
-                                                               "\u203a Preferences.");
+    EXPECT_EQ(text(&alsa, 7), std::string(App::kEngineInitFailed) +
+                                  "\nChoose another output in Edit "
+                                  "\u203a Preferences.");
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +58,43 @@ TEST(SourceOpener, EachFailureIsShownAndTheOtherFilesStillOpen) {
     EXPECT_EQ(openDroppedFiles(list, {dir.file("take1.mid"), good}, dropUi).size(), 1u);
     EXPECT_TRUE(dropUi.messages.empty());
     EXPECT_EQ(list.size(), 2u);
+}
+
+TEST(SourceOpener, DroppedFoldersGiveTheirAudioFilesAndNameTheRestOnce) {
+    TestSupport::TempDir dir;
+    const std::filesystem::path takes = dir.file("Takes"), more = dir.file("More");
+    std::filesystem::create_directories(takes / "inner");
+    std::filesystem::create_directories(more);
+    toneFile(dir, "Takes/b.WAV", 800);
+    toneFile(dir, "Takes/a.wav", 800);
+    toneFile(dir, "Takes/inner/deep.wav", 800); // one level only
+    TestSupport::writeBytes((takes / "notes.txt").string(), {'x'});
+    TestSupport::writeBytes((takes / ".hidden.wav").string(), {'x'});
+    TestSupport::writeBytes((takes / "broken.aif").string(), {'F', 'O', 'R', 'M'});
+    toneFile(dir, "More/c.wav", 800);
+    BatchList list;
+    ScriptedUi ui;
+    const auto added =
+        openDroppedFiles(list, {takes.string(), dir.file("loose.mid"), more.string()}, ui);
+    ASSERT_EQ(added.size(), 3u);
+    EXPECT_EQ(added[0]->nameLine(), "a.wav");
+    EXPECT_EQ(added[1]->nameLine(), "b.WAV");
+    EXPECT_EQ(added[2]->nameLine(), "c.wav");
+    // The broken file's own failure, then one message for the rest of both folders.
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1], "Only the audio files directly inside a dropped folder were "
+                              "added. Not added:\ninner/\nnotes.txt");
+
+    // Past the names a message holds: how many more.
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i <= kNamedAtMost; ++i)
+        names.push_back("n" + std::to_string(i));
+    const std::string text = notAddedMessage(names);
+    EXPECT_NE(text.find("\nn11\nand 1 more"), std::string::npos) << text;
+    EXPECT_EQ(text.find("n12"), std::string::npos);
+    EXPECT_EQ(notAddedMessage({"x"}).find("more"), std::string::npos);
+    // An unreadable folder gives nothing.
+    EXPECT_TRUE(readDroppedFolder(dir.file("none")).audioFiles.empty());
 }
 
 TEST(SourceOpener, FailureWithoutTextGetsTheListsOwnText) {
@@ -121,6 +159,32 @@ TEST(SourceOpener, SplitMembersFailingACheckAreAskedForAgain) {
     EXPECT_EQ(ui.filters.front(), Audio::openDialogFilter());
     EXPECT_EQ(ui.filters.back(), Audio::singleFormatFilter(Audio::WavType));
     EXPECT_EQ(ui.titles.back(), "Select Right Channel File");
+}
+
+TEST(SourceOpener, SplitSetsFromTheirPathsCheckEveryMember) {
+    TestSupport::TempDir dir;
+    BatchList list;
+    ScriptedUi ui;
+    const std::string left = toneFile(dir, "L.wav", 800, 1, 44100);
+    const std::string right = toneFile(dir, "R.wav", 800, 1, 44100);
+    CFileRow* row = openSplitFiles(list, {left, right}, ui);
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(row->isSplit());
+    EXPECT_EQ(row->getMembers()[1].path, right);
+    // The last member fails a check; the same file twice; a count of no layout; one gone.
+    const std::string slow = toneFile(dir, "slow.wav", 800, 1, 22050);
+    EXPECT_EQ(openSplitFiles(list, {left, slow}, ui), nullptr);
+    EXPECT_EQ(openSplitFiles(list, {left, dir.file("./L.wav")}, ui), nullptr);
+    EXPECT_EQ(openSplitFiles(list, {left, right, left}, ui), nullptr);
+    EXPECT_EQ(openSplitFiles(list, {left, dir.file("gone.wav")}, ui), nullptr);
+    ASSERT_EQ(ui.messages.size(), 4u);
+    EXPECT_EQ(
+        ui.messages[0].rfind("\"" + slow + "\"\nCannot open this file: Expect a Samplerate", 0),
+        0u);
+    EXPECT_NE(ui.messages[1].find("You have already opened this file!"), std::string::npos);
+    EXPECT_EQ(ui.messages[2], kCouldNotOpen);
+    EXPECT_EQ(ui.messages[3].rfind("\"" + dir.file("gone.wav") + "\"\n", 0), 0u);
+    EXPECT_EQ(list.size(), 1u);
 }
 
 TEST(SourceOpener, CancellingAnyMemberOpensNothing) {

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "ui/common/Dialogs.h"
+#include "ui/common/ThemeColours.h"
 #include "ui/editor/MarkPointPainting.h"
 
 namespace Ui {
@@ -78,17 +79,19 @@ void CMarkPointEdit::updateDescription() {
 
 void CMarkPointEdit::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(rect(), Theme::curveViewBackground(palette()));
     if (wavePainter) wavePainter(painter, rect());
     try {
         doc.layout();
         // The current curve last, so that it lies on top of the grey ones.
         for (std::uint32_t id = MarkPoints::SCALE_TIME; id <= MarkPoints::SCALE_FORMANT; ++id)
-            if (doc.isShown(id) && id != doc.getCurrentScale()) paintCurve(painter, doc, id);
-        if (doc.isShown(doc.getCurrentScale())) paintCurve(painter, doc, doc.getCurrentScale());
-        paintRubberBand(painter, doc);
+            if (doc.isShown(id) && id != doc.getCurrentScale())
+                paintCurve(painter, doc, id, palette());
+        if (doc.isShown(doc.getCurrentScale()))
+            paintCurve(painter, doc, doc.getCurrentScale(), palette());
+        paintRubberBand(painter, doc, palette());
         paintCursor(painter, doc, height());
-        if (mouseInside) paintReadout(painter, doc, mouse, rect());
+        if (mouseInside) paintReadout(painter, doc, mouse, rect(), palette());
     } catch (const std::exception& e) {
         // A message box from inside a paint would paint again: the fault is shown in place.
         painter.setPen(Qt::red);

@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QPen>
 
+#include "ui/common/ThemeColours.h"
+
 namespace Ui {
 
 namespace {
@@ -12,12 +14,15 @@ const QColor kCursor(0xD0, 0x20, 0x20);
 constexpr int kReadoutOffset = 10;
 } // namespace
 
-QColor curveColour(const Editor::CEditorDocument& doc, std::uint32_t scaleId) {
-    return scaleId == doc.getCurrentScale() ? QColor(Qt::black) : kOtherCurve;
+QColor curveColour(const Editor::CEditorDocument& doc, std::uint32_t scaleId,
+                   const QPalette& palette) {
+    if (scaleId == doc.getCurrentScale()) return Theme::curve(palette, true);
+    return Theme::isDark(palette) ? Theme::curve(palette, false) : kOtherCurve;
 }
 
-void paintCurve(QPainter& painter, const Editor::CEditorDocument& doc, std::uint32_t scaleId) {
-    const QColor colour = curveColour(doc, scaleId);
+void paintCurve(QPainter& painter, const Editor::CEditorDocument& doc, std::uint32_t scaleId,
+                const QPalette& palette) {
+    const QColor colour = curveColour(doc, scaleId, palette);
     painter.setPen(QPen(colour, 1));
     for (const Editor::CurveLine& l : doc.curveLines(scaleId))
         painter.drawLine(l.x0, l.y0, l.x1, l.y1);
@@ -27,16 +32,17 @@ void paintCurve(QPainter& painter, const Editor::CEditorDocument& doc, std::uint
         if (m.point.selected) {
             painter.fillRect(box, colour);
         } else {
-            painter.fillRect(box, Qt::white);
+            painter.fillRect(box, Theme::curveViewBackground(palette));
             painter.drawRect(box.adjusted(0, 0, -1, -1));
         }
     }
 }
 
-void paintRubberBand(QPainter& painter, const Editor::CEditorDocument& doc) {
+void paintRubberBand(QPainter& painter, const Editor::CEditorDocument& doc,
+                     const QPalette& palette) {
     const auto band = doc.interaction().rubberBand();
     if (!band) return;
-    painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+    painter.setPen(QPen(palette.color(QPalette::Text), 1, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(QPoint(band->left, band->top), QPoint(band->right, band->bottom)));
 }
@@ -48,7 +54,7 @@ void paintCursor(QPainter& painter, const Editor::CEditorDocument& doc, int heig
 }
 
 void paintReadout(QPainter& painter, const Editor::CEditorDocument& doc, QPoint mouse,
-                  const QRect& area) {
+                  const QRect& area, const QPalette& palette) {
     const std::uint32_t scale = doc.getCurrentScale();
     const double value = doc.interaction().fineTuneValue().value_or(doc.getValue(scale, mouse.y()));
     const QString text = QString::fromStdString(doc.readout(scale, value));
@@ -61,8 +67,10 @@ void paintReadout(QPainter& painter, const Editor::CEditorDocument& doc, QPoint 
     // Kept inside the view: flipped to the other side of the mouse at the edges.
     if (box.right() > area.right()) box.moveRight(mouse.x() - kReadoutOffset);
     if (box.top() < area.top()) box.moveTop(mouse.y() + kReadoutOffset);
-    painter.fillRect(box, QColor(255, 255, 255, 210));
-    painter.setPen(Qt::black);
+    QColor behind = Theme::curveViewBackground(palette);
+    behind.setAlpha(210);
+    painter.fillRect(box, behind);
+    painter.setPen(palette.color(QPalette::Text));
     painter.drawText(box, Qt::AlignCenter, text);
 }
 

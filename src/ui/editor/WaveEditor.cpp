@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "app/WaveOverview.h"
@@ -21,6 +22,7 @@
 #include "editor/TimeScaleLabels.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/TempoDialog.h"
+#include "ui/common/ThemeColours.h"
 #include "ui/editor/EditorCommands.h"
 #include "ui/editor/EditorPlayback.h"
 #include "ui/editor/HorizontalTimeScale.h"
@@ -79,6 +81,11 @@ void CWaveEditor::buildWindow() {
     markPointEdit = new CMarkPointEdit(*doc, this);
     markPointEdit->setContextMenu(buildViewMenu(this, commands));
     markPointEdit->setWavePainter(waveform.hook());
+    // The waveform keeps its blue, lighter on a dark view; its centre line stays faint.
+    const QPalette& colours = markPointEdit->palette();
+    const QColor blue =
+        Theme::isDark(colours) ? QColor(0x7f, 0xa8, 0xd4) : QColor(0x4a, 0x6f, 0x96);
+    waveform.setColors(blue, Theme::mix(Theme::curveViewBackground(colours), blue, 0.35));
     horizontal = new QScrollBar(Qt::Horizontal, this);
     horizontal->setObjectName(QStringLiteral("CScrollbar"));
     horizontal->setAccessibleName(tr("Scroll the waveform"));
@@ -291,6 +298,34 @@ void CWaveEditor::zoomToFit() {
         fpp *= 2.0;
     doc->geometry().setFirstFrame(0);
     setFramesPerPixel(fpp);
+}
+
+CWaveEditor::ViewState CWaveEditor::viewState() const {
+    const Editor::CViewGeometry& g = doc->geometry();
+    ViewState v{g.getFramesPerPixel(),
+                g.getFirstFrame(),
+                g.getVerticalZoom(),
+                g.getVerticalScroll(),
+                {},
+                rulerType,
+                tempo};
+    for (std::uint32_t s = 1; s <= 3; ++s)
+        v.shown[s - 1] = doc->isShown(s);
+    return v;
+}
+
+void CWaveEditor::restoreView(const ViewState& v) {
+    fitted = true; // the first size keeps this view
+    if (v.tempo > 0.0) setTempo(v.tempo);
+    if (v.rulerType != Editor::TIMESCALE_MUSICAL || tempo > 0.0) rulerType = v.rulerType;
+    for (std::uint32_t s = 1; s <= 3; ++s)
+        doc->setShown(s, v.shown[s - 1]);
+    Editor::CViewGeometry& g = doc->geometry();
+    g.setFirstFrame(std::clamp<std::int64_t>(v.firstFrame, 0, doc->getFileLength()));
+    g.setVerticalZoom(v.verticalZoom);
+    g.setVerticalScroll(v.verticalScroll);
+    setFramesPerPixel(v.framesPerPixel);
+    refresh();
 }
 
 void CWaveEditor::fitOnce() {

@@ -61,6 +61,21 @@ class CWaveEditor : public QWidget {
     // Another play of the main window took the player over: the cursor stops following.
     void playbackTakenOver();
 
+    // What the window shows of its file: the zoom and scroll, the curves shown, the ruler and
+    // the tempo it needs. The main window keeps it for the session and gives it back when the
+    // file's editor opens again, in place of showing the whole file.
+    struct ViewState {
+        double framesPerPixel = 1.0;
+        std::int64_t firstFrame = 0;
+        double verticalZoom = 1.0;
+        int verticalScroll = 0;
+        std::array<bool, 3> shown{true, true, true};
+        std::uint32_t rulerType = 1;
+        double tempo = -1.0;
+    };
+    ViewState viewState() const;
+    void restoreView(const ViewState& state);
+
   signals:
     // The window closed (its curves stay with the row); from now on it leaves the row alone,
     // which may go before the window does.

@@ -7,8 +7,20 @@
 #include "app/WaveOverview.h"
 #include "ui/common/Dialogs.h"
 #include "ui/editor/WaveEditor.h"
+#include "ui/main/WindowMemory.h"
 
 namespace Ui {
+
+namespace {
+
+std::string viewKey(const App::CFileRow& row) {
+    std::string key;
+    for (const App::MemberName& m : row.getMembers())
+        key += m.path + '\n';
+    return key;
+}
+
+} // namespace
 
 EditorWindows::EditorWindows(Session& s, QWidget* parentWindow)
     : QObject(parentWindow), session(s), window(parentWindow) {
@@ -44,6 +56,9 @@ void EditorWindows::open(App::CFileRow& row) {
         auto* editor = new CWaveEditor(
             row, session.engine, [&settings] { return App::qualityFrom(settings.quality); },
             window);
+        restorePlace(editor, "Editor");
+        if (const auto view = views.find(viewKey(row)); view != views.end())
+            editor->restoreView(view->second);
         connect(editor, &CWaveEditor::closed, this, &EditorWindows::closed);
         editors[&row] = editor;
         row.editorOpen = true;
@@ -57,6 +72,8 @@ void EditorWindows::open(App::CFileRow& row) {
 }
 
 void EditorWindows::closed(CWaveEditor* editor) {
+    rememberPlace(editor, "Editor");
+    views[viewKey(editor->row())] = editor->viewState();
     editor->row().editorOpen = false;
     editors.erase(&editor->row());
     editor->deleteLater();

@@ -5,14 +5,15 @@
 #include <QObject>
 #include <QPointer>
 #include <map>
+#include <string>
+
+#include "ui/editor/WaveEditor.h"
 
 #include "ui/main/Session.h"
 
 class QWidget;
 
 namespace Ui {
-
-class CWaveEditor;
 
 class EditorWindows : public QObject {
     Q_OBJECT
@@ -34,6 +35,8 @@ class EditorWindows : public QObject {
     Session& session;
     QWidget* window;
     std::map<const App::CFileRow*, QPointer<CWaveEditor>> editors;
+    // What each file's editor showed when it closed, by the paths of the row's files.
+    std::map<std::string, CWaveEditor::ViewState> views;
 };
 
 } // namespace Ui

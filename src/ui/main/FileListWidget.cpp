@@ -4,11 +4,14 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "ui/common/Dialogs.h"
+#include "ui/main/BackgroundOverviews.h"
+#include "ui/main/RowWaveformView.h"
 #include "ui/main/RowWidget.h"
 
 namespace Ui {
@@ -26,9 +29,23 @@ FileListWidget::FileListWidget(App::BatchList& model, QWidget* parent)
     rowsLayout = new QVBoxLayout(rowsHost);
     rowsLayout->setContentsMargins(0, 0, 0, 0);
     rowsLayout->setSpacing(0);
+    // What an empty list is for, where the rows will be.
+    emptyHint = new QLabel(tr("The batch list is empty.\nAdd audio files or folders: drop them "
+                              "here, or press O."),
+                           rowsHost);
+    emptyHint->setObjectName(QStringLiteral("EmptyHint"));
+    emptyHint->setAlignment(Qt::AlignCenter);
+    emptyHint->setWordWrap(true);
+    emptyHint->setMargin(24);
+    rowsLayout->addWidget(emptyHint, 4);
     rowsLayout->addStretch(1);
     setWidget(rowsHost);
     viewport()->setAcceptDrops(true);
+    scans = new BackgroundOverviews(this);
+    connect(scans, &BackgroundOverviews::outlineReady, this,
+            [this](App::CFileRow* row, const std::vector<float>& outline) {
+                if (RowWidget* w = widgetOf(*row)) w->setOutline(outline);
+            });
 }
 
 RowWidget* FileListWidget::widgetOf(const App::CFileRow& row) const {
@@ -56,6 +73,7 @@ void FileListWidget::syncRows() {
                     [this](RowWidget* r) { emit editorRequested(r->row()); });
         }
         rowsLayout->insertWidget(static_cast<int>(i), w);
+        if (!row.getOverview() && !w->waveform()->hasOutline()) scans->request(row);
         kept[&row] = w;
         widgets.erase(&row);
     }
@@ -67,6 +85,7 @@ void FileListWidget::syncRows() {
         w->deleteLater();
     }
     widgets = std::move(kept);
+    emptyHint->setVisible(list.empty());
     refreshRows();
 }
 

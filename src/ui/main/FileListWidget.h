@@ -10,10 +10,12 @@
 #include "app/BatchList.h"
 
 class QAction;
+class QLabel;
 class QVBoxLayout;
 
 namespace Ui {
 
+class BackgroundOverviews;
 class RowWidget;
 
 // A key of the list that moves the selection, and what it does.
@@ -52,6 +54,8 @@ class FileListWidget : public QScrollArea {
     void syncRows();
     // The rows' values and states changed: every widget shows them again.
     void refreshRows();
+    // The scans of the rows' waveforms; rows that go have theirs cancelled first.
+    BackgroundOverviews& overviews() const { return *scans; }
     // A key pressed without Ctrl, Alt or Meta triggers the action; letter keys act only once a
     // row was ever added, unless `beforeAnyRow`.
     void bindKey(Qt::Key key, QAction* action, bool beforeAnyRow = false);
@@ -85,6 +89,8 @@ class FileListWidget : public QScrollArea {
     App::BatchList& list;
     QWidget* rowsHost = nullptr;
     QVBoxLayout* rowsLayout = nullptr;
+    QLabel* emptyHint = nullptr;
+    BackgroundOverviews* scans = nullptr;
     std::map<const App::CFileRow*, RowWidget*> widgets;
     std::map<int, KeyBinding> keys;
 };

@@ -4,12 +4,14 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
+#include <cstdint>
 
 #include "app/FileProperties.h"
 #include "app/JobSettings.h"
 #include "app/SourceOpener.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/TempoDialog.h"
+#include "ui/main/BackgroundOverviews.h"
 #include "ui/main/EditorWindows.h"
 #include "ui/main/ExternalEditor.h"
 #include "ui/main/FileListWidget.h"
@@ -81,23 +83,62 @@ void ListCommands::openAudioFiles() {
         qtFilter(text(Audio::openDialogFilter())), &filter);
     if (paths.isEmpty()) return;
     App::CSettings::saveDefaultPath(QFileInfo(paths.front()).absolutePath().toStdString());
-    App::openChosenFiles(session.list, stdPaths(paths), Audio::openFilterFormat(filter), *this);
+    const auto rows =
+        App::openChosenFiles(session.list, stdPaths(paths), Audio::openFilterFormat(filter), *this);
     view.syncRows();
+    emit opened(rows);
 }
 
 void ListCommands::openPaths(const QStringList& paths) {
-    App::openChosenFiles(session.list, stdPaths(paths), nullptr, *this);
+    const auto rows = App::openChosenFiles(session.list, stdPaths(paths), nullptr, *this);
     view.syncRows();
+    emit opened(rows);
 }
 
 void ListCommands::dropFiles(const QStringList& paths) {
-    App::openDroppedFiles(session.list, stdPaths(paths), *this);
+    const auto rows = App::openDroppedFiles(session.list, stdPaths(paths), *this);
     view.syncRows();
+    emit opened(rows);
 }
 
 void ListCommands::openSplit(int channels) {
-    App::openSplitSet(session.list, static_cast<App::SplitKind>(channels), *this);
+    App::CFileRow* row =
+        App::openSplitSet(session.list, static_cast<App::SplitKind>(channels), *this);
     view.syncRows();
+    if (row) emit opened({row});
+}
+
+namespace {
+
+std::vector<App::CFileRow*> openEntry(App::BatchList& list, const App::RecentEntry& entry,
+                                      App::ListUi& ui) {
+    if (!entry.split) return App::openChosenFiles(list, entry.paths, nullptr, ui);
+    App::CFileRow* row = App::openSplitFiles(list, entry.paths, ui);
+    return row ? std::vector<App::CFileRow*>{row} : std::vector<App::CFileRow*>{};
+}
+
+} // namespace
+
+void ListCommands::openRecent(const App::RecentEntry& entry) {
+    const auto rows = openEntry(session.list, entry, *this);
+    view.syncRows();
+    emit opened(rows);
+}
+
+void ListCommands::restoreLastList() {
+    App::RecentFiles last(App::RecentFiles::lastListPath(), SIZE_MAX);
+    last.load();
+    QString gone;
+    for (const App::RecentEntry& entry : last.list()) {
+        if (entry.missing())
+            gone += QLatin1Char('\n') + text(entry.toolTip());
+        else
+            openEntry(session.list, entry, *this);
+    }
+    view.syncRows();
+    if (!gone.isEmpty())
+        Dialogs::current().message(
+            window, tr("These files of the last batch list are gone:") + gone, kAppTitle);
 }
 
 // --- the selected rows -----------------------------------------------------------------------
@@ -161,7 +202,11 @@ void ListCommands::fileInformation() {
 }
 
 void ListCommands::deleteSelected() {
-    if (session.list.removeSelectedRows(*this)) view.syncRows();
+    // A waveform scan reads its row until it ends: it ends before the row may go. Rows that
+    // stay get theirs again.
+    view.overviews().cancel(session.list.selectedRows());
+    session.list.removeSelectedRows(*this);
+    view.syncRows();
 }
 
 void ListCommands::copyParameters() {
@@ -204,6 +249,19 @@ bool ListCommands::prepareClose() {
         session.runner.waitForEnd();
     }
     playback.stop();
+    if (session.settings.restoreList) {
+        std::vector<App::RecentEntry> rows;
+        for (std::size_t i = 0; i < session.list.size(); ++i)
+            rows.push_back(App::RecentEntry::of(session.list.row(i)));
+        App::RecentFiles last(App::RecentFiles::lastListPath(), SIZE_MAX);
+        last.assign(rows);
+        try {
+            last.save();
+        } catch (const std::exception& e) {
+            showMessage(e.what()); // the list closes all the same
+        }
+    }
+    view.overviews().cancelAll();
     const bool closing = session.list.closeAll(*this);
     view.syncRows();
     return closing;

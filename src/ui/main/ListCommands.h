@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/ListUi.h"
+#include "app/RecentFiles.h"
 #include "ui/main/Session.h"
 
 class QWidget;
@@ -28,6 +29,11 @@ class ListCommands : public QObject, public App::ListUi {
     // Files named on the command line or dropped on the list.
     void openPaths(const QStringList& paths);
     void dropFiles(const QStringList& paths);
+    // An entry of File > Open Recent.
+    void openRecent(const App::RecentEntry& entry);
+    // At start, when the preferences ask for it: the batch list as the last session closed it.
+    // Files gone since are named in one message.
+    void restoreLastList();
     void processSelected();
     void saveCopies();
     void openInExternalEditor();
@@ -52,6 +58,10 @@ class ListCommands : public QObject, public App::ListUi {
     void stopPlayback() override;
     std::optional<std::string> chooseFile(const std::string& title,
                                           const std::string& filter) override;
+
+  signals:
+    // Sources the user opened (not the rows processing made), in the order opened.
+    void opened(const std::vector<App::CFileRow*>& rows);
 
   private:
     Session& session;

@@ -22,7 +22,9 @@
 #include "ui/main/PlaybackControl.h"
 #include "ui/main/PreferencesDialog.h"
 #include "ui/main/ShortcutsWindow.h"
+#include "ui/main/RecentMenu.h"
 #include "ui/main/StartUp.h"
+#include "ui/main/WindowMemory.h"
 
 namespace Ui {
 
@@ -197,6 +199,7 @@ MainWindow::MainWindow(Session& s, QWidget* parent) : QMainWindow(parent), sessi
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(kAppTitle);
     setGeometry(20, 20, 470, 400);
+    restorePlace(this, "Main");
     auto* central = new QWidget(this);
     view = new FileListWidget(session.list, central);
     panel = new NowPlayingPanel(central);
@@ -237,6 +240,8 @@ void MainWindow::buildMenus() {
             menu->addSeparator();
         else
             commands.add(e.command, menu);
+        // Open Recent follows the open commands.
+        if (e.command.id == kSplit71) menu->addMenu(recent = new RecentMenu(this));
     }
     auto* algorithms = new QActionGroup(this);
     for (int id : kAlgorithms)
@@ -285,6 +290,8 @@ void MainWindow::connectCommands() {
 
     connect(view, &FileListWidget::selectionChanged, this, &MainWindow::updateActions);
     connect(view, &FileListWidget::filesDropped, list, &ListCommands::dropFiles);
+    connect(list, &ListCommands::opened, recent, &RecentMenu::remember);
+    connect(recent, &RecentMenu::entryChosen, list, &ListCommands::openRecent);
     connect(view, &FileListWidget::rowActivated, list, [&l] { l.openInExternalEditor(); });
     connect(view, &FileListWidget::editorRequested, editorWindows, &EditorWindows::open);
     connect(view, &FileListWidget::timeUnitChosen, list, &ListCommands::chooseTimeUnit);
@@ -343,10 +350,12 @@ void MainWindow::preferences() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (list->prepareClose())
+    if (list->prepareClose()) {
+        rememberPlace(this, "Main");
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 } // namespace Ui

@@ -16,6 +16,7 @@ class ListCommands;
 class NowPlayingPanel;
 class PlaybackControl;
 class ShortcutsWindow;
+class RecentMenu;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -28,6 +29,7 @@ class MainWindow : public QMainWindow {
     PlaybackControl& playback() const { return *player; }
     EditorWindows& editors() const { return *editorWindows; }
     NowPlayingPanel* nowPlayingPanel() const { return panel; }
+    RecentMenu* recentMenu() const { return recent; }
     // The command's action; null for an unknown id.
     QAction* action(int id) const { return commands.find(id); }
     // The algorithm commands: checks the entry; `store` saves it as the settings' Quality.
@@ -53,6 +55,7 @@ class MainWindow : public QMainWindow {
     EditorWindows* editorWindows = nullptr;
     ListCommands* list = nullptr;
     QPointer<ShortcutsWindow> shortcuts;
+    RecentMenu* recent = nullptr;
     int current = 2;
 };
 

@@ -53,6 +53,7 @@ class PreferencesDialog : public QDialog {
         settings.namePrefix = prefix->isChecked();
         settings.namePostfix = postfix->isChecked();
         settings.resultFormat = static_cast<Audio::FileType>(resultFormat->currentData().toUInt());
+        settings.restoreList = restoreList->isChecked();
         if (beside->isChecked())
             settings.targetPath.clear();
         else if (folderChanged && !folder.empty())
@@ -88,6 +89,8 @@ class PreferencesDialog : public QDialog {
         resultLabel->setBuddy(resultFormat);
         beside = control(new QCheckBox(tr("Beside the source file"), this), "IDC_USECURRENTLOC");
         folderName = control(new QLabel(this), "IDC_DIRSTRING", tr("Target folder"));
+        restoreList = control(new QCheckBox(tr("Open the last batch list at start"), this),
+                              "IDC_RESTORELIST");
         chooseFolder = control(new QPushButton(tr("Choose..."), this), "IDC_DIRCHOOSE",
                                tr("Choose target folder"));
         chooseEditor =
@@ -131,6 +134,7 @@ class PreferencesDialog : public QDialog {
         layout->addWidget(group(tr("File names"), nameLayout));
         layout->addWidget(group(tr("Result format"), resultLayout));
         layout->addWidget(group(tr("Target folder"), folderLayout));
+        layout->addWidget(restoreList);
         layout->addWidget(buttons);
     }
 
@@ -173,6 +177,7 @@ class PreferencesDialog : public QDialog {
         index_->setChecked(settings.includeIndex);
         prefix->setChecked(settings.namePrefix);
         postfix->setChecked(settings.namePostfix);
+        restoreList->setChecked(settings.restoreList);
         // A format the settings file names but the list does not offer (rf64) is kept.
         const auto stored = static_cast<unsigned>(settings.resultFormat);
         if (resultFormat->findData(stored) < 0)
@@ -237,6 +242,7 @@ class PreferencesDialog : public QDialog {
     QLabel* resultLabel = nullptr;
     QLabel *editorName = nullptr, *sample = nullptr, *folderName = nullptr;
     QCheckBox *pitch = nullptr, *time = nullptr, *index_ = nullptr, *beside = nullptr;
+    QCheckBox* restoreList = nullptr;
     QRadioButton *prefix = nullptr, *postfix = nullptr;
     QPushButton *chooseFolder = nullptr, *chooseEditor = nullptr;
     QDialogButtonBox* buttons = nullptr;

@@ -13,7 +13,10 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "app/RowWaveform.h"
+#include "ui/common/ThemeColours.h"
 #include "ui/main/NumberField.h"
+#include "ui/main/RowWaveformView.h"
 
 namespace Ui {
 
@@ -43,6 +46,7 @@ QAccessibleInterface* rowAccessible(const QString& className, QObject* object) {
 // A short unit beside a field ("st" for semitones): it names the field for the eye too.
 QLabel* unitLabel(const QString& unit, const QString& tip, QWidget* field, QWidget* parent) {
     auto* label = new QLabel(unit, parent);
+    label->setForegroundRole(QPalette::Text);
     label->setBuddy(field);
     label->setToolTip(tip);
     return label;
@@ -69,6 +73,12 @@ void RowWidget::build() {
     name->setFont(bold);
     info = new QLabel(this);
     info->setObjectName(QStringLiteral("ctl110"));
+    // The row is filled with the list's background: its text takes the list's text colour.
+    name->setForegroundRole(QPalette::Text);
+    info->setForegroundRole(QPalette::Text);
+    // A long name gives way to the waveform rather than widen the row's controls.
+    name->setMinimumWidth(40);
+    info->setMinimumWidth(40);
     semitones = new NumberField(App::kSemitoneLimit, tr("Semitones"), this);
     semitones->setObjectName(QStringLiteral("ctl112"));
     semitones->setToolTip(tr("Pitch shift in semitones (-48 to 48)"));
@@ -101,15 +111,18 @@ void RowWidget::build() {
     editor->setObjectName(QStringLiteral("ctl444"));
     editor->setAccessibleName(tr("Wave editor"));
     editor->setToolTip(tr("Open the wave editor to draw the time, pitch and formant curves"));
+    wave = new RowWaveformView(model, this);
     layOut();
     setAccessibleName(QString::fromStdString(model.nameLine()));
 }
 
+// Name, information and controls on the left; the waveform takes the free width right of them
+// over both lines; the editor button at the far right.
 void RowWidget::layOut() {
     auto* top = new QHBoxLayout;
+    top->setSpacing(8);
     top->addWidget(name);
     top->addWidget(info, 1);
-    top->addWidget(editor);
     auto* controls = new QHBoxLayout;
     controls->setSpacing(3);
     controls->addWidget(semitones);
@@ -123,12 +136,15 @@ void RowWidget::layOut() {
     controls->addWidget(doubleLength);
     controls->addWidget(formants);
     controls->addWidget(markPoints);
-    controls->addStretch(1);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QGridLayout(this);
     layout->setContentsMargins(6, 3, 6, 3);
-    layout->setSpacing(2);
-    layout->addLayout(top);
-    layout->addLayout(controls);
+    layout->setHorizontalSpacing(8);
+    layout->setVerticalSpacing(2);
+    layout->addLayout(top, 0, 0);
+    layout->addLayout(controls, 1, 0);
+    layout->addWidget(wave, 0, 1, 2, 1);
+    layout->addWidget(editor, 0, 2, Qt::AlignTop);
+    layout->setColumnStretch(1, 1);
 }
 
 void RowWidget::showStates() {
@@ -154,8 +170,10 @@ void RowWidget::connectControls() {
             [this](int v) { model.setSemitoneText(std::to_string(v)); });
     connect(cents, qOverload<int>(&QSpinBox::valueChanged), this,
             [this](int v) { model.setCentText(std::to_string(v)); });
-    connect(time, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model.setTimeText(text.toStdString()); });
+    connect(time, &QLineEdit::textEdited, this, [this](const QString& text) {
+        model.setTimeText(text.toStdString());
+        wave->refresh();
+    });
     connect(unit, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         emit timeUnitChosen(this, index,
                             QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
@@ -198,15 +216,21 @@ void RowWidget::refresh() {
     formants->setChecked(model.getPreserveFormants());
     showEnabled();
     showStates();
+    // An overview the wave editor built gives the waveform too.
+    if (!wave->hasOutline() && model.getOverview() && model.overviewBuilding == 0)
+        wave->setOutline(App::waveformOutline(*model.getOverview(), App::kOutlineColumns));
+    wave->refresh();
     update();
+}
+
+void RowWidget::setOutline(std::vector<float> columns) {
+    wave->setOutline(std::move(columns));
 }
 
 void RowWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    QColor fill = palette().color(QPalette::Base);
-    if (model.created) fill = QColor(0xe6, 0xf4, 0xe6);
-    if (model.busy) fill = QColor(0xfb, 0xec, 0xc8);
-    if (model.selected) fill = palette().color(QPalette::Highlight).lighter(170);
+    const QColor fill = Theme::rowFill(palette(), model.selected, model.busy, model.created);
+    wave->setBackground(fill);
     painter.fillRect(rect(), fill);
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawLine(rect().bottomLeft(), rect().bottomRight());

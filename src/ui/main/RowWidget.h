@@ -1,6 +1,7 @@
 #pragma once
 // One row of the batch list: the file's name and information lines and its parameters.
 #include <QFrame>
+#include <vector>
 
 #include "app/FileRow.h"
 
@@ -13,6 +14,7 @@ class QPushButton;
 namespace Ui {
 
 class NumberField;
+class RowWaveformView;
 
 class RowWidget : public QFrame {
     Q_OBJECT
@@ -22,6 +24,9 @@ class RowWidget : public QFrame {
     App::CFileRow& row() const { return model; }
     // Shows the model's state: lines, values, check boxes, enabled controls and colours.
     void refresh();
+    // The waveform beside the controls, from the row's overview.
+    void setOutline(std::vector<float> columns);
+    RowWaveformView* waveform() const { return wave; }
 
   signals:
     // A click on the row (not on one of its controls); shift held or not.
@@ -54,6 +59,7 @@ class RowWidget : public QFrame {
     QCheckBox* formants = nullptr;
     QCheckBox* markPoints = nullptr;
     QPushButton* editor = nullptr;
+    RowWaveformView* wave = nullptr;
     bool shownSelected = false;
     bool shownBusy = false;
 };

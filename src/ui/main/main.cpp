@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     window.playback().initEngine();
     window.show();
     if (!parser.isSet(QStringLiteral("no-splash"))) Ui::showAboutBox(&window, true);
+    if (settings.restoreList) window.listCommands().restoreLastList();
     if (!parser.positionalArguments().isEmpty())
         window.listCommands().openPaths(parser.positionalArguments());
     return QApplication::exec();

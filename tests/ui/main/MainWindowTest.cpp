@@ -23,6 +23,7 @@
 #include "support/FormatCorpus.h"
 #include "support/HeldKey.h"
 #include "support/PlaysOn.h"
+#include "support/QtTests.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/editor/MarkPointEdit.h"
 #include "ui/editor/WaveEditor.h"
@@ -810,5 +811,5 @@ class MainWindowTest : public QObject {
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+SWK_QTEST(MainWindowTest);
 #include "MainWindowTest.moc"
