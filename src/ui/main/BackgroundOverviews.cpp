@@ -22,7 +22,7 @@ BackgroundOverviews::~BackgroundOverviews() {
 }
 
 void BackgroundOverviews::request(App::CFileRow& row) {
-    if (pending(row)) return;
+    if (pending(&row)) return;
     const unsigned long long ticket = nextTicket++;
     waiting[&row] = {&row, ticket, row.getCache().getDate()};
     {

@@ -30,7 +30,9 @@ class BackgroundOverviews : public QObject {
     // no scan reads them and nothing of theirs will be delivered.
     void cancel(const std::vector<App::CFileRow*>& rows);
     void cancelAll();
-    bool pending(const App::CFileRow& row) const { return waiting.count(&row) != 0; }
+    // A scan of the row is queued, running or waiting for delivery (by address: the row may be
+    // gone).
+    bool pending(const App::CFileRow* row) const { return waiting.count(row) != 0; }
 
   signals:
     // On the window's thread, once the row has an overview.
