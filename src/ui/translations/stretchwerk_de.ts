@@ -685,6 +685,12 @@ Verarbeitet abspielen</translation>
         <source>Select the row below</source>
         <translation>Zeile darunter auswählen</translation>
     </message>
+    <message>
+        <source>The batch list is empty.
+Add audio files or folders: drop them here, or press O.</source>
+        <translation>Die Stapelliste ist leer.
+Audiodateien oder Ordner hinzufügen: hierher ziehen oder O drücken.</translation>
+    </message>
 </context>
 <context>
     <name>Ui::ListCommands</name>
@@ -703,6 +709,10 @@ Verarbeitet abspielen</translation>
     <message>
         <source>A file is being processed. Stop processing and quit?</source>
         <translation>Eine Datei wird gerade verarbeitet. Verarbeitung abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>These files of the last batch list are gone:</source>
+        <translation>Diese Dateien der letzten Stapelliste gibt es nicht mehr:</translation>
     </message>
 </context>
 <context>
@@ -871,6 +881,10 @@ Verarbeitet abspielen</translation>
         <source>Choose target directory</source>
         <translation>Zielverzeichnis wählen</translation>
     </message>
+    <message>
+        <source>Open the last batch list at start</source>
+        <translation>Beim Start die letzte Stapelliste öffnen</translation>
+    </message>
 </context>
 <context>
     <name>Ui::ProgressDialog</name>
@@ -892,6 +906,36 @@ Verarbeitet abspielen</translation>
     <message>
         <source>FileProperties for %1</source>
         <translation>Dateieigenschaften von %1</translation>
+    </message>
+</context>
+<context>
+    <name>Ui::RecentMenu</name>
+    <message>
+        <source>Open &amp;recent</source>
+        <translation>&amp;Zuletzt geöffnet</translation>
+    </message>
+    <message>
+        <source>No files opened yet</source>
+        <translation>Noch keine Dateien geöffnet</translation>
+    </message>
+    <message>
+        <source>&amp;Clear the list</source>
+        <translation>Liste &amp;leeren</translation>
+    </message>
+</context>
+<context>
+    <name>Ui::RowWaveformView</name>
+    <message>
+        <source>Waveform</source>
+        <translation>Wellenform</translation>
+    </message>
+    <message>
+        <source>Result: %1</source>
+        <translation>Ergebnis: %1</translation>
+    </message>
+    <message>
+        <source>→ %1</source>
+        <translation>→ %1</translation>
     </message>
 </context>
 <context>
