@@ -224,6 +224,11 @@ MainWindow::MainWindow(Session& s, QWidget* parent) : QMainWindow(parent), sessi
 
 // The player goes first: the panel it plays to is a child widget, which goes before it otherwise.
 MainWindow::~MainWindow() {
+    // A batch shows its progress and asks its questions in this window: it ends before the
+    // window's widgets go (a window that is closed asks first; one destroyed without a close
+    // stops the batch here).
+    session.runner.cancel();
+    session.runner.waitForEnd();
     delete player;
 }
 

@@ -399,7 +399,7 @@ class MainWindowTest : public QObject {
         ProgressDialog* progress = w.findChild<ProgressDialog*>();
         QVERIFY(progress->windowTitle().startsWith(QStringLiteral("Processing \"long.wav\"")));
         QTest::mouseClick(child<QPushButton>(progress, "IDCANCEL"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 120000);
         QCOMPARE(dialogs.questions.value(0),
                  QStringLiteral("Are you sure you want to abort processing?"));
         QCOMPARE(session.list.size(), 4u);
@@ -427,7 +427,7 @@ class MainWindowTest : public QObject {
         std::filesystem::create_directories(tmp->file("out"));
         dialogs.saves = {{out + "x.aif", 0}, {out + "x.wav", 0}, {out + "y.wav", 0}};
         w.action(34003)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 120000);
         QCOMPARE(dialogs.saveInitial, (QStringList{QString::fromStdString(tmp->file("a copy")),
                                                    QString::fromStdString(tmp->file("b copy"))}));
         QCOMPARE(dialogs.messages,
@@ -478,7 +478,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(format, QStringLiteral("MPEG Layer III"));
 
         w.action(34002)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 120000);
         QCOMPARE(session.list.size(), 5u);
         const App::CFileRow& result = session.list.row(4);
         QCOMPARE(result.getFileType(), Audio::FlacType);
@@ -497,7 +497,7 @@ class MainWindowTest : public QObject {
             {QString::fromStdString(ModelTest::toneFile(*tmp, "take.wav", 8000))});
         QTest::mouseClick(rowWidget(w, 5), Qt::LeftButton, {}, QPoint(3, 3));
         w.action(34002)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 120000);
         QVERIFY(std::filesystem::exists(tmp->file("take P0.0 T1.00 2.aif")));
         QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.join('\n')));
     }
@@ -781,7 +781,7 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(child<QCheckBox>(rowWidget(w, 0), "ctl120"), Qt::LeftButton);
         QVERIFY(row.getUseMarkPoints());
         w.action(34002)->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!session.runner.isRunning(), 120000);
         QCOMPARE(session.list.size(), 2u);
         const std::string processed = session.list.row(1).getMembers()[0].path;
 
