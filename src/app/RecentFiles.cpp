@@ -19,7 +19,7 @@ namespace App {
 
 namespace {
 
-constexpr std::size_t kMaxLineBytes = 64 * 1024; // ten paths of a few KB at most
+constexpr std::size_t kMaxLineBytes = std::size_t{64} * 1024; // ten paths of a few KB at most
 
 std::string escaped(const std::string& path) {
     std::string out;
@@ -101,7 +101,7 @@ RecentEntry RecentEntry::of(const CFileRow& row) {
 
 std::string RecentEntry::menuText() const {
     if (paths.empty()) return {};
-    const std::string first = MemberName::of(paths[0]).name;
+    std::string first = MemberName::of(paths[0]).name;
     if (!split) return first;
     const Audio::SplitLayout* layout = Audio::splitLayoutOf(static_cast<Audio::u32>(paths.size()));
     return std::string(layout ? layout->title : "Split") + ": " + first + ", ...";

@@ -18,6 +18,7 @@ std::vector<float> framePeaks(CAudioFileCache& overview) {
     peaks.reserve(static_cast<std::size_t>(frames));
     std::vector<std::vector<float>> buffers(channels, std::vector<float>(kRowCacheBlockFrames));
     std::vector<float*> pointers;
+    pointers.reserve(buffers.size());
     for (auto& b : buffers)
         pointers.push_back(b.data());
     while (peaks.size() < frames) {
