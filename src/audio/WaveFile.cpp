@@ -112,6 +112,8 @@ void CWaveFile::ReadHeader() {
             dataBytes = size;
             haveData = true;
         }
+        // A size that reaches past the file (64-bit ones from an RF64 table may wrap) ends it.
+        if (size >= limit - pos) break;
         pos = nextChunkOffset(*file, pos, size);
     }
     if (!haveFormat) throw std::runtime_error("CWaveFile::ReadHeader() no format chunk found!");
